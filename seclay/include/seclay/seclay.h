@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: MIT
+// seclay: numbered cipher sessions over the ckx crypto library.
+//
+// Conventions of this interface:
+//  1. Every function returns a signed 32-bit result code; 1 means success.
+//     The codes are listed in SeclayResult below.
+//  2. A session handle is a non-zero 32-bit value; 0 means "no session".
+//     A "handle variable" is the address of the caller's handle: when it
+//     holds 0 the call creates a session and writes the new handle there.
+//  3. Key and IV are zero-terminated byte strings; the session copies them.
+//  4. Buffers are transformed in place; the caller keeps ownership and
+//     guarantees the room the operation needs (see each function).
+//  5. Nothing throws across this interface. One thread at a time.
+#pragma once
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#if defined(SECLAY_BUILDING)
+#define SECLAY_API __declspec(dllexport)
+#else
+#define SECLAY_API __declspec(dllimport)
+#endif
+#else
+#define SECLAY_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef uint32_t SeclayHandle;
+
+enum SeclayResult {
+    SECLAY_FAIL = 0,             // SeclayY/SeclayX/EBCD failure; SeclayZ's constant result
+    SECLAY_OK = 1,
+    SECLAY_BAD_HANDLE = 4,       // the handle names no session
+    SECLAY_NO_MEMORY = 20,       // a new session could not be created
+    SECLAY_ENCRYPT_FAILED = 51,  // also: a crypto context could not be released
+    SECLAY_DECRYPT_FAILED = 54,
+    SECLAY_QUERY_FAILED = 55,
+    SECLAY_KEY_TOO_SHORT = 56,
+    SECLAY_KEY_TOO_LONG = 57,
+    SECLAY_IV_TOO_SHORT = 58,
+    SECLAY_IV_TOO_LONG = 59,
+    SECLAY_BAD_ALGO = 60,
+    SECLAY_BAD_MODE = 61,
+    SECLAY_KEY_LOAD_FAILED = 62,
+    SECLAY_IV_LOAD_FAILED = 63,
+    SECLAY_BAD_SIZE = 65,
+    SECLAY_WEAK_KEY = 66,        // the crypto library refused the key with status -10
+    SECLAY_CONTEXT_FAILED = 81,
+    SECLAY_NO_CONTEXT = 94,      // context family used without a main context
+    SECLAY_ODD_HEX = 95,
+    SECLAY_NULL_HANDLE = 97,     // the handle is 0
+};
+
+// Algorithm codes: 0 none, 2 DES, 3 and 4 two-key 3DES, 5 RC2, 6 RC4,
+// 7 SAFER, 8 Blowfish. Mode codes: 1 ECB, 2 CBC, 3 CFB, 4 OFB, 5 PCBC, 6 PKC.
+
+// Context family: one crypto context per session, loaded once.
+SECLAY_API int32_t SeclayAlgoMode(SeclayHandle* handleVar, int32_t algo, int32_t mode);
+SECLAY_API int32_t SeclayKeyIv(SeclayHandle handle, const char* key, const char* iv);
+SECLAY_API int32_t SeclayEncrypt(SeclayHandle handle, void* buffer, uint32_t length);
+SECLAY_API int32_t SeclayDecrypt(SeclayHandle handle, void* buffer, uint32_t length);
+
+// E family: settings only; a fresh crypto context for every buffer.
+SECLAY_API int32_t SeclayAlgoModeE(SeclayHandle* handleVar, int32_t algo, int32_t mode);
+SECLAY_API int32_t SeclayKeyIvE(SeclayHandle handle, const char* key, const char* iv);
+// Pads to a whole number of key-length units (0x80 then zeros); the buffer
+// needs room for length + keyLen - 1 bytes. A length of 0 means strlen(buffer).
+SECLAY_API int32_t SeclayEncryptE(SeclayHandle handle, void* buffer, uint32_t length);
+SECLAY_API int32_t SeclayDecryptE(SeclayHandle handle, void* buffer, uint32_t length);
+// Hexadecimal text forms: 2 * padded length upper-case digits and a zero.
+SECLAY_API int32_t SeclayEncryptEHex(SeclayHandle handle, void* buffer, uint32_t length);
+SECLAY_API int32_t SeclayDecryptEHex(SeclayHandle handle, void* buffer, uint32_t length);
+SECLAY_API int32_t SeclayEncryptEBCD(SeclayHandle handle, void* buffer, uint32_t length);
+SECLAY_API int32_t SeclayDecryptEBCD(SeclayHandle handle, void* buffer, uint32_t length);
+SECLAY_API int32_t SeclayQ(SeclayHandle handle, void* buffer, uint32_t length);  // = EncryptEBCD
+SECLAY_API int32_t SeclayV(SeclayHandle handle, void* buffer, uint32_t length);  // = DecryptEBCD
+
+// Size rules in units of the key length.
+SECLAY_API int32_t SeclayTestSize(SeclayHandle handle, uint32_t size);
+SECLAY_API int32_t SeclaySetUpSize(SeclayHandle handle, uint32_t* sizeVar);
+
+// Session end.
+SECLAY_API int32_t SeclayClear(SeclayHandle handle);
+SECLAY_API int32_t SeclayDestroy(SeclayHandle handle);
+
+// Key hand-over through a pipe: SeclayY opens the session and the pipe and
+// writes the write end's descriptor number as decimal text into text (>= 12
+// bytes); a second party writes 16 key bytes and 8 IV bytes; SeclayX reads them.
+SECLAY_API int32_t SeclayY(SeclayHandle* handleVar, int32_t algo, int32_t mode, char* text);
+SECLAY_API int32_t SeclayX(SeclayHandle* handleVar);
+// Copies a fixed 8-byte constant into out; always returns 0.
+SECLAY_API int32_t SeclayZ(int32_t unused1, int32_t unused2, int32_t unused3, unsigned char* out);
+
+#ifdef __cplusplus
+}
+#endif
