@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: MIT
+// qdpcore: builds QDP package files (packages of documents, sections, field
+// definitions and records) and opens them again for reading.
+//
+// Conventions of this interface:
+//  1. Every function returns a signed 32-bit result code; 1 means success.
+//     The codes are listed in QdpResult below (one numbering shared with the
+//     importer's message table).
+//  2. A package handle is a non-zero 32-bit value; 0 means "no package".
+//     PaczkaC takes the address of the caller's handle: when it holds 0 the
+//     call creates a package and writes the new handle there. A handle of a
+//     cleared or unknown package answers QDP_NO_PACKAGE (4) and is never used.
+//  3. Texts are zero-terminated 8-bit texts (Windows-1250 for Polish text);
+//     the library never converts them. Texts and buffers stay the caller's:
+//     the library copies what it keeps and cuts texts longer than their
+//     member (section code 16, type and program codes 32, field name 24,
+//     field type 4, descriptions 250 characters). A null description means
+//     "none", like an empty one.
+//  4. Arrays of texts are one block of equal-width slots, entry i at i times
+//     the slot width (see AddDefPolsC).
+//  5. The record text of AddRekordC is laid out like a record: field i at the
+//     sum of (size + 1) over the earlier fields. The library writes into it
+//     only where a field's own bytes are (a linked size field gets its
+//     decimal value); no byte outside a field is ever changed.
+//  6. Nothing throws across this interface. Not thread-safe: one thread at
+//     a time.
+//  7. Paths (temporary folder, source files, temporary file names) must fit
+//     127 characters; a longer path is refused with QDP_BAD_PATH (21), never
+//     cut. A null path also gives 21; any other null argument gives the
+//     call's own failure code.
+//  8. A failed SaveC never leaves a half-written package: the output file is
+//     created (or truncated) first, the package is written under a temporary
+//     name in the same folder and renamed over it only when complete. After
+//     a failure the output file is empty and the caller may remove it.
+#pragma once
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#if defined(QDPCORE_BUILDING)
+#define QDPCORE_API __declspec(dllexport)
+#else
+#define QDPCORE_API __declspec(dllimport)
+#endif
+#else
+#define QDPCORE_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef uint32_t QdpHandle;
+
+enum QdpResult {
+    QDP_OK = 1,
+    QDP_PACKAGE_NOT_CREATED = 2,   // PaczkaC, ReadInfoPaczkaC
+    QDP_NO_PACKAGE = 4,            // handle 0, unknown or already cleared
+    QDP_DOCUMENT_NOT_CREATED = 5,  // a document could not be created or read in
+    QDP_SECTION_NOT_CREATED = 6,   // a section could not be created, selected or read in
+    QDP_FIELD_NOT_CREATED = 7,     // a field definition could not be created or read in
+    QDP_NO_DOCUMENT = 8,           // no current document, or document index beyond the last
+    QDP_NO_SECTION = 9,            // no current section, or section index beyond the last
+    QDP_NO_FIELD_DEFINITIONS = 13, // AddDefPolsC with count 0
+    QDP_PACKAGE_EMPTY = 14,        // saving a package without documents
+    QDP_DOCUMENT_EMPTY = 15,       // saving a document without sections
+    QDP_SECTION_EMPTY = 16,        // a section without field definitions
+    QDP_OUT_OF_MEMORY = 20,
+    QDP_BAD_PATH = 21,      // missing, not found, or 128 characters and more
+    QDP_CREATE_FAILED = 22, // output file, source or target file of a B field
+    QDP_CLOSE_FAILED = 23,
+    QDP_DISK_FULL = 25,
+    QDP_OPEN_FAILED = 26,        // the package file could not be opened for reading
+    QDP_BAD_DEFPOL = 28,         // a field definition without "DEFPOL"
+    QDP_BAD_SEKCJA = 29,         // a section header without "SEKCJA"
+    QDP_BAD_SPISSEK = 30,        // a section-list entry without "SPISSEK"
+    QDP_BAD_DOKUMENT = 31,       // a document header without "DOKUMENT"
+    QDP_BAD_SPISDOK = 32,        // a document-list entry without "SPISDOK"
+    QDP_FILE_TOO_SHORT = 33,     // shorter than a package header
+    QDP_NO_DOCUMENT_LISTED = 34, // the file lists no document
+    QDP_NOTHING_TO_SELECT = 35,  // no document, or no section, to select or read
+    QDP_RECORD_LENGTH_2 = 36,    // record buffer made while no fields are defined
+    QDP_BAD_RECORD_END = 37,     // a record read does not end in CR LF
+    QDP_SEEK_FAILED = 38,
+    QDP_FILE_NOT_OPEN = 39, // reading while no package file is open
+    QDP_END_OF_SECTION = 41,
+    QDP_WRITE_FAILED = 42,     // bad descriptor, or a temporary file not open
+    QDP_TEMP_FILE_FAILED = 45, // no unique temporary name, or it could not be created
+    QDP_NOT_A_FOLDER = 46,     // the temporary folder does not accept a new file
+    QDP_ALREADY_CLOSED = 47,   // FileClose when no file is open
+    QDP_NULL_OUTPUT = 48,      // null output text; B-field copy buffer not allocated
+    QDP_OS_ERROR = 49,         // any other operating-system error while writing
+    QDP_BAD_TOTAL_SIZE = 50,   // file length differs from the header's total size
+    QDP_CRYPT_FAILED = 51,     // encryption or decryption failed
+    QDP_DOCUMENT_NOT_FOUND = 52,
+    QDP_SECTION_NOT_FOUND = 53,
+    QDP_FIELD_NOT_FOUND = 54,
+    QDP_WRONG_FIELD_TYPE = 55, // SetDefPolExt: size field not N, ext field not "B"
+
+    // A number reaches the limit of its fixed-width field in the file, so
+    // the file could not be read back faithfully: a record count of 999999,
+    // a document or section count of 999999, a field count, field size or
+    // precision of 99999, or a version, type version or variant of 999999
+    // or more (or negative). Refused at the call that would reach it
+    // (PaczkaC, AddDokumentC, AddSekcjaC, AddDefPolC, AddDefPolsC,
+    // AddRekordC); nothing is added.
+    QDP_FORMAT_LIMIT = 70,
+    // The package file would be longer than 2147483647 bytes, the largest
+    // total size and offset a reader can state. Refused by AddRekordC (the
+    // record is not added) or by SaveC.
+    QDP_PACKAGE_TOO_LARGE = 71,
+};
+
+// --- Package -------------------------------------------------------------
+
+// *handle == 0: creates a package and stores its handle (2 when it cannot be
+// created). Otherwise checks *handle (4) and overwrites the four values.
+QDPCORE_API int32_t PaczkaC(QdpHandle* handle, int32_t version, const char* typeCode,
+                            const char* programCode, const char* description);
+// Checks a handle: 1 or 4.
+QDPCORE_API int32_t SetCurrentPaczka(QdpHandle handle);
+// Removes the package and destroys it: closes its files, deletes its
+// temporary files, destroys its cipher sessions. 1 or 4.
+QDPCORE_API int32_t Clear(QdpHandle handle);
+
+// --- Package cipher (a seclay session; its codes are passed on) ----------
+
+QDPCORE_API int32_t CryptAlgoMode(QdpHandle handle, int32_t algorithm, int32_t mode);
+QDPCORE_API int32_t CryptKeyIv(QdpHandle handle, const char* key, const char* iv);
+QDPCORE_API int32_t CryptClear(QdpHandle handle);
+
+// --- Building ------------------------------------------------------------
+
+// Checks that folder can take a new file (46) and keeps it as the prefix of
+// the temporary file names; it must end with a path separator, "" is the
+// current directory. Call it before the first AddSekcjaC.
+QDPCORE_API int32_t SetOutPathC(QdpHandle handle, const char* folder);
+// Appends a document and makes it current (5).
+QDPCORE_API int32_t AddDokumentC(QdpHandle handle, const char* typeCode, int32_t typeVersion,
+                                 int32_t typeVariant, const char* description);
+// Appends a section to the current document (8) and makes it current (6).
+QDPCORE_API int32_t AddSekcjaC(QdpHandle handle, const char* code, const char* description);
+// Appends a field definition to the current section (8, 9, 7); size and
+// precision are decimal texts (leading digits count, none = 0). The type's
+// first letter decides the kind: B or V blob, N possible size field, exactly
+// "B" may carry extended attributes, anything else a plain field.
+QDPCORE_API int32_t AddDefPolC(QdpHandle handle, const char* name, const char* type,
+                               const char* size, const char* precision, const char* description);
+// count entries from slot arrays: names 25 bytes a slot, types 5, sizes 5,
+// precisions 5, descriptions 251. 13 for count 0; 7 when an entry was
+// skipped (the rest are still added).
+QDPCORE_API int32_t AddDefPolsC(QdpHandle handle, uint32_t count, const char* names,
+                                const char* types, const char* sizes, const char* precisions,
+                                const char* descriptions);
+// Extended attributes of the "B" field at blobField (0-based) of the current
+// section: its content is read from sourceFile and its true length written
+// into the N field at sizeField. A non-empty key gives the field a cipher of
+// its own. chunkSize > 0 replaces the default of 64384 bytes.
+QDPCORE_API int32_t SetDefPolExt(QdpHandle handle, int32_t blobField, int32_t sizeField,
+                                 const char* sourceFile, const char* key, const char* iv,
+                                 int32_t algorithm, int32_t mode, int32_t chunkSize);
+// Adds one record to the current section; record is laid out like a record
+// (see convention 5) and must hold the section's record length.
+QDPCORE_API int32_t AddRekordC(QdpHandle handle, char* record);
+// Writes the package file (see convention 8). May be called again.
+QDPCORE_API int32_t SaveC(QdpHandle handle, const char* outputPath);
+
+// --- Selection -----------------------------------------------------------
+
+// 0-based. SetCurrentDokument: 35 without documents, 8 beyond the last.
+// SetCurrentSekcja: 8 without a current document, 35 without sections,
+// 9 beyond the last. SetCurrentSekcjaNoRes leaves an already current section
+// as it is.
+QDPCORE_API int32_t SetCurrentDokument(QdpHandle handle, uint32_t index);
+QDPCORE_API int32_t SetCurrentSekcja(QdpHandle handle, uint32_t index);
+QDPCORE_API int32_t SetCurrentSekcjaNoRes(QdpHandle handle, uint32_t index);
+
+#ifdef __cplusplus
+}
+#endif
