@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: MIT
+#include "HQTVersion.h"
+
+#include <algorithm>
+#include <charconv>
+#include <vector>
+
+namespace xls2qdp {
+
+namespace {
+
+std::vector<std::string_view> splitAtPoint(std::string_view text) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const auto point = text.find('.', start);
+        parts.push_back(text.substr(start, point - start));
+        if (point == std::string_view::npos) break;
+        start = point + 1;
+    }
+    return parts;
+}
+
+bool isBlankText(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+}
+
+} // namespace
+
+std::string THQTVersion::FormatVersion(std::string_view pattern, double value) {
+    const auto parts = splitAtPoint(pattern);
+    const int decimals = parts.size() == 2 ? static_cast<int>(parts[1].size()) : 0;
+
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    std::string text = result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string();
+    std::replace(text.begin(), text.end(), ',', '.');
+    if (text.size() < pattern.size()) text.insert(0, pattern.size() - text.size(), '0');
+    return text;
+}
+
+bool THQTVersion::CheckVersion(std::string_view pattern, double value, bool show) const {
+    const std::string text = FormatVersion(pattern, value);
+    bool ok = text.size() == pattern.size();
+    if (ok && pattern.find('.') != std::string_view::npos) {
+        const auto expected = splitAtPoint(pattern);
+        const auto actual = splitAtPoint(text);
+        ok = expected.size() == actual.size();
+        for (std::size_t i = 0; ok && i < expected.size(); ++i)
+            ok = expected[i].size() == actual[i].size();
+    }
+    if (!ok && show) showWarning("Nie poprawny zapis numeru wersji!");
+    return ok;
+}
+
+bool THQTVersion::SetSystem(std::string_view code, bool flag, double systemVersion, double build,
+                            double localVersion, bool show) {
+    const auto fail = [&](std::string_view message) {
+        if (show) showWarning(message);
+        return false;
+    };
+    if (isBlankText(code)) return fail("Proszę podać kod systemu!");
+    if (!(systemVersion > 0)) return fail("Proszę podać numer wersji systemu!");
+    if (!(build > 0)) return fail("Proszę podać kolejny numer budowy systemu!");
+    if (!CheckVersion(kSystemVersionPattern, systemVersion, show) ||
+        !CheckVersion(kBuildPattern, build, show))
+        return false;
+
+    m_systemCode = std::string(code);
+    m_systemFlag = flag;
+    m_systemVersion = systemVersion;
+    m_build = build;
+    m_systemVersionText = FormatVersion(kSystemVersionPattern, systemVersion);
+    m_buildText = FormatVersion(kBuildPattern, build);
+
+    if (localVersion >= 0) {
+        if (!CheckVersion(kSystemVersionPattern, localVersion, show)) return false;
+        m_localVersion = localVersion;
+        m_localVersionText = FormatVersion(kSystemVersionPattern, localVersion);
+    }
+    return true;
+}
+
+bool THQTVersion::SetModule(std::string_view code, bool flag, double moduleVersion, bool moduleFlag,
+                            bool show) {
+    const auto fail = [&](std::string_view message) {
+        if (show) showWarning(message);
+        return false;
+    };
+    if (isBlankText(code)) return fail("Proszę podać kod modułu!");
+    if (!(moduleVersion > 0)) return fail("Proszę podać numer wersji modułu!");
+    if (!CheckVersion(kModuleVersionPattern, moduleVersion, show)) return false;
+
+    m_moduleCode = std::string(code);
+    m_moduleFlag = flag;
+    m_moduleVersionFlag = moduleFlag;
+    m_moduleVersion = moduleVersion;
+    m_moduleVersionText = FormatVersion(kModuleVersionPattern, moduleVersion);
+    return true;
+}
+
+} // namespace xls2qdp
