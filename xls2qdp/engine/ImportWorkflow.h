@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+// One import run: a declaration workbook becomes one new QDP package file in
+// the target folder. The checks, the three stages, the abort and the cleanup
+// live here once; the desktop dialog and the command line are front ends.
+#pragma once
+
+#include "ImportFrontEnd.h"
+#include "ImportServices.h"
+#include "shell/GlobalVar.h"
+
+#include <filesystem>
+#include <string>
+
+namespace xls2qdp {
+
+enum class ImportResult {
+    Succeeded,
+    DataFileMissing, // a dictionary or the working table is not where it belongs
+    CityDictionaryDeclined,
+    WorkTableError, // the working table could not be emptied
+    NoWorkbookChosen,
+    WorkbookMissing,
+    NoFolderChosen,
+    FolderMissing,
+    DictionaryError, // opening a dictionary or building its index failed
+    OutputNameFailed,
+    WorkbookNotOpened,
+    WrongHeader,
+    Aborted,
+    PackageInitFailed,
+    PackageNotWritten,
+    Failed, // an error of the reader or the table store ended the run
+};
+
+struct ImportOutcome {
+    ImportResult result = ImportResult::Failed;
+    std::filesystem::path packageFile; // the written package, when Succeeded
+    int declarations = 0;              // records written to the working table
+    int headerColumn = 0;              // the first wrong header column, when WrongHeader
+    int packageResult = 0;             // the package layer's code, when PackageNotWritten
+    std::string errorText;             // the error's own text, when Failed
+
+    bool succeeded() const { return result == ImportResult::Succeeded; }
+};
+
+struct ImportRequest {
+    std::string workbookFile; // as chosen (blank means none)
+    std::string targetFolder; // as chosen (blank means none); a delimiter is appended
+};
+
+struct ImportLocations {
+    std::filesystem::path workingTableDir;
+    std::filesystem::path dictionaryDir;
+};
+
+class ImportWorkflow {
+public:
+    ImportWorkflow(const GlobalVar& settings, const ImportLocations& locations,
+                   ImportServices& services)
+        : m_settings(settings), m_locations(locations), m_services(services) {}
+
+    // Runs one import from the checks to the cleanup. Every message, the
+    // final one included, goes to the front end. The working table is empty
+    // afterwards and no partial package is left behind.
+    ImportOutcome run(const ImportRequest& request, ImportFrontEnd& frontEnd);
+
+    // The target folder as the run uses it: with a trailing delimiter.
+    static std::string withTrailingDelimiter(std::string folder);
+
+private:
+    ImportResult checkImportConditions(const ImportRequest& request, ImportFrontEnd& frontEnd);
+    ImportResult runStages(const ImportRequest& request, ImportFrontEnd& frontEnd,
+                           ImportOutcome& outcome);
+
+    const GlobalVar& m_settings;
+    ImportLocations m_locations;
+    ImportServices& m_services;
+    bool m_withoutCities = false;
+    bool m_workbookOpened = false;
+};
+
+} // namespace xls2qdp
