@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: MIT
+#include "CellText.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace xls2qdp {
+
+namespace {
+
+constexpr int kSignificantDigits = 15;
+// 01-01-0100 and 31-12-9999 as days since 30-12-1899.
+constexpr double kFirstDay = -657434;
+constexpr double kLastDay = 2958466;
+
+void appendTwoDigits(std::string& out, unsigned value) {
+    out += static_cast<char>('0' + value / 10 % 10);
+    out += static_cast<char>('0' + value % 10);
+}
+
+} // namespace
+
+std::string FormatNumber(double value) {
+    if (!std::isfinite(value)) return {};
+    if (value == 0) return "0";
+    char buffer[40];
+    // d.dddddddddddddde+XX: the 15 significant digits and the exponent.
+    std::snprintf(buffer, sizeof buffer, "%.*e", kSignificantDigits - 1, value);
+    std::string_view text(buffer);
+    std::string out;
+    if (text.front() == '-') {
+        out += '-';
+        text.remove_prefix(1);
+    }
+    std::string digits;
+    digits += text[0];
+    std::size_t e = text.find('e');
+    digits.append(text.substr(2, e - 2));
+    int exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+
+    const int pointAt = exponent + 1; // digits before the decimal comma
+    if (pointAt > kSignificantDigits || pointAt < -3) {
+        out += digits[0];
+        if (digits.size() > 1) {
+            out += ',';
+            out.append(digits, 1);
+        }
+        out += 'E';
+        out += std::to_string(exponent);
+        return out;
+    }
+    if (pointAt <= 0) {
+        out += "0,";
+        out.append(static_cast<std::size_t>(-pointAt), '0');
+        out += digits;
+    } else if (static_cast<std::size_t>(pointAt) >= digits.size()) {
+        out += digits;
+        out.append(static_cast<std::size_t>(pointAt) - digits.size(), '0');
+    } else {
+        out.append(digits, 0, static_cast<std::size_t>(pointAt));
+        out += ',';
+        out.append(digits, static_cast<std::size_t>(pointAt));
+    }
+    return out;
+}
+
+std::string FormatDateTime(double days) {
+    if (!std::isfinite(days) || days < kFirstDay || days >= kLastDay) return FormatNumber(days);
+    using namespace std::chrono;
+    constexpr long long kMsPerDay = 86'400'000;
+    // Round to the millisecond first so that 0.999999 of a second stays in its second.
+    const long long ms = std::llround(days * kMsPerDay);
+    long long day = ms / kMsPerDay;
+    long long msOfDay = ms % kMsPerDay;
+    if (msOfDay < 0) {
+        msOfDay += kMsPerDay;
+        --day;
+    }
+    const long long seconds = msOfDay / 1000;
+    std::string out;
+    if (day != 0) {
+        const year_month_day date{sys_days{1899y / December / 30} + std::chrono::days{day}};
+        appendTwoDigits(out, static_cast<unsigned>(date.day()));
+        out += '-';
+        appendTwoDigits(out, static_cast<unsigned>(date.month()));
+        out += '-';
+        const int year = static_cast<int>(date.year());
+        appendTwoDigits(out, static_cast<unsigned>(year / 100));
+        appendTwoDigits(out, static_cast<unsigned>(year % 100));
+        if (seconds == 0) return out;
+        out += ' ';
+    }
+    appendTwoDigits(out, static_cast<unsigned>(seconds / 3600));
+    out += ':';
+    appendTwoDigits(out, static_cast<unsigned>(seconds / 60 % 60));
+    out += ':';
+    appendTwoDigits(out, static_cast<unsigned>(seconds % 60));
+    return out;
+}
+
+std::string CellText(const CellValue& cell) {
+    switch (cell.kind) {
+    case CellKind::Empty:
+        return {};
+    case CellKind::Text:
+        return cell.text;
+    case CellKind::Number:
+        return FormatNumber(cell.number);
+    case CellKind::DateTime:
+        return FormatDateTime(cell.number);
+    case CellKind::Boolean:
+        return cell.number != 0 ? "PRAWDA" : "FAŁSZ";
+    case CellKind::Error:
+        return {};
+    }
+    return {};
+}
+
+std::string NormalizeCellText(std::string_view text) {
+    // Blanks and control characters are the bytes up to 0x20; UTF-8 never uses
+    // them inside a multi-byte character.
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
+        text.remove_suffix(1);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i] == '\n' ? ' ' : text[i];
+        const char next = i + 1 < text.size() ? (text[i + 1] == '\n' ? ' ' : text[i + 1]) : '\0';
+        out += c;
+        if (c == ' ' && next == ' ') ++i; // a pair becomes one blank; the pass moves on
+    }
+    return out;
+}
+
+namespace {
+
+char32_t upperOf(char32_t c) {
+    if (c >= 'a' && c <= 'z') return c - 32;
+    if (c < 0x80) return c;
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 32;
+    if (c == 0xFF) return 0x178;
+    if (c >= 0x100 && c <= 0x137) return c & ~char32_t{1};
+    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c & 1) ? c : c - 1;
+    if (c >= 0x14A && c <= 0x177) return c & ~char32_t{1};
+    return c;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+} // namespace
+
+std::string UpperCaseText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b0 = static_cast<unsigned char>(text[i]);
+        if (b0 < 0x80) {
+            out += static_cast<char>(upperOf(b0));
+            ++i;
+            continue;
+        }
+        // Only two-byte sequences hold letters we change; everything else is copied.
+        if ((b0 & 0xE0) == 0xC0 && i + 1 < text.size() &&
+            (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+            const char32_t c = (char32_t{b0 & 0x1Fu} << 6) | (text[i + 1] & 0x3F);
+            appendUtf8(out, upperOf(c));
+            i += 2;
+            continue;
+        }
+        out += text[i];
+        ++i;
+    }
+    return out;
+}
+
+std::string ErrorValueName(std::string_view storedCode) {
+    static constexpr std::pair<std::string_view, std::string_view> kNames[] = {
+        {"#DIV/0!", "#DZIEL/0!"}, {"#N/A", "#N/D!"},
+        {"#VALUE!", "#ARG!"},     {"#REF!", "#ADR!"},
+        {"#NAME?", "#NAZWA?"},    {"#NUM!", "#LICZBA!"},
+        {"#NULL!", "#ZERO!"},     {"#GETTING_DATA", "#POBIERANIE_DANYCH"},
+    };
+    for (const auto& [stored, shown] : kNames)
+        if (storedCode == stored) return std::string(shown);
+    return std::string(storedCode);
+}
+
+std::string ColumnLetters(int columnIndex) {
+    std::string letters;
+    for (int n = columnIndex + 1; n > 0; n = (n - 1) / 26)
+        letters.insert(letters.begin(), static_cast<char>('A' + (n - 1) % 26));
+    return letters;
+}
+
+} // namespace xls2qdp

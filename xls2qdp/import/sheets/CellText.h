@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+// The texts the import reads from cells. Every reader (.xlsx, .ods, .xls,
+// .csv) yields CellValues and these functions turn them into the same texts,
+// whatever the format:
+//   empty cell           ""
+//   whole number         its digits, "-" when negative ("1234")
+//   other number         at most 15 significant digits, shortest form,
+//                        decimal comma; exponent form only from 1E15 up and
+//                        below 0,0001 ("0,25", "0,333333333333333", "1E20",
+//                        "1E-7")
+//   date                 "dd-mm-yyyy", with a time of day "dd-mm-yyyy hh:nn:ss",
+//                        a time alone (day 0) "hh:nn:ss"
+//   text                 as it is
+//   boolean              "PRAWDA" / "FAŁSZ", as a Polish spreadsheet shows them
+//   error value          "" (the caller reports the cell, see ErrorValueName)
+// Formula cells arrive as their stored result and follow the same rules.
+#pragma once
+
+#include "CellValue.h"
+
+#include <string>
+#include <string_view>
+
+namespace xls2qdp {
+
+std::string FormatNumber(double value);
+// Days since 30-12-1899; a value outside 01-01-0100 .. 31-12-9999 is written as a number.
+std::string FormatDateTime(double days);
+std::string CellText(const CellValue& cell);
+
+// Trims blanks and control characters at both ends, turns every LF into a
+// blank, then replaces each pair of blanks by one in a single left-to-right
+// pass (four blanks become two).
+std::string NormalizeCellText(std::string_view text);
+
+// Upper case of UTF-8 text for the letters of Latin alphabets (ASCII, Latin-1,
+// Latin Extended-A: "ą" -> "Ą", "ł" -> "Ł"); other characters stay as they are.
+std::string UpperCaseText(std::string_view text);
+
+// The Polish name under which a spreadsheet shows an error code stored in a
+// file ("#DIV/0!" -> "#DZIEL/0!"); unknown codes come back unchanged.
+std::string ErrorValueName(std::string_view storedCode);
+
+// "A" for 0, "AL" for 37.
+std::string ColumnLetters(int columnIndex);
+
+} // namespace xls2qdp

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+// One cell of a worksheet as a workbook file stores it, before it becomes the
+// text that the import works with (CellText.h).
+#pragma once
+
+#include <string>
+
+namespace xls2qdp {
+
+enum class CellKind {
+    Empty,
+    Text,     // text: the cell's characters (UTF-8)
+    Number,   // number
+    DateTime, // number: days since 30-12-1899 00:00, fraction = time of day
+    Boolean,  // number: 0 or 1
+    Error,    // text: the stored error code, e.g. "#DIV/0!"
+};
+
+struct CellValue {
+    CellKind kind = CellKind::Empty;
+    double number = 0;
+    std::string text;
+
+    void clear() {
+        kind = CellKind::Empty;
+        number = 0;
+        text.clear();
+    }
+    void setText(std::string value) {
+        kind = CellKind::Text;
+        text = std::move(value);
+    }
+    void setNumber(double value, CellKind as = CellKind::Number) {
+        kind = as;
+        number = value;
+        text.clear();
+    }
+};
+
+} // namespace xls2qdp
