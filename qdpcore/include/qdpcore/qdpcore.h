@@ -175,6 +175,73 @@ QDPCORE_API int32_t SetCurrentDokument(QdpHandle handle, uint32_t index);
 QDPCORE_API int32_t SetCurrentSekcja(QdpHandle handle, uint32_t index);
 QDPCORE_API int32_t SetCurrentSekcjaNoRes(QdpHandle handle, uint32_t index);
 
+// --- Reading a package file ------------------------------------------------
+//
+// A package file is input from outside: whatever it holds, reading gives a
+// result code, never a crash. Text outputs are copied up to and including
+// their terminating zero and need the width of their member (codes 33
+// bytes, section code 17, date 11, size text 11, descriptions 251); a null
+// text or number output is skipped. Reading order: ReadPaczkaHeadC, an
+// optional package cipher (CryptAlgoMode, CryptKeyIv), then per document
+// SetCurrentDokument and ReadDokumentHeadC, per section SetCurrentSekcja,
+// ReadSekcjaHeadC, ReadListaDefPolC and ReadRecordC until 41; FileClose;
+// Clear.
+
+// *handle == 0: opens the file at path as a new package and stores its
+// handle. 21 for a null path or a file that does not exist, 33 for a file
+// shorter than a package header (124 bytes), 26 when it cannot be opened;
+// then the package exists and *handle is set, also when the result is 50
+// (the file's length differs from the size its header states) or the code
+// of the first structure error found in the file (28 to 32, 34, 35, 36, or
+// 5, 6, 7 for a document, section or field definition whose offsets or
+// lengths do not fit the file). The caller clears it in every such case.
+// After opening the last document is current, and in each document its
+// last section. *handle != 0: only fills the outputs from that package.
+QDPCORE_API int32_t ReadPaczkaHeadC(QdpHandle* handle, const char* path, int32_t* version,
+                                    char* typeCode, char* programCode, uint32_t* documentCount,
+                                    char* date, char* description, int32_t* totalSize,
+                                    char* sizeText);
+// handle == 0: reads only the header of the file at path and keeps nothing
+// (21, 33, 26, 50 as above; documentCount is the header's). Otherwise fills
+// the outputs from that package.
+QDPCORE_API int32_t ReadInfoPaczkaC(QdpHandle handle, const char* path, int32_t* version,
+                                    char* typeCode, char* programCode, uint32_t* documentCount,
+                                    char* date, char* description, int32_t* totalSize,
+                                    char* sizeText);
+// Values of the current document (8 without one).
+QDPCORE_API int32_t ReadDokumentHeadC(QdpHandle handle, int32_t* offset, int32_t* length,
+                                      char* typeCode, int32_t* typeVersion, int32_t* typeVariant,
+                                      uint32_t* sectionCount, char* date, char* description);
+// Values of the current section of the current document (8, 9).
+QDPCORE_API int32_t ReadSekcjaHeadC(QdpHandle handle, int32_t* offset, int32_t* length,
+                                    char* code, uint32_t* fieldCount, uint32_t* recordCount,
+                                    char* description);
+// The current section's field definitions into slot arrays as in
+// AddDefPolsC (names 25 bytes, types 5, sizes 5, precisions 5, descriptions
+// 251), each holding at least the section's field count of slots. Sizes and
+// precisions are decimal text; a five-digit one fills its slot with no zero
+// after it. Nothing is written outside the slots; a description slot only
+// when the description is not empty, and none when descriptions is null.
+// 8, 9, 16 without field definitions, 48 when another array is null.
+QDPCORE_API int32_t ReadListaDefPolC(QdpHandle handle, char* names, char* types, char* sizes,
+                                     char* precisions, char* descriptions);
+// The next record of the current section into record, which holds at least
+// the section's record length (2 + the sum of size + 1); exactly that many
+// bytes are written. Plain fields come back as stored, with their zero
+// separators; a blob field without extended attributes comes back as its
+// data (size - 1 bytes, deciphered with the package cipher when one is set,
+// then zeros); a B field with extended attributes (SetDefPolExt) keeps its
+// reference text and its content is written to its file. 41 at the end of
+// the section's records (the next SetCurrentSekcja starts again), 37 for a
+// record that does not end in CR LF, 38 when the section was not positioned
+// by SetCurrentSekcja/SetCurrentSekcjaNoRes or a blob reference points
+// outside its section, 51 when deciphering failed, 39 after FileClose,
+// 22/42/25/49/23 when writing a B field's file fails.
+QDPCORE_API int32_t ReadRecordC(QdpHandle handle, char* record);
+// Closes the package file; the package stays until Clear. 47 when no file
+// is open, 23 when closing fails.
+QDPCORE_API int32_t FileClose(QdpHandle handle);
+
 #ifdef __cplusplus
 }
 #endif
