@@ -213,9 +213,8 @@ QDPCORE_API int32_t ReadDokumentHeadC(QdpHandle handle, int32_t* offset, int32_t
                                       char* typeCode, int32_t* typeVersion, int32_t* typeVariant,
                                       uint32_t* sectionCount, char* date, char* description);
 // Values of the current section of the current document (8, 9).
-QDPCORE_API int32_t ReadSekcjaHeadC(QdpHandle handle, int32_t* offset, int32_t* length,
-                                    char* code, uint32_t* fieldCount, uint32_t* recordCount,
-                                    char* description);
+QDPCORE_API int32_t ReadSekcjaHeadC(QdpHandle handle, int32_t* offset, int32_t* length, char* code,
+                                    uint32_t* fieldCount, uint32_t* recordCount, char* description);
 // The current section's field definitions into slot arrays as in
 // AddDefPolsC (names 25 bytes, types 5, sizes 5, precisions 5, descriptions
 // 251), each holding at least the section's field count of slots. Sizes and
