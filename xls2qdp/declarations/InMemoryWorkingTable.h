@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+// A working table held in memory: rows handed in directly (tests, and
+// callers without a table store). Fields are named up front; a field a row
+// does not set, or sets to "", is null. Date fields hold "dd-mm-yyyy" text.
+#pragma once
+
+#include "declarations/WorkingTableCursor.h"
+
+#include <cstdio>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace xls2qdp {
+
+class InMemoryWorkingTable : public WorkingTableCursor {
+public:
+    using Row = std::map<std::string, std::string, std::less<>>;
+
+    explicit InMemoryWorkingTable(std::set<std::string, std::less<>> fields)
+        : m_fields(std::move(fields)) {}
+
+    // Appends a row; a field that is not one of the table's throws.
+    void addRow(Row row) {
+        for (const auto& [name, value] : row)
+            known(name);
+        m_rows.push_back(std::move(row));
+    }
+    std::size_t rowCount() const { return m_rows.size(); }
+
+    bool first() override {
+        m_current = 0;
+        return !atEnd();
+    }
+    bool next() override {
+        if (m_current < m_rows.size()) ++m_current;
+        return !atEnd();
+    }
+    bool atEnd() const override { return m_current >= m_rows.size(); }
+
+    std::optional<std::string> text(std::string_view field) const override {
+        known(field);
+        if (atEnd()) throw std::out_of_range("no current row");
+        auto it = m_rows[m_current].find(field);
+        if (it == m_rows[m_current].end() || it->second.empty()) return std::nullopt;
+        return it->second;
+    }
+    std::optional<CalendarDate> date(std::string_view field) const override {
+        std::optional<std::string> value = text(field);
+        if (!value) return std::nullopt;
+        CalendarDate date;
+        char tail = 0;
+        if (std::sscanf(value->c_str(), "%2d-%2d-%4d%c", &date.day, &date.month, &date.year,
+                        &tail) != 3)
+            return std::nullopt;
+        return date;
+    }
+
+private:
+    void known(std::string_view field) const {
+        if (!m_fields.contains(field))
+            throw std::out_of_range("unknown working-table field " + std::string(field));
+    }
+
+    std::set<std::string, std::less<>> m_fields;
+    std::vector<Row> m_rows;
+    std::size_t m_current = 0;
+};
+
+} // namespace xls2qdp

@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: MIT
+// What the five sections of the POZ declaration package share: the
+// installation's parameters, the field limit, the working table, and hooks
+// that define the section from its schema and write one record per chosen
+// row of the working table.
+#pragma once
+
+#include "declarations/PozSchema.h"
+#include "declarations/WorkingTableCursor.h"
+#include "package/QdpSekcja.h"
+
+#include <string>
+#include <vector>
+
+namespace xls2qdp {
+
+class TQDPPOZSekcja : public TQDPSekcja {
+public:
+    // Stores the parameters and settles the field limit for the version and
+    // variant (see fieldLimitFor).
+    void pSetParams(std::string_view nrInstalacji, std::string_view kodSwiadcz,
+                    std::int32_t docVersion, std::int32_t docVariant);
+    // The working table the records come from; not owned, must stay open
+    // until the package is built. Null: no rows.
+    void setWorkingTable(WorkingTableCursor* table) { m_table = table; }
+
+    std::int32_t fUserDefSekcja() override;
+    std::int32_t fUserDefPol() override;
+    std::int32_t fUserWriteData() override;
+
+    int fieldLimit() const { return m_fieldLimit; }
+    const PozSectionSchema& schema() const { return m_schema; }
+    const std::string& nrInstalacji() const { return m_nrInstalacji; }
+    const std::string& kodSwiadcz() const { return m_kodSwiadcz; }
+
+protected:
+    TQDPPOZSekcja(const PozSectionSchema& schema, QdpBinding binding);
+
+    virtual int fieldLimitFor(std::int32_t docVersion, std::int32_t docVariant) const = 0;
+    // Whether the current row of the table gives a record.
+    virtual bool wantsRow(const WorkingTableCursor& row) const = 0;
+    // The values of one record from the current row (row may be null for a
+    // section that reads no table).
+    std::vector<std::string> valuesFor(const WorkingTableCursor* row) const;
+    // Adds the record of valuesFor(row): 1 or the refusal code.
+    std::int32_t writeRecord(const WorkingTableCursor* row);
+
+private:
+    const PozSectionSchema& m_schema;
+    std::string m_nrInstalacji;
+    std::string m_kodSwiadcz;
+    std::int32_t m_docVersion = 0;
+    std::int32_t m_docVariant = 0;
+    int m_fieldLimit = 0;
+    WorkingTableCursor* m_table = nullptr;
+};
+
+// INSTALACJA: one record, written without reading the table.
+class TQDPPOZSekcja1 : public TQDPPOZSekcja {
+public:
+    explicit TQDPPOZSekcja1(QdpBinding binding = {});
+    std::int32_t fUserWriteData() override;
+
+protected:
+    int fieldLimitFor(std::int32_t docVersion, std::int32_t docVariant) const override;
+    bool wantsRow(const WorkingTableCursor&) const override { return false; }
+};
+
+// DEKLARACJE: one record for every row.
+class TQDPPOZSekcja2 : public TQDPPOZSekcja {
+public:
+    explicit TQDPPOZSekcja2(QdpBinding binding = {});
+
+protected:
+    int fieldLimitFor(std::int32_t docVersion, std::int32_t docVariant) const override;
+    bool wantsRow(const WorkingTableCursor&) const override { return true; }
+};
+
+// ZGLASZAJACY: rows with ZGL_OSOBISTE exactly "N" (someone else declared).
+class TQDPPOZSekcja3 : public TQDPPOZSekcja {
+public:
+    explicit TQDPPOZSekcja3(QdpBinding binding = {});
+
+protected:
+    int fieldLimitFor(std::int32_t, std::int32_t) const override;
+    bool wantsRow(const WorkingTableCursor& row) const override;
+};
+
+// WYCOFUJACY: rows whose FL_WYCOF is not exactly "0" (empty included).
+class TQDPPOZSekcja4 : public TQDPPOZSekcja {
+public:
+    explicit TQDPPOZSekcja4(QdpBinding binding = {});
+
+protected:
+    int fieldLimitFor(std::int32_t, std::int32_t) const override;
+    bool wantsRow(const WorkingTableCursor& row) const override;
+};
+
+// CUDZOZIEMCY: rows where FL_CUDZ, FL_CUDZ_ZGL or FL_CUDZ_WYCOF is "T".
+class TQDPPOZSekcja5 : public TQDPPOZSekcja {
+public:
+    explicit TQDPPOZSekcja5(QdpBinding binding = {});
+
+protected:
+    int fieldLimitFor(std::int32_t, std::int32_t) const override;
+    bool wantsRow(const WorkingTableCursor& row) const override;
+};
+
+} // namespace xls2qdp

@@ -1,0 +1,215 @@
+// SPDX-License-Identifier: MIT
+#include "package/QdpPaczka.h"
+
+#include "package/HookMessages.h"
+#include "package/IniValue.h"
+#include "package/ProgramDirectory.h"
+#include "package/QdpCodes.h"
+#include "package/ValueChecks.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace xls2qdp {
+namespace {
+
+std::filesystem::path pathFromUtf8(std::string_view text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+bool folderExists(std::string_view folder) {
+    std::error_code ec;
+    return !folder.empty() && std::filesystem::is_directory(pathFromUtf8(folder), ec);
+}
+
+bool fileExists(std::string_view file) {
+    std::error_code ec;
+    return std::filesystem::exists(pathFromUtf8(file), ec) || ec;
+}
+
+std::string systemTempFolder() {
+    std::error_code ec;
+    std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
+    if (ec) return {};
+    auto text = folder.u8string();
+    return withTrailingDelimiter(std::string(text.begin(), text.end()));
+}
+
+} // namespace
+
+TQDPPaczka::TQDPPaczka(QdpBinding binding) : TQDPBase(binding), m_programDir(programDirectory()) {
+    fClearPaczka();
+}
+
+TQDPPaczka::~TQDPPaczka() {
+    fClearPaczka();
+}
+
+std::int32_t TQDPPaczka::fUserDefListaDokumentow() {
+    return qdpcode::PackageHookMissing;
+}
+
+std::int32_t TQDPPaczka::fUserDefPaczka() {
+    return qdpcode::PackageHookMissing;
+}
+
+std::int32_t TQDPPaczka::fUserAfterDefPaczka() {
+    return qdpcode::Ok;
+}
+
+std::int32_t TQDPPaczka::fSetPaczka(std::int32_t version, std::string_view typeCode,
+                                    std::string_view programCode, std::string_view description) {
+    m_version = version;
+    if (!typeCode.empty()) {
+        m_typeCode = typeCode;
+        m_programCode = programCode;
+        m_description = description;
+    }
+    return qdpcode::Ok;
+}
+
+void TQDPPaczka::setCrypt(std::int32_t algorithm, std::int32_t mode, std::string key,
+                          std::string iv) {
+    m_algorithm = algorithm;
+    m_mode = mode;
+    m_key = std::move(key);
+    m_iv = std::move(iv);
+}
+
+TQDPDokument& TQDPPaczka::addDokument(std::unique_ptr<TQDPDokument> document) {
+    m_documents.push_back(std::move(document));
+    return *m_documents.back();
+}
+
+std::int32_t TQDPPaczka::fMakePaczka(std::string_view outputFileName, std::string_view tempFolder,
+                                     bool show) {
+    std::int32_t result;
+    try {
+        result = fCreatePaczka(outputFileName, tempFolder, show);
+    } catch (...) {
+        fClearPaczka(); // the library never keeps a half-built package
+        throw;
+    }
+    if (result != qdpcode::Ok) fClearPaczka();
+    return result;
+}
+
+std::int32_t TQDPPaczka::fCreatePaczka(std::string_view outputFileName, std::string_view tempFolder,
+                                       bool show) {
+    m_showErrors = show;
+    fSetTempDir(tempFolder, show); // a missing folder is only warned about
+    std::int32_t result = fSetFileName(outputFileName, show);
+    if (result != qdpcode::Ok) return result;
+    result = fUserDefPaczka();
+    if (result != qdpcode::Ok) {
+        pStrErrorMessBox(hookMessage("fUserDefPaczka"), show);
+        return result;
+    }
+    if (result = fDefPaczka(show); result != qdpcode::Ok) return result;
+    if (m_afterCreation)
+        if (result = fUserAfterDefPaczka(); result != qdpcode::Ok) return result;
+    if (m_algorithm != 0) {
+        if (result = fSetCryptAlgoMode(); result != qdpcode::Ok) return result;
+        if (result = fSetCryptKeyIv(); result != qdpcode::Ok) return result;
+    }
+    if (!m_tempFolder.empty())
+        if (result = fSetOutPath(show); result != qdpcode::Ok) return result;
+    result = fUserDefListaDokumentow();
+    if (result != qdpcode::Ok) {
+        pStrErrorMessBox(hookMessage("fUserDefListaDokumentow"), show);
+        return result;
+    }
+    if (result = fSavePaczka(show); result != qdpcode::Ok) return result;
+    return fClearPaczka();
+}
+
+std::int32_t TQDPPaczka::fSetTempDir(std::string_view folder, bool show) {
+    if (!trimBlanks(folder).empty()) {
+        m_tempFolder = folder;
+    } else {
+        std::filesystem::path ini = pathFromUtf8(m_programDir) / "qdp.ini";
+        m_tempFolder = readIniValue(ini, "OUTPUT", "OUTPATH", "");
+    }
+    m_tempFolder = withTrailingDelimiter(std::move(m_tempFolder));
+    if (folderExists(m_tempFolder)) return qdpcode::Ok;
+    pStrErrorMessBox("Kartoteka: " + m_tempFolder + "\r\n na zbiory tymczasowe nie istnieje!",
+                     show);
+    // The build goes on: its temporary files go to the system's folder for
+    // them rather than to a folder that is not there.
+    m_tempFolder = systemTempFolder();
+    return qdpcode::TempFolderMissing;
+}
+
+std::int32_t TQDPPaczka::fSetFileName(std::string_view outputFileName, bool show) {
+    if (trimBlanks(outputFileName).empty()) {
+        pStrErrorMessBox("Nazwa zbioru nie może być pusta!", show);
+        return qdpcode::OutputNameEmpty;
+    }
+    m_outputFileName = outputFileName;
+    return qdpcode::Ok;
+}
+
+std::int32_t TQDPPaczka::fDefPaczka(bool show) {
+    std::string typeCode(trimBlanks(m_typeCode));
+    std::string programCode(trimBlanks(m_programCode));
+    std::string type1250, program1250, description1250;
+    if (!toLibraryText(typeCode, "Kod typu paczki", type1250, show) ||
+        !toLibraryText(programCode, "Kod programu", program1250, show) ||
+        !toLibraryText(m_description, "Opis paczki", description1250, show))
+        return qdpcode::NotWindows1250;
+    m_handle = 0;
+    std::int32_t result = library().PaczkaC(&m_handle, m_version, type1250.c_str(),
+                                            program1250.c_str(), description1250.c_str());
+    if (result != qdpcode::Ok) {
+        pIntErrorMessBox(result, show);
+        return result;
+    }
+    m_typeCode = std::move(typeCode);
+    m_programCode = std::move(programCode);
+    return qdpcode::Ok;
+}
+
+std::int32_t TQDPPaczka::fSetCryptAlgoMode() {
+    return library().CryptAlgoMode(m_handle, m_algorithm, m_mode);
+}
+
+std::int32_t TQDPPaczka::fSetCryptKeyIv() {
+    return library().CryptKeyIv(m_handle, m_key.c_str(), m_iv.c_str());
+}
+
+std::int32_t TQDPPaczka::fSetOutPath(bool show) {
+    // Paths go to the library in the platform's own file-name bytes.
+    std::int32_t result = library().SetOutPathC(m_handle, m_tempFolder.c_str());
+    if (result != qdpcode::Ok) pIntErrorMessBox(result, show);
+    return result;
+}
+
+std::int32_t TQDPPaczka::fSavePaczka(bool show) {
+    // The library takes the path as bytes and this platform's file names
+    // are UTF-8, so the name is handed on as it is.
+    bool existedBefore = fileExists(m_outputFileName);
+    std::int32_t result = library().SaveC(m_handle, m_outputFileName.c_str());
+    if (result != qdpcode::Ok) {
+        if (!existedBefore) { // leave no empty or partial package behind
+            std::error_code ec;
+            std::filesystem::remove(pathFromUtf8(m_outputFileName), ec);
+        }
+        pIntErrorMessBox(result, show);
+    }
+    return result;
+}
+
+std::int32_t TQDPPaczka::fClearPaczka() {
+    m_documents.clear();
+    m_outputFileName.clear();
+    m_version = 0;
+    m_typeCode.clear();
+    m_programCode.clear();
+    m_description.clear();
+    if (m_handle == 0) return qdpcode::Ok;
+    std::int32_t result = library().Clear(m_handle);
+    if (result == qdpcode::Ok) m_handle = 0;
+    return result;
+}
+
+} // namespace xls2qdp

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+#include "package/ValueChecks.h"
+
+#include "package/QdpCodes.h"
+
+namespace xls2qdp {
+namespace {
+
+// The shape 2004.03.15 (firstPart 4) or 12:30:00 (firstPart 2), trimmed.
+bool hasShape(std::string_view value, char separator, std::size_t firstPart) {
+    std::string_view v = trimBlanks(value);
+    if (v.empty()) return true;
+    if (v.find(separator) != firstPart) return false;
+    std::string_view rest = v.substr(firstPart + 1);
+    if (rest.find(separator) != 2) return false;
+    return rest.substr(3).size() == 2;
+}
+
+// substr that tolerates a start beyond the end.
+std::string_view part(std::string_view text, std::size_t start, std::size_t length) {
+    return start >= text.size() ? std::string_view{} : text.substr(start, length);
+}
+
+} // namespace
+
+std::string_view trimBlanks(std::string_view text) {
+    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::int32_t fCheckDate(std::string_view value) {
+    return hasShape(value, '.', 4) ? qdpcode::Ok : qdpcode::BadDate;
+}
+
+std::int32_t fCheckTime(std::string_view value) {
+    return hasShape(value, ':', 2) ? qdpcode::Ok : qdpcode::BadTime;
+}
+
+std::int32_t fCheckNumber(std::string_view value, std::uint32_t size, std::int32_t precision) {
+    std::string_view trimmed = trimBlanks(value);
+    if (trimmed.empty()) return qdpcode::Ok;
+    if (trimmed.size() > size) return qdpcode::BadNumber;
+    std::size_t stop = value.find('.');
+    if (stop == std::string_view::npos) return qdpcode::Ok;
+    if (precision <= 0) return qdpcode::BadNumber;
+    // Counted in the value as given, trailing blanks included.
+    std::size_t decimals = value.size() - stop - 1;
+    return decimals > static_cast<std::size_t>(precision) ? qdpcode::BadNumber : qdpcode::Ok;
+}
+
+std::int32_t fCheckDateTime(std::string_view value) {
+    bool ok = fCheckDate(part(value, 0, 10)) == qdpcode::Ok &&
+              fCheckTime(part(value, 11, 8)) == qdpcode::Ok;
+    return ok ? qdpcode::Ok : qdpcode::BadDateTime;
+}
+
+std::int32_t checkValue(std::string_view type, std::string_view value, std::uint32_t size,
+                        std::int32_t precision) {
+    if (type == "N") return fCheckNumber(value, size, precision);
+    if (type == "D") return fCheckDate(value);
+    if (type == "T") return fCheckTime(value);
+    if (type == "DT") return fCheckDateTime(value);
+    return qdpcode::Ok;
+}
+
+} // namespace xls2qdp
