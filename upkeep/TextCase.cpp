@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: MIT
+#include "TextCase.h"
+
+#include <cstdint>
+#include <string>
+#include <cwctype>
+#ifndef _WIN32
+#include <locale.h>
+#include <wctype.h>
+#endif
+
+namespace upkeep {
+namespace {
+
+// Decodes one UTF-8 sequence at text[pos]; an invalid byte is returned as
+// itself with the high bit marker so that it never equals a real letter.
+char32_t nextCodePoint(std::string_view text, std::size_t& pos) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    int length = 0;
+    char32_t cp = 0;
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        cp = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        cp = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        cp = lead & 0x07;
+    }
+    if (length == 0 || pos + length > text.size()) {
+        ++pos;
+        return 0x80000000u | lead;
+    }
+    for (int i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[pos + i]);
+        if ((next & 0xC0) != 0x80) {
+            ++pos;
+            return 0x80000000u | lead;
+        }
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    pos += length;
+    return cp;
+}
+
+char32_t foldCase(char32_t cp) {
+    if (cp < 0x80) return (cp >= 'a' && cp <= 'z') ? cp - 'a' + 'A' : cp;
+    if (cp & 0x80000000u) return cp;
+#ifdef _WIN32
+    if (cp > 0xFFFF) return cp;
+    return static_cast<char32_t>(std::towupper(static_cast<wint_t>(cp)));
+#else
+    // The letters' case mapping comes from the C.UTF-8 locale, whatever
+    // locale the calling script runs under.
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+    if (utf8 == locale_t{}) return cp;
+    return static_cast<char32_t>(towupper_l(static_cast<wint_t>(cp), utf8));
+#endif
+}
+
+} // namespace
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (foldCase(nextCodePoint(a, i)) != foldCase(nextCodePoint(b, j))) return false;
+    }
+    return i == a.size() && j == b.size();
+}
+
+std::string asciiUpper(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+} // namespace upkeep
