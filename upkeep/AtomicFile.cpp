@@ -111,7 +111,8 @@ void replaceFileContents(const std::string& path, std::string_view contents) {
 }
 
 std::string followLinks(const std::string& path) {
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
     return resolved ? std::string(resolved.get()) : path;
 }
 

@@ -11,7 +11,9 @@ bool isFile(const std::string& name) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool exists(const std::string& name) { return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::string& name) {
+    return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 } // namespace
 
@@ -27,10 +29,9 @@ bool backupFile(const std::string& file) {
     }
     const DWORD attributes = GetFileAttributesA(file.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-        const DWORD cleared = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY |
-                                                             FILE_ATTRIBUTE_HIDDEN |
-                                                             FILE_ATTRIBUTE_SYSTEM |
-                                                             FILE_ATTRIBUTE_ARCHIVE);
+        const DWORD cleared =
+            attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                             FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
         SetFileAttributesA(file.c_str(), cleared == 0 ? FILE_ATTRIBUTE_NORMAL : cleared);
     }
     return copied;

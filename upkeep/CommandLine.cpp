@@ -134,8 +134,9 @@ void checkRequired(Command& command) {
 // Splits KEY: into root, path and, for SETKEY without NAME:, the value name.
 void splitKey(Command& command) {
     const auto slash = command.key.find('\\');
-    const auto root =
-        slash == std::string::npos ? std::nullopt : registryRootByName(asciiUpper(command.key.substr(0, slash)));
+    const auto root = slash == std::string::npos
+                          ? std::nullopt
+                          : registryRootByName(asciiUpper(command.key.substr(0, slash)));
     if (!root) return fail(command, std::string(kBadRootKey));
     command.root = *root;
     command.keyPath = command.key.substr(slash);
@@ -171,7 +172,8 @@ Command parseCommandLine(std::span<const std::string> arguments) {
 
 std::optional<std::int32_t> parseErrorlevel(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     int base = 10;
@@ -197,7 +199,8 @@ std::optional<std::int32_t> parseErrorlevel(std::string_view text) {
         } else {
             return std::nullopt;
         }
-        magnitude = magnitude * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
+        magnitude =
+            magnitude * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
         if (magnitude > 0xFFFFFFFFu) return std::nullopt;
     }
     if (base == 10 && magnitude > (negative ? 0x80000000u : 0x7FFFFFFFu)) return std::nullopt;

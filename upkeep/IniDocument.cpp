@@ -11,8 +11,10 @@ namespace {
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 std::string_view trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
     return text;
 }
 
@@ -35,7 +37,8 @@ ParsedLine parseLine(std::string_view content) {
     if (text.front() == ';') return {LineKind::Comment, {}};
     if (text.front() == '[') {
         const auto close = text.rfind(']');
-        const auto inner = close == std::string_view::npos ? text.substr(1) : text.substr(1, close - 1);
+        const auto inner =
+            close == std::string_view::npos ? text.substr(1) : text.substr(1, close - 1);
         return {LineKind::Header, trim(inner)};
     }
     return {LineKind::Entry, trim(text.substr(0, text.find('=')))};

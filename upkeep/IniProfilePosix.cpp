@@ -33,9 +33,9 @@ void writeProfileString(const std::string& file, const std::string& section,
     }
     if (!old && deletes) return;
     const std::string oldText = old.value_or(std::string());
-    auto newText = applyProfileWrite(oldText, section,
-                                     entry ? std::optional<std::string_view>(*entry) : std::nullopt,
-                                     value ? std::optional<std::string_view>(*value) : std::nullopt);
+    auto newText = applyProfileWrite(
+        oldText, section, entry ? std::optional<std::string_view>(*entry) : std::nullopt,
+        value ? std::optional<std::string_view>(*value) : std::nullopt);
     if (old && newText == oldText) return;
     replaceFileContents(target, newText);
 }

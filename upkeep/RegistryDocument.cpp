@@ -11,19 +11,25 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trimRight(std::string_view text) {
-    while (!text.empty() && (isBlank(text.back()) || text.back() == '\r')) text.remove_suffix(1);
+    while (!text.empty() && (isBlank(text.back()) || text.back() == '\r'))
+        text.remove_suffix(1);
     return text;
 }
 
 std::string_view trimLeft(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
     return text;
 }
 
-bool hasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+bool hasLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
 
 std::string quote(std::string_view text) {
     std::string quoted = "\"";
@@ -64,7 +70,9 @@ std::optional<std::string> readQuoted(std::string_view& text, std::string& error
     return std::nullopt;
 }
 
-bool isHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+bool isHexDigit(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 // The byte list of a hex value line: hex pairs, commas and blanks, with a
 // trailing "\" when the list goes on in the next line.
@@ -117,7 +125,8 @@ void formatKey(std::string& out, const std::string& path, const RegistryKeyNode&
         }
         out += kCrLf;
     }
-    for (const auto& subkey : key.subkeys) formatKey(out, path + '\\' + subkey.name, subkey, false);
+    for (const auto& subkey : key.subkeys)
+        formatKey(out, path + '\\' + subkey.name, subkey, false);
 }
 
 } // namespace
@@ -149,7 +158,9 @@ std::optional<std::vector<std::string>> splitRegistryPath(std::string_view path)
     }
 }
 
-bool isStorableRegistryText(std::string_view text) { return !hasLineBreak(text); }
+bool isStorableRegistryText(std::string_view text) {
+    return !hasLineBreak(text);
+}
 
 std::variant<RegistryDocument, RegistryParseError> RegistryDocument::parse(std::string_view text) {
     RegistryDocument document;
@@ -170,10 +181,12 @@ std::variant<RegistryDocument, RegistryParseError> RegistryDocument::parse(std::
         if (line.empty() || line.front() == ';') continue;
 
         if (line.front() == '[') {
-            if (line.back() != ']') return RegistryParseError{lineNumber, "brak znaku ] w nazwie klucza"};
+            if (line.back() != ']')
+                return RegistryParseError{lineNumber, "brak znaku ] w nazwie klucza"};
             const auto keyPath = line.substr(1, line.size() - 2);
             if (keyPath.starts_with('-')) {
-                return RegistryParseError{lineNumber, "usuwanie klucza nie jest dozwolone w pliku rejestru"};
+                return RegistryParseError{lineNumber,
+                                          "usuwanie klucza nie jest dozwolone w pliku rejestru"};
             }
             const auto rootEnd = std::min(keyPath.find('\\'), keyPath.size());
             // The file names roots in full only, as the export format does.
@@ -202,19 +215,23 @@ std::variant<RegistryDocument, RegistryParseError> RegistryDocument::parse(std::
         } else {
             auto name = readQuoted(rest, error);
             if (!name) return RegistryParseError{lineNumber, error};
-            if (name->empty()) return RegistryParseError{lineNumber, "pusta nazwa wartosci (uzyj @)"};
+            if (name->empty())
+                return RegistryParseError{lineNumber, "pusta nazwa wartosci (uzyj @)"};
             value.name = std::move(*name);
         }
         rest = trimLeft(rest);
-        if (!rest.starts_with('=')) return RegistryParseError{lineNumber, "brak znaku = po nazwie wartosci"};
+        if (!rest.starts_with('='))
+            return RegistryParseError{lineNumber, "brak znaku = po nazwie wartosci"};
         rest = trimLeft(rest.substr(1));
         if (rest.starts_with('"')) {
             auto data = readQuoted(rest, error);
             if (!data) return RegistryParseError{lineNumber, error};
-            if (!trimLeft(rest).empty()) return RegistryParseError{lineNumber, "znaki po zamknieciu napisu"};
+            if (!trimLeft(rest).empty())
+                return RegistryParseError{lineNumber, "znaki po zamknieciu napisu"};
             value.data = std::move(*data);
         } else if (rest.starts_with('-')) {
-            return RegistryParseError{lineNumber, "usuwanie wartosci nie jest dozwolone w pliku rejestru"};
+            return RegistryParseError{lineNumber,
+                                      "usuwanie wartosci nie jest dozwolone w pliku rejestru"};
         } else {
             const auto prefix = typePrefixLength(rest);
             if (prefix == 0) return RegistryParseError{lineNumber, "nieznany typ danych"};
@@ -230,7 +247,8 @@ std::variant<RegistryDocument, RegistryParseError> RegistryDocument::parse(std::
                                                  std::all_of(bytes.begin(), bytes.end(), isHexDigit)
                                            : isHexList(bytes);
                 if (!valid) {
-                    return RegistryParseError{static_cast<int>(index + 1), "nieprawidlowe dane wartosci"};
+                    return RegistryParseError{static_cast<int>(index + 1),
+                                              "nieprawidlowe dane wartosci"};
                 }
                 if (!continued) break;
                 if (++index == lines.size()) {
@@ -257,12 +275,15 @@ std::string RegistryDocument::format() const {
     out += kCrLf;
     out += kCrLf;
     for (const auto& entry : kRegistryRoots) {
-        formatKey(out, std::string(entry.fullName), roots_[static_cast<std::size_t>(entry.root)], true);
+        formatKey(out, std::string(entry.fullName), roots_[static_cast<std::size_t>(entry.root)],
+                  true);
     }
     return out;
 }
 
-RegistryKeyNode& RegistryDocument::root(RegistryRoot root) { return roots_[static_cast<std::size_t>(root)]; }
+RegistryKeyNode& RegistryDocument::root(RegistryRoot root) {
+    return roots_[static_cast<std::size_t>(root)];
+}
 
 RegistryKeyNode* RegistryDocument::find(RegistryRoot root, const std::vector<std::string>& path) {
     RegistryKeyNode* node = &this->root(root);
@@ -273,7 +294,8 @@ RegistryKeyNode* RegistryDocument::find(RegistryRoot root, const std::vector<std
     return node;
 }
 
-RegistryKeyNode& RegistryDocument::findOrCreate(RegistryRoot root, const std::vector<std::string>& path) {
+RegistryKeyNode& RegistryDocument::findOrCreate(RegistryRoot root,
+                                                const std::vector<std::string>& path) {
     RegistryKeyNode* node = &this->root(root);
     for (const auto& name : path) {
         RegistryKeyNode* next = node->findSubkey(name);
@@ -290,8 +312,9 @@ bool RegistryDocument::removeLeafKey(RegistryRoot root, const std::vector<std::s
     if (path.empty()) return false;
     RegistryKeyNode* parent = find(root, {path.begin(), path.end() - 1});
     if (parent == nullptr) return false;
-    auto it = std::find_if(parent->subkeys.begin(), parent->subkeys.end(),
-                           [&](const RegistryKeyNode& k) { return equalNoCase(k.name, path.back()); });
+    auto it =
+        std::find_if(parent->subkeys.begin(), parent->subkeys.end(),
+                     [&](const RegistryKeyNode& k) { return equalNoCase(k.name, path.back()); });
     if (it == parent->subkeys.end() || !it->subkeys.empty()) return false;
     parent->subkeys.erase(it);
     return true;

@@ -58,7 +58,8 @@ public:
     static constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 
     // An empty text is an empty registry.
-    [[nodiscard]] static std::variant<RegistryDocument, RegistryParseError> parse(std::string_view text);
+    [[nodiscard]] static std::variant<RegistryDocument, RegistryParseError>
+    parse(std::string_view text);
     [[nodiscard]] std::string format() const;
 
     [[nodiscard]] RegistryKeyNode& root(RegistryRoot root);

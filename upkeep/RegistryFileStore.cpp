@@ -31,7 +31,8 @@ std::string registryFilePath() {
             if (user != nullptr && user->pw_dir != nullptr) home = user->pw_dir;
         }
         if (home.empty()) {
-            throw SystemFailure("Nie mozna ustalic polozenia pliku rejestru: brak katalogu domowego");
+            throw SystemFailure(
+                "Nie mozna ustalic polozenia pliku rejestru: brak katalogu domowego");
         }
         config = home + "/.config";
     }
@@ -91,11 +92,13 @@ bool Registry::openKey(RegistryRoot root, std::string_view path, bool create) {
     return true;
 }
 
-std::optional<std::vector<std::string>> Registry::subkeys(RegistryRoot root, std::string_view path) {
+std::optional<std::vector<std::string>> Registry::subkeys(RegistryRoot root,
+                                                          std::string_view path) {
     const RegistryKeyNode* key = store().find(root, path);
     if (key == nullptr) return std::nullopt;
     std::vector<std::string> names;
-    for (const auto& subkey : key->subkeys) names.push_back(subkey.name);
+    for (const auto& subkey : key->subkeys)
+        names.push_back(subkey.name);
     return names;
 }
 

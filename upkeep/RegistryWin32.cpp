@@ -9,13 +9,20 @@ namespace {
 
 HKEY rootHandle(RegistryRoot root) {
     switch (root) {
-    case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-    case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
-    case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-    case RegistryRoot::Users: return HKEY_USERS;
-    case RegistryRoot::PerformanceData: return HKEY_PERFORMANCE_DATA;
-    case RegistryRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
-    case RegistryRoot::DynData: return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000006));
+    case RegistryRoot::ClassesRoot:
+        return HKEY_CLASSES_ROOT;
+    case RegistryRoot::CurrentUser:
+        return HKEY_CURRENT_USER;
+    case RegistryRoot::LocalMachine:
+        return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::Users:
+        return HKEY_USERS;
+    case RegistryRoot::PerformanceData:
+        return HKEY_PERFORMANCE_DATA;
+    case RegistryRoot::CurrentConfig:
+        return HKEY_CURRENT_CONFIG;
+    case RegistryRoot::DynData:
+        return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000006));
     }
     return nullptr;
 }
@@ -31,9 +38,10 @@ public:
     OpenKey(RegistryRoot root, std::string_view path, bool create) {
         const auto subkey = relative(path);
         const LONG result =
-            create ? RegCreateKeyExA(rootHandle(root), subkey.c_str(), 0, nullptr,
-                                     REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key_, nullptr)
-                   : RegOpenKeyExA(rootHandle(root), subkey.c_str(), 0, KEY_ALL_ACCESS, &key_);
+            create
+                ? RegCreateKeyExA(rootHandle(root), subkey.c_str(), 0, nullptr,
+                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key_, nullptr)
+                : RegOpenKeyExA(rootHandle(root), subkey.c_str(), 0, KEY_ALL_ACCESS, &key_);
         if (result != ERROR_SUCCESS) key_ = nullptr;
     }
     ~OpenKey() {
@@ -64,7 +72,8 @@ bool Registry::openKey(RegistryRoot root, std::string_view path, bool create) {
     return static_cast<bool>(OpenKey(root, path, create));
 }
 
-std::optional<std::vector<std::string>> Registry::subkeys(RegistryRoot root, std::string_view path) {
+std::optional<std::vector<std::string>> Registry::subkeys(RegistryRoot root,
+                                                          std::string_view path) {
     OpenKey key(root, path, false);
     if (!key) return std::nullopt;
     std::vector<std::string> names;
@@ -76,8 +85,8 @@ std::optional<std::vector<std::string>> Registry::subkeys(RegistryRoot root, std
     std::string name(longest + 1, '\0');
     for (DWORD index = 0;; ++index) {
         DWORD length = static_cast<DWORD>(name.size());
-        const LONG result =
-            RegEnumKeyExA(key.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        const LONG result = RegEnumKeyExA(key.get(), index, name.data(), &length, nullptr, nullptr,
+                                          nullptr, nullptr);
         if (result == ERROR_NO_MORE_ITEMS) return names;
         if (result != ERROR_SUCCESS) return std::nullopt;
         names.emplace_back(name.data(), length);

@@ -2,8 +2,8 @@
 #include "TextCase.h"
 
 #include <cstdint>
-#include <string>
 #include <cwctype>
+#include <string>
 #ifndef _WIN32
 #include <locale.h>
 #include <wctype.h>

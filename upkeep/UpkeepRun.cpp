@@ -103,7 +103,9 @@ RunResult runUpkeep(std::span<const std::string> arguments) {
         return {std::move(result.output), kExitRejected};
     }
     if (command.operation != Operation::RunErr && result.exitCode > 1) {
-        result.output.append(kExitCodeLine).append(std::to_string(result.exitCode)).append(kNewline);
+        result.output.append(kExitCodeLine)
+            .append(std::to_string(result.exitCode))
+            .append(kNewline);
     }
     return result;
 }
