@@ -11,6 +11,16 @@
 //  4. Buffers are transformed in place; the caller keeps ownership and
 //     guarantees the room the operation needs (see each function).
 //  5. Nothing throws across this interface. One thread at a time.
+//  6. Every function that takes a handle answers 97 for handle 0 and 4 for a
+//     handle that names no live session (also one already destroyed) before
+//     doing anything else. Handles are not reused until a 32-bit counter
+//     wraps.
+//  7. A null buffer gets the operation's failure code (51 encrypting, 54
+//     decrypting, 95 for the Hex reader, 0 for the EBCD pair); a null handle
+//     variable gets 97 (0 from SeclayY/SeclayX); a null key or IV text counts
+//     as an empty one. Lengths stay the caller's contract.
+//  8. The E operations refuse with 62, leaving the buffer as it is, while no
+//     key is stored under a cipher.
 #pragma once
 
 #include <stdint.h>
@@ -32,11 +42,11 @@ extern "C" {
 typedef uint32_t SeclayHandle;
 
 enum SeclayResult {
-    SECLAY_FAIL = 0,             // SeclayY/SeclayX/EBCD failure; SeclayZ's constant result
+    SECLAY_FAIL = 0, // SeclayY/SeclayX/EBCD failure; SeclayZ's constant result
     SECLAY_OK = 1,
-    SECLAY_BAD_HANDLE = 4,       // the handle names no session
-    SECLAY_NO_MEMORY = 20,       // a new session could not be created
-    SECLAY_ENCRYPT_FAILED = 51,  // also: a crypto context could not be released
+    SECLAY_BAD_HANDLE = 4,      // the handle names no session
+    SECLAY_NO_MEMORY = 20,      // a new session could not be created
+    SECLAY_ENCRYPT_FAILED = 51, // also: a crypto context could not be released
     SECLAY_DECRYPT_FAILED = 54,
     SECLAY_QUERY_FAILED = 55,
     SECLAY_KEY_TOO_SHORT = 56,
@@ -48,11 +58,11 @@ enum SeclayResult {
     SECLAY_KEY_LOAD_FAILED = 62,
     SECLAY_IV_LOAD_FAILED = 63,
     SECLAY_BAD_SIZE = 65,
-    SECLAY_WEAK_KEY = 66,        // the crypto library refused the key with status -10
+    SECLAY_WEAK_KEY = 66, // the crypto library refused the key with status -10
     SECLAY_CONTEXT_FAILED = 81,
-    SECLAY_NO_CONTEXT = 94,      // context family used without a main context
+    SECLAY_NO_CONTEXT = 94, // context family used without a main context
     SECLAY_ODD_HEX = 95,
-    SECLAY_NULL_HANDLE = 97,     // the handle is 0
+    SECLAY_NULL_HANDLE = 97, // the handle is 0
 };
 
 // Algorithm codes: 0 none, 2 DES, 3 and 4 two-key 3DES, 5 RC2, 6 RC4,
@@ -69,17 +79,32 @@ SECLAY_API int32_t SeclayAlgoModeE(SeclayHandle* handleVar, int32_t algo, int32_
 SECLAY_API int32_t SeclayKeyIvE(SeclayHandle handle, const char* key, const char* iv);
 // Pads to a whole number of key-length units (0x80 then zeros); the buffer
 // needs room for length + keyLen - 1 bytes. A length of 0 means strlen(buffer).
+// Under ECB, CBC and PCBC the key length must be a multiple of 8 for padded
+// data to be whole cipher blocks.
 SECLAY_API int32_t SeclayEncryptE(SeclayHandle handle, void* buffer, uint32_t length);
+// Deciphers length bytes (0: strlen). Whole units come back as they are, the
+// padding included; only for a length that is not a whole number of units is
+// a 0x80 marker just before the first zero byte cleared.
 SECLAY_API int32_t SeclayDecryptE(SeclayHandle handle, void* buffer, uint32_t length);
-// Hexadecimal text forms: 2 * padded length upper-case digits and a zero.
+// Hexadecimal text forms: 2 * padded length upper-case digits and a zero; the
+// buffer needs room for them. The readers ignore their length argument and
+// read the buffer's text.
+// Hex: no length limit; its reader takes only "0123456789ABCDEF" and answers
+// 95 for an odd length or any other character, leaving the text as it is.
 SECLAY_API int32_t SeclayEncryptEHex(SeclayHandle handle, void* buffer, uint32_t length);
 SECLAY_API int32_t SeclayDecryptEHex(SeclayHandle handle, void* buffer, uint32_t length);
+// EBCD: at most 4016 digits (2008 bytes). Over the limit the writer answers 0
+// before enciphering, so the buffer keeps its data. The reader also takes
+// lower-case digits and answers 0 for a text that is too long, odd, or holds
+// anything else, leaving it as it is.
 SECLAY_API int32_t SeclayEncryptEBCD(SeclayHandle handle, void* buffer, uint32_t length);
 SECLAY_API int32_t SeclayDecryptEBCD(SeclayHandle handle, void* buffer, uint32_t length);
-SECLAY_API int32_t SeclayQ(SeclayHandle handle, void* buffer, uint32_t length);  // = EncryptEBCD
-SECLAY_API int32_t SeclayV(SeclayHandle handle, void* buffer, uint32_t length);  // = DecryptEBCD
+SECLAY_API int32_t SeclayQ(SeclayHandle handle, void* buffer, uint32_t length); // = EncryptEBCD
+SECLAY_API int32_t SeclayV(SeclayHandle handle, void* buffer, uint32_t length); // = DecryptEBCD
 
-// Size rules in units of the key length.
+// Size rules in units of the key length. A size of 0 answers 65; without a
+// cipher or a key every other size is fine. SeclaySetUpSize rounds *sizeVar
+// up to the next whole unit, or answers 65 when that would not fit 32 bits.
 SECLAY_API int32_t SeclayTestSize(SeclayHandle handle, uint32_t size);
 SECLAY_API int32_t SeclaySetUpSize(SeclayHandle handle, uint32_t* sizeVar);
 
@@ -89,10 +114,14 @@ SECLAY_API int32_t SeclayDestroy(SeclayHandle handle);
 
 // Key hand-over through a pipe: SeclayY opens the session and the pipe and
 // writes the write end's descriptor number as decimal text into text (>= 12
-// bytes); a second party writes 16 key bytes and 8 IV bytes; SeclayX reads them.
+// bytes); a second party writes 16 key bytes and 8 IV bytes; SeclayX reads them
+// once (waiting up to 5 seconds for them), cuts each part at its first zero,
+// runs SeclayKeyIv and closes the pipe. Fewer than 24 bytes, or a handle that
+// names no session, answer 0 and leave the pipe open (SeclayClear closes it).
 SECLAY_API int32_t SeclayY(SeclayHandle* handleVar, int32_t algo, int32_t mode, char* text);
 SECLAY_API int32_t SeclayX(SeclayHandle* handleVar);
-// Copies a fixed 8-byte constant into out; always returns 0.
+// Copies a fixed 8-byte constant ("SECLAY20", no terminator) into out;
+// always returns 0.
 SECLAY_API int32_t SeclayZ(int32_t unused1, int32_t unused2, int32_t unused3, unsigned char* out);
 
 #ifdef __cplusplus
