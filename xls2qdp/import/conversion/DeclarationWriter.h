@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+// Stage 2's writing half: turns one declaration row into one record of the
+// working table (field rules, dictionary lookups, constants) and appends it.
+// Values that cannot be stored as the sheet holds them are left as the rules
+// say and noted in the import report; the row is always written.
+#pragma once
+
+#include "DictionaryLookups.h"
+#include "ImportReport.h"
+#include "import/DeclarationRow.h"
+#include "import/store/WorkingTable.h"
+
+#include <functional>
+#include <string>
+
+namespace xls2qdp {
+
+struct ConversionSettings {
+    std::string nrInstalacji;   // NR_INSTALACJI
+    std::string kodOddzialuNFZ; // KOD_PLATNIKA, the patient's NFZ branch
+};
+
+class DeclarationWriter {
+public:
+    using Clock = std::function<store::LocalDateTime()>;
+
+    // All references must outlive the writer. The table must be open with an
+    // append transaction running while rows are written. An empty clock
+    // reads the local time.
+    DeclarationWriter(store::WorkingTable& table, DictionaryLookups& lookups,
+                      ConversionSettings settings, ImportReport& report, Clock clock = {});
+
+    // Begins a run: the declaration counter restarts at 0 and, without a
+    // city dictionary, the report notes once that no city codes are filled.
+    void startRun();
+
+    // Adds one to the declaration counter, converts the row and appends it;
+    // returns 0 (continue). A table error is raised as store::StoreError.
+    int WriteDeclarationRow(const DeclarationRow& row);
+
+    int declarationCount() const { return counter_; }
+
+    // Fills `record` from `row` as declaration number `number`.
+    void convert(const DeclarationRow& row, int number, store::WorkingRecord& record);
+
+private:
+    void note(const DeclarationRow& row, const char* column, std::string_view value,
+              ReportKind kind, std::string message);
+    void copyText(store::WorkingRecord& record, store::WorkingField field,
+                  const DeclarationRow& row, const char* column);
+    void storeText(store::WorkingRecord& record, store::WorkingField field, std::string_view value,
+                   const DeclarationRow& row, const char* column);
+    void convertDate(store::WorkingRecord& record, store::WorkingField field,
+                     const DeclarationRow& row, const char* column);
+    void convertPostal(store::WorkingRecord& record, store::WorkingField field,
+                       const DeclarationRow& row, const char* column);
+    void lookUpAddress(store::WorkingRecord& record, const DeclarationRow& row,
+                       const char* communeColumn, const char* cityColumn,
+                       store::WorkingField communeField, store::WorkingField cityField);
+
+    store::WorkingTable& table_;
+    DictionaryLookups& lookups_;
+    ConversionSettings settings_;
+    ImportReport& report_;
+    Clock clock_;
+    int counter_ = 0;
+    store::WorkingRecord record_;
+};
+
+// The local date and time now, to the second.
+store::LocalDateTime localNow();
+
+} // namespace xls2qdp

@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: MIT
+// The import report: every value that a run stored differently from what the
+// sheet held (left empty, not placed in a dictionary, to be cut by the
+// package), with its sheet row and column, so that nothing is dropped
+// without a trace. The front ends show summary() and offer saveCsv().
+//
+// Entries are spooled to an anonymous temporary file as they come, so a run
+// of hundreds of thousands of rows keeps its memory flat; only the counts
+// per kind stay in memory.
+#pragma once
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace xls2qdp {
+
+enum class ReportKind {
+    DateNotConverted,       // a date cell not in the form dd-mm-yyyy
+    SchoolYearNotConverted, // column M not a whole year, or its dates impossible
+    PostalCodeWrongLength,  // neither 5 nor 6 characters
+    CommuneNotFound,
+    CommuneAmbiguous,
+    CityNotFound,
+    CityAmbiguous,
+    TextTooLong,               // longer than its package field: the package cuts it
+    CharacterNotInWindows1250, // the package cannot hold the character
+    CityDictionaryMissing,     // once per run: no city codes at all
+};
+inline constexpr std::size_t kReportKindCount = 10;
+
+struct ReportEntry {
+    int sheetRow = 0;   // 0 for a note about the whole run
+    std::string column; // column letters, empty for a note about the whole run
+    std::string value;  // the cell text as read
+    ReportKind kind = ReportKind::DateNotConverted;
+    std::string message; // what happened, in Polish
+};
+
+class ImportReport {
+public:
+    ImportReport();
+    ~ImportReport();
+    ImportReport(const ImportReport&) = delete;
+    ImportReport& operator=(const ImportReport&) = delete;
+
+    void add(const ReportEntry& entry);
+    void clear();
+
+    std::size_t size() const { return total_; }
+    bool empty() const { return total_ == 0; }
+    std::size_t count(ReportKind kind) const { return counts_[static_cast<std::size_t>(kind)]; }
+
+    // Calls `visit` for every entry in the order they were added.
+    void forEach(const std::function<void(const ReportEntry&)>& visit) const;
+
+    // Polish lines for a message box: the number of entries of each kind.
+    std::string summary() const;
+
+    // CSV for a spreadsheet program: UTF-8 with BOM, ";" between fields, CRLF,
+    // fields quoted when they hold ; " CR or LF. Columns: Wiersz;Kolumna;
+    // Wartość;Uwaga. saveCsv writes a temporary file beside the target and
+    // renames it, so a failed save leaves no half-written report; false on error.
+    void writeCsv(std::ostream& out) const;
+    bool saveCsv(const std::filesystem::path& file) const;
+
+private:
+    struct CloseFile {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    void flushPending() const;
+
+    std::unique_ptr<std::FILE, CloseFile> spool_;
+    mutable std::string pending_;     // serialised entries not yet in the spool
+    mutable std::size_t spooled_ = 0; // bytes of whole entries in the spool
+    std::array<std::size_t, kReportKindCount> counts_{};
+    std::size_t total_ = 0;
+};
+
+// Short Polish description of a kind, as the summary and tests use it.
+std::string_view describe(ReportKind kind);
+
+} // namespace xls2qdp

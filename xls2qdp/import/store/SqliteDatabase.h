@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: MIT
+// A small RAII layer over SQLite for the table store: one connection per
+// table file, prepared statements, and every failure raised as StoreError
+// carrying SQLite's own text and the file's name.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace xls2qdp::store {
+
+class StoreError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class Statement {
+public:
+    Statement() = default;
+
+    // Binds are 1-based as in SQL. A text is copied by SQLite.
+    Statement& bind(int index, std::string_view text);
+    Statement& bindNull(int index);
+    Statement& bindInt(int index, std::int64_t value);
+
+    // Runs one step: true when a row is ready, false when done.
+    bool step();
+    void reset();
+
+    bool isNull(int column) const;
+    // The column's text; valid until the next step or reset.
+    std::string_view text(int column) const;
+    std::int64_t integer(int column) const;
+
+    explicit operator bool() const { return handle_ != nullptr; }
+
+private:
+    friend class Database;
+    struct Finalize {
+        void operator()(sqlite3_stmt* s) const;
+    };
+    Statement(sqlite3_stmt* s, sqlite3* db, std::string file)
+        : handle_(s), db_(db), file_(std::move(file)) {}
+    [[noreturn]] void fail(const char* what) const;
+
+    std::unique_ptr<sqlite3_stmt, Finalize> handle_;
+    sqlite3* db_ = nullptr;
+    std::string file_;
+};
+
+class Database {
+public:
+    enum class Mode { ReadOnly, ReadWrite, Create };
+
+    Database() = default;
+    // Opens the file; ReadOnly and ReadWrite require it to exist. Registers
+    // the function pl_upper(text), the Polish upper-casing of name keys.
+    Database(const std::filesystem::path& file, Mode mode);
+
+    bool isOpen() const { return db_ != nullptr; }
+    void close() { db_.reset(); }
+    const std::string& fileName() const { return file_; }
+
+    void exec(std::string_view sql);
+    Statement prepare(std::string_view sql);
+
+    bool hasTable(std::string_view table);
+    bool hasIndex(std::string_view table, std::string_view index);
+    bool hasColumn(std::string_view table, std::string_view column);
+
+private:
+    struct Close {
+        void operator()(sqlite3* db) const;
+    };
+    [[noreturn]] void fail(const char* what) const;
+
+    std::unique_ptr<sqlite3, Close> db_;
+    std::string file_;
+};
+
+} // namespace xls2qdp::store

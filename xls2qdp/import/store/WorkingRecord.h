@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+// One record of the working table before it is appended: a value or null
+// for every field. Dates are kept as ISO texts ("1960-03-05", with
+// " 10:15:00" for date-and-time fields), the form in which SQLite stores them.
+#pragma once
+
+#include "WorkingTableFields.h"
+#include "declarations/WorkingTableCursor.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace xls2qdp::store {
+
+struct LocalDateTime {
+    CalendarDate date;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+class WorkingRecord {
+public:
+    // An empty text leaves the field null, as an empty cell does.
+    void setText(WorkingField field, std::string_view text);
+    void setDate(WorkingField field, const CalendarDate& date);
+    void setDateTime(WorkingField field, const LocalDateTime& moment);
+    void setNull(WorkingField field) { values_[index(field)].reset(); }
+    void clear();
+
+    const std::optional<std::string>& value(WorkingField field) const {
+        return values_[index(field)];
+    }
+
+private:
+    static constexpr std::size_t index(WorkingField f) { return static_cast<std::size_t>(f); }
+    std::array<std::optional<std::string>, kWorkingFieldCount> values_;
+};
+
+// "1960-03-05" for 5 March 1960; "2026-12-10 00:28:38" with the time.
+std::string isoDate(const CalendarDate& date);
+std::string isoDateTime(const LocalDateTime& moment);
+// Reads the date part of an ISO text; nullopt when it is not one.
+std::optional<CalendarDate> parseIsoDate(std::string_view text);
+
+// Whether the day exists in the Gregorian calendar (years 1 to 9999).
+bool isValidDate(const CalendarDate& date);
+
+} // namespace xls2qdp::store

@@ -1,0 +1,215 @@
+// SPDX-License-Identifier: MIT
+#include "WorkingTable.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace xls2qdp::store {
+namespace {
+
+std::string createTableSql() {
+    std::string sql = "CREATE TABLE IF NOT EXISTS " + std::string(WorkingTable::kTableName) + " (";
+    for (std::size_t i = 0; i < kWorkingFieldCount; ++i) {
+        const auto& f = kWorkingFields[i];
+        if (i) sql += ", ";
+        sql += f.name;
+        switch (f.kind) {
+        case FieldKind::Text:
+            sql += " VARCHAR(" + std::to_string(f.width) + ")";
+            break;
+        case FieldKind::Date:
+            sql += " DATE";
+            break;
+        case FieldKind::DateTime:
+            sql += " TIMESTAMP";
+            break;
+        }
+    }
+    return sql + ")";
+}
+
+std::string columnList() {
+    std::string list;
+    for (std::size_t i = 0; i < kWorkingFieldCount; ++i) {
+        if (i) list += ", ";
+        list += kWorkingFields[i].name;
+    }
+    return list;
+}
+
+std::string insertSql() {
+    std::string sql =
+        "INSERT INTO " + std::string(WorkingTable::kTableName) + " (" + columnList() + ") VALUES (";
+    for (std::size_t i = 0; i < kWorkingFieldCount; ++i)
+        sql += i ? ", ?" : "?";
+    return sql + ")";
+}
+
+void checkFields(Database& db) {
+    if (!db.hasTable(WorkingTable::kTableName))
+        throw StoreError("Plik " + db.fileName() + " nie zawiera tabeli " +
+                         WorkingTable::kTableName);
+    for (const auto& f : kWorkingFields) {
+        if (!db.hasColumn(WorkingTable::kTableName, f.name))
+            throw StoreError("Tabela " + db.fileName() + " nie ma pola " + std::string(f.name));
+    }
+}
+
+} // namespace
+
+void WorkingTable::create(const std::filesystem::path& file) {
+    Database db(file, Database::Mode::Create);
+    db.exec(createTableSql());
+    checkFields(db);
+}
+
+void WorkingTable::open(const std::filesystem::path& file, Access access) {
+    close();
+    Database db(file, Database::Mode::ReadWrite);
+    // A run appends up to hundreds of thousands of rows in one transaction:
+    // a bigger page cache keeps SQLite from spilling pages to the file midway.
+    db.exec("PRAGMA cache_size = -8192");
+    if (access == Access::Exclusive) {
+        db.exec("PRAGMA locking_mode = EXCLUSIVE");
+        db.exec("BEGIN EXCLUSIVE; COMMIT"); // takes the lock now, keeps it until close
+    }
+    checkFields(db);
+    db_ = std::move(db);
+    insert_ = db_.prepare(insertSql());
+    select_ = db_.prepare("SELECT " + columnList() + " FROM " + kTableName + " ORDER BY rowid");
+    onRow_ = false;
+}
+
+void WorkingTable::close() {
+    if (inTransaction_) {
+        try {
+            db_.exec("ROLLBACK");
+        } catch (const StoreError&) {
+        }
+        inTransaction_ = false;
+    }
+    insert_ = Statement();
+    select_ = Statement();
+    onRow_ = false;
+    db_.close();
+}
+
+void WorkingTable::requireOpen() const {
+    if (!db_.isOpen()) throw StoreError(std::string("Tabela ") + kFileName + " nie jest otwarta");
+}
+
+void WorkingTable::deleteAll() {
+    requireOpen();
+    select_.reset();
+    onRow_ = false;
+    db_.exec(std::string("DELETE FROM ") + kTableName);
+    if (!inTransaction_) {
+        auto freePages = db_.prepare("PRAGMA freelist_count");
+        if (freePages.step() && freePages.integer(0) > 256) {
+            freePages = Statement();
+            db_.exec("VACUUM");
+        }
+    }
+}
+
+std::int64_t WorkingTable::rowCount() {
+    requireOpen();
+    auto count = db_.prepare(std::string("SELECT count(*) FROM ") + kTableName);
+    count.step();
+    return count.integer(0);
+}
+
+void WorkingTable::append(const WorkingRecord& record) {
+    requireOpen();
+    if (!inTransaction_) throw std::logic_error("WorkingTable::append outside a transaction");
+    for (std::size_t i = 0; i < kWorkingFieldCount; ++i) {
+        const auto& value = record.value(static_cast<WorkingField>(i));
+        if (value)
+            insert_.bind(static_cast<int>(i) + 1, *value);
+        else
+            insert_.bindNull(static_cast<int>(i) + 1);
+    }
+    insert_.step();
+    insert_.reset();
+}
+
+bool WorkingTable::first() {
+    requireOpen();
+    select_.reset();
+    onRow_ = select_.step();
+    return onRow_;
+}
+
+bool WorkingTable::next() {
+    requireOpen();
+    if (!onRow_) return false;
+    onRow_ = select_.step();
+    return onRow_;
+}
+
+int WorkingTable::columnOf(std::string_view field) const {
+    const auto f = workingFieldByName(field);
+    if (!f) throw std::out_of_range("unknown working-table field " + std::string(field));
+    if (!onRow_) throw std::logic_error("working table: no current row");
+    return static_cast<int>(*f);
+}
+
+std::optional<std::string> WorkingTable::text(std::string_view field) const {
+    const int column = columnOf(field);
+    if (select_.isNull(column)) return std::nullopt;
+    const std::string_view value = select_.text(column);
+    const auto kind = kWorkingFields[static_cast<std::size_t>(column)].kind;
+    if (kind == FieldKind::Text) return std::string(value);
+    const auto d = parseIsoDate(value);
+    if (!d) return std::string(value);
+    std::string shown = isoDate(*d);
+    shown = shown.substr(8, 2) + "-" + shown.substr(5, 2) + "-" + shown.substr(0, 4);
+    if (kind == FieldKind::DateTime && value.size() >= 19)
+        shown += std::string(value.substr(10, 9));
+    return shown;
+}
+
+std::optional<CalendarDate> WorkingTable::date(std::string_view field) const {
+    const int column = columnOf(field);
+    if (kWorkingFields[static_cast<std::size_t>(column)].kind == FieldKind::Text)
+        throw std::invalid_argument("working-table field " + std::string(field) + " is not a date");
+    if (select_.isNull(column)) return std::nullopt;
+    return parseIsoDate(select_.text(column));
+}
+
+AppendTransaction::AppendTransaction(WorkingTable& table) : table_(table) {
+    table_.requireOpen();
+    if (table_.inTransaction_) throw std::logic_error("working table: nested append transaction");
+    table_.select_.reset();
+    table_.onRow_ = false;
+    table_.db_.exec("BEGIN IMMEDIATE");
+    table_.inTransaction_ = true;
+    open_ = true;
+}
+
+AppendTransaction::~AppendTransaction() {
+    if (open_) {
+        try {
+            rollback();
+        } catch (const StoreError&) {
+        }
+    }
+}
+
+void AppendTransaction::commit() {
+    if (!open_) return;
+    table_.db_.exec("COMMIT");
+    table_.inTransaction_ = false;
+    open_ = false;
+}
+
+void AppendTransaction::rollback() {
+    if (!open_) return;
+    open_ = false;
+    table_.inTransaction_ = false;
+    table_.select_.reset();
+    table_.onRow_ = false;
+    table_.db_.exec("ROLLBACK");
+}
+
+} // namespace xls2qdp::store

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+// The working table xls_imp.db: one record per sheet row of the current run,
+// read back by the declaration sections through WorkingTableCursor.
+//
+// A run appends its records inside one AppendTransaction: a run that fails or
+// is stopped rolls back and leaves no rows behind. The table is emptied
+// before and after every run. Errors are raised as StoreError.
+// Not thread-safe; one thread at a time.
+#pragma once
+
+#include "SqliteDatabase.h"
+#include "WorkingRecord.h"
+#include "declarations/WorkingTableCursor.h"
+
+#include <filesystem>
+
+namespace xls2qdp::store {
+
+class WorkingTable final : public WorkingTableCursor {
+public:
+    static constexpr const char* kFileName = "xls_imp.db";
+    static constexpr const char* kTableName = "xls_imp";
+
+    enum class Access { Shared, Exclusive };
+
+    // Creates the file with an empty table; an existing file is left as it is
+    // when it already holds the table, otherwise StoreError.
+    static void create(const std::filesystem::path& file);
+
+    // Opens the file (which must exist and hold every field). Exclusive use
+    // locks the file against every other connection until close().
+    void open(const std::filesystem::path& file, Access access = Access::Shared);
+    void close();
+    bool isOpen() const { return db_.isOpen(); }
+
+    // Deletes every record and gives the space back to the file system.
+    void deleteAll();
+    std::int64_t rowCount();
+
+    // REQUIRES: an append transaction is open (see AppendTransaction).
+    void append(const WorkingRecord& record);
+
+    // WorkingTableCursor: rows in the order they were appended.
+    bool first() override;
+    bool next() override;
+    bool atEnd() const override { return !onRow_; }
+    std::optional<std::string> text(std::string_view field) const override;
+    std::optional<CalendarDate> date(std::string_view field) const override;
+
+private:
+    friend class AppendTransaction;
+    void requireOpen() const;
+    int columnOf(std::string_view field) const;
+
+    Database db_;
+    Statement insert_;
+    Statement select_;
+    bool onRow_ = false;
+    bool inTransaction_ = false;
+};
+
+// Holds the append transaction of one run: commit() keeps the rows, leaving
+// the scope without commit() removes every row appended since it began.
+class AppendTransaction {
+public:
+    explicit AppendTransaction(WorkingTable& table);
+    ~AppendTransaction();
+    AppendTransaction(const AppendTransaction&) = delete;
+    AppendTransaction& operator=(const AppendTransaction&) = delete;
+
+    void commit();
+    void rollback();
+
+private:
+    WorkingTable& table_;
+    bool open_ = false;
+};
+
+} // namespace xls2qdp::store

@@ -1,0 +1,138 @@
+// SPDX-License-Identifier: MIT
+#include "WorkingTable.h"
+
+#include "import/testing/ScratchFolder.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace xls2qdp::store {
+namespace {
+
+class WorkingTableTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WorkingTable::create(file);
+        table.open(file);
+    }
+
+    static WorkingRecord record(const char* lid, const char* surname) {
+        WorkingRecord r;
+        r.setText(WorkingField::LID_DEKL, lid);
+        r.setText(WorkingField::NAZWISKO, surname);
+        r.setDate(WorkingField::DATA_UR, {1960, 3, 5});
+        r.setDateTime(WorkingField::DATA_MOD, {{2026, 12, 10}, 0, 28, 38});
+        return r;
+    }
+
+    testing::ScratchFolder folder;
+    std::filesystem::path file = folder / WorkingTable::kFileName;
+    WorkingTable table;
+};
+
+TEST_F(WorkingTableTest, ReadsBackTextsDatesAndNullsInAppendOrder) {
+    AppendTransaction run(table);
+    table.append(record("1", "Żółkiewska"));
+    table.append(record("2", "Nowak"));
+    run.commit();
+
+    ASSERT_TRUE(table.first());
+    EXPECT_EQ(table.text("LID_DEKL"), "1");
+    EXPECT_EQ(table.text("NAZWISKO"), "Żółkiewska");
+    EXPECT_EQ(table.text("IMIE"), std::nullopt);
+    EXPECT_EQ(table.date("DATA_UR"), (CalendarDate{1960, 3, 5}));
+    EXPECT_EQ(table.text("DATA_UR"), "05-03-1960");
+    EXPECT_EQ(table.date("DATA_MOD"), (CalendarDate{2026, 12, 10}));
+    EXPECT_EQ(table.text("DATA_MOD"), "10-12-2026 00:28:38");
+    EXPECT_EQ(table.date("DATA_WYCOF"), std::nullopt);
+    ASSERT_TRUE(table.next());
+    EXPECT_EQ(table.text("LID_DEKL"), "2");
+    EXPECT_FALSE(table.next());
+    EXPECT_TRUE(table.atEnd());
+    // A second walk starts over, as each declaration section walks the table.
+    ASSERT_TRUE(table.first());
+    EXPECT_EQ(table.text("LID_DEKL"), "1");
+}
+
+TEST_F(WorkingTableTest, KeepsTextsLongerThanTheirPackageField) {
+    const std::string longName(60, 'x');
+    AppendTransaction run(table);
+    table.append(record("1", longName.c_str()));
+    run.commit();
+    ASSERT_TRUE(table.first());
+    EXPECT_EQ(table.text("NAZWISKO"), longName);
+}
+
+TEST_F(WorkingTableTest, UnknownFieldAndWrongKindAreProgrammingErrors) {
+    AppendTransaction run(table);
+    table.append(record("1", "A"));
+    run.commit();
+    ASSERT_TRUE(table.first());
+    EXPECT_THROW((void)table.text("NO_SUCH_FIELD"), std::out_of_range);
+    EXPECT_THROW((void)table.date("NAZWISKO"), std::invalid_argument);
+}
+
+TEST_F(WorkingTableTest, AnAbandonedRunLeavesNoRows) {
+    {
+        AppendTransaction run(table);
+        table.append(record("1", "A"));
+        table.append(record("2", "B"));
+    } // stopped or failed: no commit
+    EXPECT_EQ(table.rowCount(), 0);
+    EXPECT_FALSE(table.first());
+
+    // The rows of an abandoned run are not in the file either.
+    table.close();
+    table.open(file);
+    EXPECT_EQ(table.rowCount(), 0);
+}
+
+TEST_F(WorkingTableTest, DeleteAllEmptiesTheTable) {
+    AppendTransaction run(table);
+    for (int i = 1; i <= 2000; ++i)
+        table.append(record(std::to_string(i).c_str(), "Nowak"));
+    run.commit();
+    EXPECT_EQ(table.rowCount(), 2000);
+    table.deleteAll();
+    EXPECT_EQ(table.rowCount(), 0);
+    EXPECT_FALSE(table.first());
+}
+
+TEST_F(WorkingTableTest, ExclusiveUseKeepsOthersOut) {
+    table.close();
+    table.open(file, WorkingTable::Access::Exclusive);
+    WorkingTable other;
+    EXPECT_THROW(other.open(file, WorkingTable::Access::Exclusive), StoreError);
+    table.close();
+    EXPECT_NO_THROW(other.open(file, WorkingTable::Access::Exclusive));
+}
+
+TEST_F(WorkingTableTest, RefusesFilesThatAreNotTheWorkingTable) {
+    table.close();
+    WorkingTable other;
+    EXPECT_THROW(other.open(folder / "missing.db"), StoreError);
+
+    const auto text = folder / "not-a-database.db";
+    std::ofstream(text) << "PESEL;Nazwisko\n";
+    EXPECT_THROW(other.open(text), StoreError);
+
+    const auto foreign = folder / "foreign.db";
+    {
+        Database db(foreign, Database::Mode::Create);
+        db.exec("CREATE TABLE xls_imp (NAZWISKO TEXT)");
+    }
+    try {
+        other.open(foreign);
+        FAIL() << "a table without the fields was accepted";
+    } catch (const StoreError& e) {
+        EXPECT_NE(std::string(e.what()).find("nie ma pola"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(other.isOpen());
+}
+
+TEST_F(WorkingTableTest, AppendNeedsTheRunTransaction) {
+    EXPECT_THROW(table.append(record("1", "A")), std::logic_error);
+}
+
+} // namespace
+} // namespace xls2qdp::store
