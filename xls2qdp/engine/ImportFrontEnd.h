@@ -33,6 +33,8 @@ public:
     // Polled after every sheet row: true stops the run before that row is written.
     virtual bool abortRequested() = 0;
 
+    // Every check passed; folder is the target folder with its trailing delimiter.
+    virtual void conditionsMet(const std::string&) {}
     virtual void stageStarted(ImportStage) {}
     // The header row is right: stage 1 gets " - prawidłowa", stage 2 starts at 0.
     virtual void sheetStructureAccepted() {}

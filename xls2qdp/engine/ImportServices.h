@@ -11,6 +11,8 @@
 #include "shell/GlobalVar.h"
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -63,4 +65,9 @@ public:
     virtual void releasePackage() noexcept = 0;
 };
 
+} // namespace xls2qdp
+
+namespace xls2qdp {
+// Makes a fresh set of services for one import run.
+using ImportServicesFactory = std::function<std::unique_ptr<ImportServices>()>;
 } // namespace xls2qdp

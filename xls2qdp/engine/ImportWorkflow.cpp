@@ -175,6 +175,7 @@ ImportResult ImportWorkflow::runStages(const ImportRequest& request, ImportFront
                                        ImportOutcome& outcome) {
     MessageSink& messages = frontEnd.messages();
     const std::string folder = withTrailingDelimiter(trimmed(request.targetFolder));
+    frontEnd.conditionsMet(folder);
 
     const auto output = m_services.newFileName(folder, "d", messages);
     if (!output) {

@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: MIT
+// The import dialog over services that stand in for the readers, the table
+// store and the package layer.
+#include "ChooserEdit.h"
+#include "GradientCaption.h"
+#include "MessageBoxes.h"
+#include "dlgImportXLS.h"
+#include "shell/ProgramLocations.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <unistd.h>
+
+namespace xls2qdp {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Counts rows into a shared table; can hold the reading at one row until released.
+struct SharedState {
+    std::atomic<int> holdAtRow{0};
+    std::atomic<bool> holding{false};
+    std::atomic<bool> release{false};
+    std::atomic<int> tableRows{0};
+    int sheetRows = 12;
+};
+
+class StandInServices : public ImportServices {
+public:
+    explicit StandInServices(SharedState& state) : m_state(state) {}
+    bool emptyWorkTable() override {
+        m_state.tableRows = 0;
+        return true;
+    }
+    void openWorkTable() override {}
+    DictionaryProblem openDictionaries(bool) override { return {}; }
+    void writeDeclarationRow(const DeclarationRow&) override { ++m_state.tableRows; }
+    void closeTables() noexcept override {}
+    std::optional<fs::path> newFileName(const std::string& folder, const std::string& prefix,
+                                        MessageSink&) override {
+        return fs::path(folder + prefix + "TEST0001.qdp");
+    }
+    bool openWorkbook(const fs::path&, MessageSink&) override { return true; }
+    int checkSheetStructure() override { return 0; }
+    bool readSheetRow(DeclarationRow& row) override {
+        if (m_next == m_state.holdAtRow) {
+            m_state.holding = true;
+            while (!m_state.release)
+                QThread::msleep(1);
+        }
+        if (m_next >= 7 + m_state.sheetRows) return false;
+        row.sheetRow = m_next++;
+        return true;
+    }
+    void closeWorkbook() noexcept override {}
+    bool initPackage(const GlobalVar&) override { return true; }
+    int makePackage(const fs::path& output, const std::string&, MessageSink&) override {
+        std::ofstream(output) << m_state.tableRows;
+        return 1;
+    }
+    void releasePackage() noexcept override {}
+
+private:
+    SharedState& m_state;
+    int m_next = 7;
+};
+
+class ImportDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_root = fs::temp_directory_path() / ("xls2qdp-dialog-" + std::to_string(::getpid()));
+        fs::create_directories(m_root / "program");
+        fs::create_directories(m_root / "data");
+        for (const char* file : {kWorkingTableFile, kCommuneDictionaryFile, kCityDictionaryFile})
+            std::ofstream(m_root / "program" / file) << "";
+        std::ofstream(m_root / "data" / "sheet.xls") << "";
+        m_settings.NrInstalacji = "77";
+        m_settings.KodSwiadcz = "123";
+        m_settings.KodOddzialuNFZ = "07";
+        m_settings.KodWojew = "02";
+        MessageBoxes::takeRecorded();
+        m_dialog = std::make_unique<Tdlg_ImportXLS>(
+            nullptr, m_settings, ImportLocations{m_root / "program", m_root / "program"},
+            [this] { return std::make_unique<StandInServices>(m_state); });
+        ASSERT_TRUE(m_dialog->openModal());
+    }
+    void TearDown() override {
+        m_state.release = true;
+        m_dialog.reset();
+        fs::remove_all(m_root);
+    }
+    void chooseWorkbook(const fs::path& file) {
+        ChooserEdit::answerNextChooser(QString::fromStdString(file.string()));
+        m_dialog->edtXLSFileName->browse();
+    }
+    // F9 as the user presses it.
+    void pressF9() {
+        QApplication::setActiveWindow(m_dialog.get());
+        QTest::keyClick(m_dialog.get(), Qt::Key_F9);
+    }
+    bool runImport() {
+        QSignalSpy finished(m_dialog.get(), &Tdlg_ImportXLS::importFinished);
+        pressF9();
+        return finished.wait(10000) || finished.count() == 1;
+    }
+    std::vector<QString> messages() {
+        std::vector<QString> texts;
+        for (const auto& shown : MessageBoxes::takeRecorded())
+            texts.push_back(shown.text);
+        return texts;
+    }
+
+    fs::path m_root;
+    GlobalVar m_settings;
+    SharedState m_state;
+    std::unique_ptr<Tdlg_ImportXLS> m_dialog;
+};
+
+TEST_F(ImportDialogTest, ShowsItsControlsAsLaidOut) {
+    auto& d = *m_dialog;
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Import deklaracji z arkusza MS Excel"));
+    EXPECT_EQ(d.caption->text(), d.windowTitle());
+    EXPECT_EQ(d.size(), QSize(520, 450));
+    EXPECT_TRUE(d.font().bold());
+    EXPECT_EQ(d.edtKodSwiadcz->text(), QStringLiteral("123"));
+    EXPECT_EQ(d.edtNrInstalacji->text(), QStringLiteral("77"));
+    EXPECT_EQ(d.edtOddzialNFZ->text(), QStringLiteral("07"));
+    EXPECT_EQ(d.edtKodWoj->text(), QStringLiteral("02"));
+    for (QLineEdit* field : {d.edtKodSwiadcz, d.edtNrInstalacji, d.edtOddzialNFZ, d.edtKodWoj}) {
+        EXPECT_TRUE(field->isReadOnly());
+        EXPECT_FALSE(field->isEnabled());
+    }
+    EXPECT_TRUE(d.edtXLSFileName->lineEdit()->isReadOnly());
+    EXPECT_TRUE(d.edtKatalog->lineEdit()->isReadOnly());
+    EXPECT_EQ(d.edtXLSFileName->dialogTitle(), QStringLiteral("Wskaż plik źródłowy"));
+    EXPECT_TRUE(d.edtXLSFileName->filter().startsWith(QStringLiteral("Plik MS Excel (*.xls)")));
+    EXPECT_EQ(d.edtXLSFileName->defaultSuffix(), QStringLiteral("xls"));
+    EXPECT_EQ(d.edtKatalog->dialogTitle(), QStringLiteral("Wskaż docelowy katalog eksportu"));
+
+    EXPECT_EQ(d.btnImportuj->text(), QStringLiteral("Importuj (F9)"));
+    EXPECT_EQ(d.btnImportuj->shortcut(), QKeySequence(Qt::Key_F9));
+    EXPECT_TRUE(d.btnImportuj->isEnabled()); // the add mode enables it
+    EXPECT_EQ(d.btnPrzerwij->text(), QStringLiteral("&Przerwij"));
+    EXPECT_TRUE(d.btnPrzerwij->isHidden());
+    EXPECT_EQ(d.btnZamknij->text(), QStringLiteral("Zamknij (F10)"));
+    EXPECT_EQ(d.btnZamknij->shortcut(), QKeySequence(Qt::Key_F10));
+    EXPECT_EQ(d.btnZamknij->toolTip(), QStringLiteral(" Zamknij "));
+    EXPECT_EQ(d.btnZamknij->statusTip(), QStringLiteral(" Zamknięcie okna "));
+    for (QLabel* label : {d.LabelArkusz, d.LabelPrzetworzono, d.LabelLiczba, d.LabelQDP})
+        EXPECT_TRUE(label->isHidden());
+}
+
+TEST_F(ImportDialogTest, ChoosingAWorkbookFillsOnlyAnEmptyFolderField) {
+    chooseWorkbook(m_root / "data" / "sheet.xls");
+    EXPECT_EQ(m_dialog->edtKatalog->text(),
+              QString::fromStdString((m_root / "data").string()) + QStringLiteral("/"));
+    m_dialog->edtKatalog->setText(QStringLiteral("/elsewhere/"));
+    chooseWorkbook(m_root / "program" / "other.xls");
+    EXPECT_EQ(m_dialog->edtKatalog->text(), QStringLiteral("/elsewhere/"));
+}
+
+TEST_F(ImportDialogTest, ASuccessfulRunShowsTheStagesAndCloses) {
+    chooseWorkbook(m_root / "data" / "sheet.xls");
+    ASSERT_TRUE(runImport());
+    const QString file = QString::fromStdString((m_root / "data" / "dTEST0001.qdp").string());
+    EXPECT_THAT(
+        messages(),
+        ::testing::ElementsAre(
+            QStringLiteral("Import zakończony, deklaracje zotsły zapisane w pliku:\r\n") + file));
+    EXPECT_EQ(m_dialog->LabelArkusz->text(),
+              QStringLiteral("1. Struktura arkusza MS Excel - prawidłowa"));
+    EXPECT_EQ(m_dialog->LabelLiczba->text(), QStringLiteral("18"));
+    EXPECT_EQ(m_dialog->LabelQDP->text(),
+              QStringLiteral("3. Zapis danych do pliku QDP: dTEST0001.qdp"));
+    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
+    EXPECT_TRUE(fs::exists(m_root / "data" / "dTEST0001.qdp"));
+}
+
+TEST_F(ImportDialogTest, FailedChecksKeepTheDialogOpen) {
+    const struct {
+        fs::path workbook;
+        QString folder;
+        QString message;
+    } cases[] = {
+        {m_root / "data" / "missing.xls", {}, QStringLiteral("Wskazany plik XLS nieistnieje !")},
+        {m_root / "data" / "sheet.xls", QString::fromStdString((m_root / "nowhere").string()),
+         QStringLiteral("Wskazany katalog nieistnieje !")},
+    };
+    for (const auto& c : cases) {
+        m_dialog->edtKatalog->setText(c.folder);
+        chooseWorkbook(c.workbook);
+        ASSERT_TRUE(runImport());
+        EXPECT_THAT(messages(), ::testing::ElementsAre(c.message));
+        EXPECT_TRUE(m_dialog->isVisible());
+        EXPECT_TRUE(m_dialog->btnImportuj->isEnabled());
+        EXPECT_TRUE(m_dialog->btnZamknij->isEnabled());
+    }
+}
+
+TEST_F(ImportDialogTest, PrzerwijStopsTheRunAfterTheCurrentRow) {
+    m_state.holdAtRow = 11;
+    chooseWorkbook(m_root / "data" / "sheet.xls");
+    QSignalSpy finished(m_dialog.get(), &Tdlg_ImportXLS::importFinished);
+    pressF9();
+    QTRY_VERIFY_WITH_TIMEOUT(m_state.holding.load() && m_dialog->btnPrzerwij->isVisible(), 10000);
+    EXPECT_TRUE(m_dialog->btnPrzerwij->isEnabled());
+    EXPECT_FALSE(m_dialog->btnImportuj->isEnabled());
+    EXPECT_FALSE(m_dialog->btnZamknij->isEnabled());
+    EXPECT_FALSE(m_dialog->edtXLSFileName->isEnabled());
+    EXPECT_FALSE(m_dialog->edtKatalog->isEnabled());
+    m_dialog->reject(); // closing is refused while rows are read
+    EXPECT_TRUE(m_dialog->isVisible());
+
+    QTest::mouseClick(m_dialog->btnPrzerwij, Qt::LeftButton);
+    m_state.release = true;
+    ASSERT_TRUE(finished.wait(10000) || finished.count() == 1);
+    EXPECT_THAT(messages(), ::testing::ElementsAre(QStringLiteral("Import przerwany przez "
+                                                                  "użytkownika")));
+    EXPECT_EQ(m_dialog->lastOutcome().result, ImportResult::Aborted);
+    EXPECT_EQ(m_state.tableRows, 0);
+    EXPECT_TRUE(m_dialog->isVisible());
+    EXPECT_TRUE(m_dialog->btnPrzerwij->isHidden());
+    EXPECT_TRUE(m_dialog->btnImportuj->isEnabled());
+    EXPECT_FALSE(fs::exists(m_root / "data" / "dTEST0001.qdp"));
+}
+
+} // namespace
+} // namespace xls2qdp

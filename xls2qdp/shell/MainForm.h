@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: MIT
+// The main window: reads and checks the settings when it is created, shows
+// the version in its corner and offers the import, the About box and leaving.
+#pragma once
+
+#include "GlobalVar.h"
+#include "HQTInfo.h"
+#include "HQTVersion.h"
+#include "ProgramLocations.h"
+#include "engine/ImportServices.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace xls2qdp {
+
+class TfrmMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    TfrmMainForm(const ProgramLocations& locations, ImportServicesFactory services);
+    ~TfrmMainForm() override;
+
+    // A check at start-up failed: the program ends without further work.
+    bool terminateRequested() const { return m_terminate; }
+    const GlobalVar& settings() const { return m_settings; }
+    const THQTInfo& info() const { return m_info; }
+    const THQTVersion& version() const { return m_version; }
+
+    QLabel* lblWersja;
+    QMenu* menSystem;
+    QAction* MenuItemImportzPlikuXLS;
+    QAction* menWyjscie;
+    QMenu* menPomoc;
+    QAction* menAbout;
+
+    void MenuItemImportzPlikuXLSClick();
+    void menAboutClick();
+    void menWyjscieClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+
+    ProgramLocations m_locations;
+    ImportServicesFactory m_services;
+    GlobalVar m_settings;
+    THQTInfo m_info;
+    THQTVersion m_version;
+    bool m_terminate = false;
+    bool m_centred = false;
+};
+
+} // namespace xls2qdp
