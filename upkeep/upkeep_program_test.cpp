@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -651,6 +653,42 @@ TEST_F(UpkeepProgram, ConcurrentRunsKeepEveryChange) {
         EXPECT_EQ(value->data, n);
         EXPECT_NE(ini.find("\r\nentry" + n + "=" + n + "\r\n"), std::string::npos) << n;
     }
+}
+
+// A write that fails half-way (here: the file-size limit, as a full disk would)
+// ends the run with the system's reason and leaves the old file whole.
+TEST_F(UpkeepProgram, FailedWriteLeavesOldFileWhole) {
+    const std::string ini = "[S]\r\nk=1\r\n";
+    const std::string reg = crlf(kHeader + "[HKEY_CURRENT_USER\\Firm]\n\"v\"=\"1\"\n\n");
+    writeFile(folder / "a.ini", ini);
+    writeFile(registry, reg);
+    const std::string big(64 * 1024, 'x');
+    const auto iniPath = (folder / "a.ini").string();
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::vector<std::string> setIni = {"/SETINI", "/FILE:" + iniPath, "/SECTION:S", "/NAME:k",
+                                             "/VALUE:" + big};
+    const std::vector<std::string> setKey = {"/SETKEY", "/KEY:HKCU\\Firm", "/NAME:v",
+                                             "/VALUE:" + big};
+    const auto iniResult = runUpkeep(setIni);
+    const auto keyResult = runUpkeep(setKey);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(iniResult.exitCode, 1);
+    EXPECT_EQ(iniResult.output,
+              "Blad: Unable to write to " + iniPath + " (" + iniPath + ": File too large)\r\n");
+    EXPECT_EQ(keyResult.exitCode, 1);
+    EXPECT_EQ(keyResult.output,
+              "Blad: Failed to set data for 'v' (" + registry.string() + ": File too large)\r\n");
+    EXPECT_EQ(readFile(folder / "a.ini"), ini);
+    EXPECT_EQ(readFile(registry), reg);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
 }
 
 // A registry file written by the tool is registry-export text that reads back
