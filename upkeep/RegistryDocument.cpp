@@ -151,7 +151,7 @@ std::optional<std::vector<std::string>> splitRegistryPath(std::string_view path)
     while (true) {
         const auto end = std::min(path.find('\\', start), path.size());
         const auto name = path.substr(start, end - start);
-        if (name.empty() || hasLineBreak(name)) return std::nullopt;
+        if (name.empty() || hasLineBreak(name) || names.size() == kMaxKeyDepth) return std::nullopt;
         names.emplace_back(name);
         if (end == path.size()) return names;
         start = end + 1;

@@ -46,7 +46,9 @@ struct RegistryParseError {
 
 // Splits a key path below a root ("\Software\Firm" or "Software\Firm"; one
 // leading "\" is allowed, "" names the root itself) into key names. Empty key
-// names and names holding a line break are refused.
+// names, names holding a line break and paths deeper than the Windows registry
+// allows are refused.
+inline constexpr std::size_t kMaxKeyDepth = 512;
 [[nodiscard]] std::optional<std::vector<std::string>> splitRegistryPath(std::string_view path);
 
 // Whether a value name or string value can be written to the file (the format

@@ -130,6 +130,11 @@ TEST(RegistryDocument, SplitsKeyPaths) {
     EXPECT_EQ(splitRegistryPath("\\\\Software"), std::nullopt);
     EXPECT_EQ(splitRegistryPath("\\Software\\"), std::nullopt);
     EXPECT_EQ(splitRegistryPath("\\Soft\nware"), std::nullopt);
+    std::string deepest;
+    for (std::size_t i = 0; i < kMaxKeyDepth; ++i)
+        deepest += "\\k";
+    EXPECT_EQ(splitRegistryPath(deepest)->size(), kMaxKeyDepth);
+    EXPECT_EQ(splitRegistryPath(deepest + "\\k"), std::nullopt);
 }
 
 } // namespace
