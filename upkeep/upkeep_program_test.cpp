@@ -99,7 +99,8 @@ protected:
     void SetUp() override {
         std::string pattern = (fs::temp_directory_path() / "upkeep-test-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
+        // Resolved, as the tool resolves links in the paths it reports.
+        folder = fs::canonical(pattern);
         registry = folder / "registry.reg";
         setenv("UPKEEP_REGISTRY", registry.c_str(), 1);
     }
