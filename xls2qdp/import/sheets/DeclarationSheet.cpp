@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: MIT
+#include "DeclarationSheet.h"
+
+#include "CellText.h"
+
+namespace xls2qdp {
+
+namespace {
+
+constexpr std::string_view kNoPesel = "00000000000";
+
+} // namespace
+
+DeclarationSheet::DeclarationSheet(const std::filesystem::path& file)
+    : reader_(OpenWorkbookReader(file, static_cast<int>(kDeclarationColumns))) {}
+
+DeclarationSheet::DeclarationSheet(std::unique_ptr<WorkbookReader> reader)
+    : reader_(std::move(reader)) {}
+
+std::string DeclarationSheet::ReadHeaderCell(const CellValue& cell) {
+    return UpperCaseText(NormalizeCellText(CellText(cell)));
+}
+
+bool DeclarationSheet::nextSheetRow(SheetRow& row) {
+    if (lookahead_) {
+        std::swap(row, *lookahead_);
+        lookahead_.reset();
+        return true;
+    }
+    return reader_->nextRow(row);
+}
+
+int DeclarationSheet::CheckSheetStructure() {
+    SheetRow header;
+    bool found = false;
+    while (nextSheetRow(header)) {
+        if (header.number < kHeaderRow) continue;
+        if (header.number == kHeaderRow)
+            found = true;
+        else
+            lookahead_ = std::move(header); // the header row is empty
+        break;
+    }
+    const CellValue empty;
+    for (std::size_t column = 0; column < kExpectedHeaders.size(); ++column) {
+        if (kExpectedHeaders[column].empty()) continue;
+        const CellValue& cell =
+            found && column < header.cells.size() ? header.cells[column] : empty;
+        if (ReadHeaderCell(cell) != UpperCaseText(kExpectedHeaders[column]))
+            return static_cast<int>(column) + 1;
+    }
+    return 0;
+}
+
+bool DeclarationSheet::ReadSheetRow(DeclarationRow& row) {
+    if (ended_) return false;
+    do {
+        if (!nextSheetRow(current_)) {
+            ended_ = true;
+            return false;
+        }
+    } while (current_.number < nextRow_);
+    if (current_.number > nextRow_) { // the row in between is empty: the data end there
+        lookahead_ = std::move(current_);
+        ended_ = true;
+        return false;
+    }
+
+    notes_.clear();
+    for (std::size_t column = 0; column < kDeclarationColumns; ++column) {
+        std::string& text = row.cells[column];
+        if (column >= current_.cells.size()) {
+            text.clear();
+            continue;
+        }
+        const CellValue& cell = current_.cells[column];
+        if (cell.kind == CellKind::Error) {
+            const std::string shown = ErrorValueName(cell.text);
+            notes_.push_back({current_.number, static_cast<int>(column), shown,
+                              "komórka zawiera wartość błędu " + shown + "; przyjęto pustą"});
+        }
+        text = NormalizeCellText(CellText(cell));
+    }
+    if (row.cells[0].empty() && row.cells[1].empty() && row.cells[2].empty() &&
+        row.cells[3].empty()) {
+        ended_ = true;
+        return false;
+    }
+    if (row.cells[1].empty() || row.cells[1] == "0") row.cells[1] = kNoPesel;
+    row.sheetRow = current_.number;
+    ++nextRow_;
+    if (noteHandler_)
+        for (const CellNote& note : notes_)
+            noteHandler_(note);
+    return true;
+}
+
+DeclarationReadResult ReadDeclarationRows(DeclarationSheet& sheet,
+                                          const DeclarationReadCallbacks& callbacks) {
+    DeclarationReadResult result;
+    DeclarationRow row;
+    for (;;) {
+        if (!sheet.ReadSheetRow(row)) {
+            if (callbacks.onProgress) callbacks.onProgress(result.lastDataRow);
+            return result;
+        }
+        result.lastDataRow = row.sheetRow;
+        // The counter of the next row to read, shown when it is a multiple of ten.
+        if ((row.sheetRow + 1) % 10 == 0 && callbacks.onProgress)
+            callbacks.onProgress(row.sheetRow + 1);
+        if (callbacks.abortRequested && callbacks.abortRequested()) {
+            result.aborted = true;
+            return result;
+        }
+        if (callbacks.onRow) callbacks.onRow(row);
+        ++result.rows;
+    }
+}
+
+} // namespace xls2qdp

@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: MIT
+#include "SheetTestFiles.h"
+
+#include "import/sheets/CellText.h"
+
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-stdio.h>
+#include <gsf/gsf-utils.h>
+
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+namespace xls2qdp::test {
+
+std::filesystem::path Fixture(const std::string& name) {
+    return std::filesystem::path(SHEETS_TESTDATA_DIR) / name;
+}
+
+ScratchFolder::ScratchFolder() {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() /
+            ("sheets-test-" + std::to_string(random()) + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path ScratchFolder::file(const std::string& name,
+                                          const std::string& content) const {
+    const auto file = path_ / name;
+    std::ofstream out(file, std::ios::binary);
+    out << content;
+    return file;
+}
+
+std::string ReadBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::map<int, std::vector<std::string>> ReadAllTexts(const std::filesystem::path& file,
+                                                     int columnLimit) {
+    std::map<int, std::vector<std::string>> rows;
+    auto reader = OpenWorkbookReader(file, columnLimit);
+    SheetRow row;
+    while (reader->nextRow(row)) {
+        auto& texts = rows[row.number];
+        for (const CellValue& cell : row.cells)
+            texts.push_back(cell.kind == CellKind::Error ? "!" + cell.text : CellText(cell));
+        while (!texts.empty() && texts.back().empty())
+            texts.pop_back();
+    }
+    return rows;
+}
+
+BiffStream& BiffStream::record(std::uint16_t type, const std::vector<std::uint8_t>& data) {
+    Bytes header;
+    header.u16(type).u16(static_cast<unsigned>(data.size()));
+    bytes_.insert(bytes_.end(), header.data.begin(), header.data.end());
+    bytes_.insert(bytes_.end(), data.begin(), data.end());
+    return *this;
+}
+
+void BiffStream::patch32(std::size_t offset, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes_[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+Bytes& Bytes::u8(unsigned v) {
+    data.push_back(static_cast<std::uint8_t>(v));
+    return *this;
+}
+Bytes& Bytes::u16(unsigned v) {
+    return u8(v & 0xFF).u8(v >> 8);
+}
+Bytes& Bytes::u32(std::uint32_t v) {
+    return u16(v & 0xFFFF).u16(v >> 16);
+}
+Bytes& Bytes::f64(double v) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    for (int i = 0; i < 8; ++i)
+        u8(static_cast<unsigned>(bits >> (8 * i)) & 0xFF);
+    return *this;
+}
+Bytes& Bytes::raw(const std::string& s) {
+    data.insert(data.end(), s.begin(), s.end());
+    return *this;
+}
+
+void WriteCompoundFile(const std::filesystem::path& file,
+                       const std::map<std::string, std::vector<std::uint8_t>>& streams) {
+    gsf_init();
+    GError* error = nullptr;
+    GsfOutput* sink = gsf_output_stdio_new(file.c_str(), &error);
+    if (!sink) throw std::runtime_error("cannot create " + file.string());
+    GsfOutfile* ole = gsf_outfile_msole_new(sink);
+    for (const auto& [name, bytes] : streams) {
+        GsfOutput* child = gsf_outfile_new_child(ole, name.c_str(), FALSE);
+        gsf_output_write(child, bytes.size(), bytes.data());
+        gsf_output_close(child);
+        g_object_unref(child);
+    }
+    gsf_output_close(GSF_OUTPUT(ole)); // closes the sink too
+    g_object_unref(ole);
+    g_object_unref(sink);
+}
+
+} // namespace xls2qdp::test

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+// Test helpers: the fixture folder, scratch files, and hand-built .xls
+// workbooks (BIFF records in a compound document) for cases no spreadsheet
+// program writes on request.
+#pragma once
+
+#include "import/sheets/WorkbookReader.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace xls2qdp::test {
+
+std::filesystem::path Fixture(const std::string& name);
+
+// A folder of its own for one test, removed with the object.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    std::filesystem::path file(const std::string& name, const std::string& content) const;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string ReadBytes(const std::filesystem::path& file);
+
+// Every row of the first sheet: row number -> cell texts (error values as
+// "!" + the stored code).
+std::map<int, std::vector<std::string>> ReadAllTexts(const std::filesystem::path& file,
+                                                     int columnLimit = 38);
+
+// BIFF records, little-endian.
+class BiffStream {
+public:
+    BiffStream& record(std::uint16_t type, const std::vector<std::uint8_t>& data);
+    std::size_t size() const { return bytes_.size(); }
+    void patch32(std::size_t offset, std::uint32_t value);
+    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+};
+
+struct Bytes {
+    std::vector<std::uint8_t> data;
+    Bytes& u8(unsigned v);
+    Bytes& u16(unsigned v);
+    Bytes& u32(std::uint32_t v);
+    Bytes& f64(double v);
+    Bytes& raw(const std::string& s);
+};
+
+// Writes a compound document holding the given streams.
+void WriteCompoundFile(const std::filesystem::path& file,
+                       const std::map<std::string, std::vector<std::uint8_t>>& streams);
+
+} // namespace xls2qdp::test

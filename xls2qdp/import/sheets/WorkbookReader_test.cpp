@@ -1,0 +1,348 @@
+// SPDX-License-Identifier: MIT
+#include "SheetTestFiles.h"
+#include "import/sheets/CellText.h"
+#include "import/sheets/IsoDateTime.h"
+#include "import/sheets/WorkbookReader.h"
+
+#include <freexl.h>
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <functional>
+
+namespace xls2qdp {
+namespace {
+
+using test::Bytes;
+using test::Fixture;
+using test::ReadAllTexts;
+using Rows = std::map<int, std::vector<std::string>>;
+
+// cells.fods as LibreOffice saved it in each format: the texts every reader
+// must give, formula results included.
+const Rows kCellTexts = {
+    {1, {"whole", "1234"}},
+    {2, {"negative", "-5"}},
+    {3, {"quarter", "0,25"}},
+    {4, {"third", "0,333333333333333"}},
+    {5, {"big", "1E20"}},
+    {6, {"small", "1E-7"}},
+    {7, {"tenthousandth", "0,0001"}},
+    {8, {"pesel number", "2270803628", "85010112345"}},
+    {9, {"date", "05-03-1960"}},
+    {10, {"datetime", "15-03-2004 10:20:30"}},
+    {11, {"time", "12:30:15"}},
+    {12, {"two lines", "Jan\nKowalski"}},
+    {13, {"blanks", "a    b"}},
+    {14, {"polish", "Zażółć gęślą jaźń ŻÓŁW"}},
+    {15, {"formula number", "2468"}},
+    {16, {"formula text", "Kraków Nowa Huta"}},
+    {17, {"formula date", "01-10-2004"}},
+    {18, {"boolean", "PRAWDA"}},
+    {19, {"formula boolean", "FAŁSZ"}},
+    {20, {"formula error", "!#DIV/0!"}},
+    {21, {"formula empty"}},
+    {22, {"rich", "Nowa Huta"}},
+    {23, {"text digits", "00123"}},
+    {24, {"percent", "0,25"}},
+    {25, {"currency", "12,5"}},
+    {26, {"midnight", "01-01-2020"}},
+    {27, {"padded", "  Ala  "}},
+    {28, {"fifteen digits", "123456789012345", "1,23456789012346E15"}},
+    {29, {"markup", "<Kowalski & syn> \"sp.\""}},
+    {30, {"formula two lines", "a\nb"}},
+    {31, {"repeated cells", "x", "x", "x"}},
+    {32, {"repeated row", "same"}},
+    {33, {"repeated row", "same"}},
+    // row 34 is empty and not handed out
+    {35, {"after gap", "", "", "", "", "F"}},
+    {36, {"formula na", "!#N/A"}},
+};
+
+class SameWorkbookInEveryFormat : public testing::TestWithParam<const char*> {};
+
+TEST_P(SameWorkbookInEveryFormat, GivesTheSameCellTexts) {
+    const Rows rows = ReadAllTexts(Fixture(std::string("cells.") + GetParam()));
+    EXPECT_EQ(rows, kCellTexts); // also: the second worksheet is not read
+}
+
+TEST_P(SameWorkbookInEveryFormat, LeavesOutColumnsPastTheLimit) {
+    const Rows rows = ReadAllTexts(Fixture(std::string("cells.") + GetParam()), 2);
+    EXPECT_EQ(rows.at(8), (std::vector<std::string>{"pesel number", "2270803628"}));
+    EXPECT_EQ(rows.at(35), (std::vector<std::string>{"after gap"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, SameWorkbookInEveryFormat, testing::Values("xlsx", "ods", "xls"));
+
+// FreeXL reads .xls cells on its own; wherever it gives a value (it leaves
+// formula cells empty) our reader must agree.
+TEST(XlsReaderTest, AgreesWithFreeXlOnCellsWithoutFormulas) {
+    const auto file = Fixture("cells.xls");
+    const Rows ours = ReadAllTexts(file);
+    const void* handle = nullptr;
+    ASSERT_EQ(freexl_open(file.c_str(), &handle), FREEXL_OK);
+    ASSERT_EQ(freexl_select_active_worksheet(handle, 0), FREEXL_OK);
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    ASSERT_EQ(freexl_worksheet_dimensions(handle, &rows, &columns), FREEXL_OK);
+    int compared = 0;
+    for (unsigned int r = 0; r < rows; ++r) {
+        for (unsigned short c = 0; c < columns; ++c) {
+            FreeXL_CellValue value;
+            ASSERT_EQ(freexl_get_cell_value(handle, r, c, &value), FREEXL_OK);
+            std::string expected;
+            switch (value.type) {
+            case FREEXL_CELL_INT:
+                expected = FormatNumber(value.value.int_value);
+                break;
+            case FREEXL_CELL_DOUBLE:
+                expected = FormatNumber(value.value.double_value);
+                break;
+            case FREEXL_CELL_TEXT:
+            case FREEXL_CELL_SST_TEXT:
+                expected = value.value.text_value;
+                break;
+            case FREEXL_CELL_DATE:
+            case FREEXL_CELL_DATETIME:
+                expected = FormatDateTime(*ParseIsoDateTime(value.value.text_value));
+                break;
+            case FREEXL_CELL_TIME:
+                expected = value.value.text_value;
+                break;
+            default:
+                continue; // empty, or a formula FreeXL does not evaluate
+            }
+            const auto& row = ours.at(static_cast<int>(r) + 1);
+            ASSERT_LT(c, row.size()) << "row " << r + 1;
+            if (row[c] == "PRAWDA" || row[c] == "FAŁSZ") continue; // FreeXL shows booleans as 1/0
+            EXPECT_EQ(row[c], expected) << "row " << r + 1 << " column " << c + 1;
+            ++compared;
+        }
+    }
+    freexl_close(handle);
+    EXPECT_GT(compared, 40);
+}
+
+// An Excel 95 workbook: 8-bit texts in the workbook's code page.
+TEST(XlsReaderTest, ReadsBiff5WithItsCodePage) {
+    test::ScratchFolder folder;
+    test::BiffStream book;
+    book.record(0x0809, Bytes().u16(0x0500).u16(0x0005).u16(0).u16(0).data); // BOF, globals
+    book.record(0x0042, Bytes().u16(1250).data);                             // CODEPAGE
+    book.record(0x0022, Bytes().u16(1).data);                                // DATEMODE 1904
+    book.record(0x041E, Bytes().u16(164).u8(12).raw("dd\\-mm\\-yyyy").data); // FORMAT
+    for (unsigned format : {0u, 14u, 164u})                                  // XF 0, 1, 2
+        book.record(0x00E0, Bytes().u16(0).u16(format).u32(0).u32(0).u32(0).data);
+    const std::size_t boundSheet = book.size() + 4;
+    book.record(0x0085, Bytes().u32(0).u8(0).u8(0).u8(6).raw("Arkusz").data);
+    book.record(0x000A, {});
+    book.patch32(boundSheet, static_cast<std::uint32_t>(book.size()));
+    book.record(0x0809, Bytes().u16(0x0500).u16(0x0010).u16(0).u16(0).data); // BOF, sheet
+    // "Zażółć" in Windows-1250
+    book.record(0x0204, Bytes().u16(0).u16(0).u16(0).u16(6).raw("Za\xbf\xf3\xb3\xe6").data);
+    book.record(0x0203, Bytes().u16(0).u16(1).u16(1).f64(20518).data);            // 1904 date
+    book.record(0x027E, Bytes().u16(1).u16(0).u16(0).u32((1234u << 2) | 2).data); // RK 1234
+    book.record(0x027E, Bytes().u16(1).u16(1).u16(0).u32((1234u << 2) | 3).data); // RK 12,34
+    // FORMULA with a text result, which follows in a STRING record
+    book.record(0x0006, Bytes()
+                            .u16(2)
+                            .u16(0)
+                            .u16(0)
+                            .u8(0)
+                            .u8(0)
+                            .u8(0)
+                            .u8(0)
+                            .u8(0)
+                            .u8(0)
+                            .u16(0xFFFF)
+                            .u16(0)
+                            .u32(0)
+                            .u16(0)
+                            .data);
+    book.record(0x0207, Bytes()
+                            .u16(5)
+                            .raw("\xa3\xf3"
+                                 "d\x9f")
+                            .raw("!")
+                            .data);                                        // "Łódź!"
+    book.record(0x0205, Bytes().u16(2).u16(1).u16(0).u8(0x07).u8(1).data); // #DIV/0!
+    book.record(0x000A, {});
+    const auto file = folder.path() / "excel95.xls";
+    test::WriteCompoundFile(file, {{"Book", book.bytes()}});
+
+    const Rows rows = ReadAllTexts(file);
+    EXPECT_EQ(
+        rows,
+        (Rows{{1, {"Zażółć", "05-03-1960"}}, {2, {"1234", "12,34"}}, {3, {"Łódź!", "!#DIV/0!"}}}));
+}
+
+// Shared strings whose characters run on in a CONTINUE record, switching
+// from 8-bit to 16-bit characters there.
+TEST(XlsReaderTest, ReadsSharedStringsAcrossContinueRecords) {
+    test::ScratchFolder folder;
+    test::BiffStream book;
+    book.record(0x0809, Bytes().u16(0x0600).u16(0x0005).u16(0).u16(0).u32(0).u32(0).data);
+    book.record(0x00E0, Bytes().u16(0).u16(0).u32(0).u32(0).u32(0).u32(0).u16(0).data);
+    const std::size_t boundSheet = book.size() + 4;
+    book.record(0x0085, Bytes().u32(0).u8(0).u8(0).u8(1).u8(0).raw("A").data);
+    // SST: "Kowalski", then "Gęś" + "la" split after "G": the rest is UTF-16.
+    book.record(0x00FC,
+                Bytes().u32(2).u32(2).u16(8).u8(0).raw("Kowalski").u16(5).u8(0).raw("G").data);
+    book.record(0x003C, Bytes().u8(1).u16(0x0119).u16(0x015B).u16('l').u16('a').data);
+    book.record(0x000A, {});
+    book.patch32(boundSheet, static_cast<std::uint32_t>(book.size()));
+    book.record(0x0809, Bytes().u16(0x0600).u16(0x0010).u16(0).u16(0).u32(0).u32(0).data);
+    book.record(0x00FD, Bytes().u16(0).u16(0).u16(0).u32(1).data);
+    book.record(0x00FD, Bytes().u16(0).u16(1).u16(0).u32(0).data);
+    book.record(0x00D7, Bytes().u32(0).data); // DBCELL ends the row block
+    // MULRK: row 2, columns A and B
+    book.record(
+        0x00BD,
+        Bytes().u16(1).u16(0).u16(0).u32((7u << 2) | 2).u16(0).u32((8u << 2) | 2).u16(1).data);
+    book.record(0x000A, {});
+    const auto file = folder.path() / "continue.xls";
+    test::WriteCompoundFile(file, {{"Workbook", book.bytes()}});
+
+    EXPECT_EQ(ReadAllTexts(file), (Rows{{1, {"Gęśla", "Kowalski"}}, {2, {"7", "8"}}}));
+}
+
+TEST(CsvReaderTest, DelimitersQuotesAndEncodings) {
+    const struct {
+        const char* name;
+        std::string content;
+        Rows rows;
+    } cases[] = {
+        {"semicolons.csv", "a;b;c\r\n1;2;3\r\n", {{1, {"a", "b", "c"}}, {2, {"1", "2", "3"}}}},
+        {"tabs.txt", "a\tb,c\n", {{1, {"a", "b,c"}}}},
+        {"commas.csv", "a,b,c\nd,e,f\n", {{1, {"a", "b", "c"}}, {2, {"d", "e", "f"}}}},
+        {"quotes.csv", "\"a;b\";\"say \"\"hi\"\"\";0012\n", {{1, {"a;b", "say \"hi\"", "0012"}}}},
+        {"lines.csv",
+         "\"Jan\r\nKowalski\";x\n\n;;\nlast",
+         {{1, {"Jan\nKowalski", "x"}}, {4, {"last"}}}},
+        {"bom.csv", "\xEF\xBB\xBFImię;Płeć\n", {{1, {"Imię", "Płeć"}}}},
+        {"cp1250.csv",
+         "Imi\xea;P\xb3"
+         "e\xe6;\xaf\xf3\xb3w\n",
+         {{1, {"Imię", "Płeć", "Żółw"}}}},
+        {"no-newline.csv", "x", {{1, {"x"}}}},
+    };
+    test::ScratchFolder folder;
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadAllTexts(folder.file(c.name, c.content)), c.rows) << c.name;
+}
+
+// --- files we cannot read ----------------------------------------------------
+
+std::string ZipOf(const test::ScratchFolder& folder, const std::string& name,
+                  const std::map<std::string, std::string>& parts) {
+    const auto path = folder.path() / name;
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    for (const auto& [part, data] : parts) {
+        zip_source_t* source = zip_source_buffer(archive, data.data(), data.size(), 0);
+        zip_file_add(archive, part.c_str(), source, 0);
+    }
+    zip_close(archive);
+    return path.string();
+}
+
+// Reads every row; returns the message of the WorkbookError it ends with.
+std::string FailureOf(const std::filesystem::path& file) {
+    try {
+        auto reader = OpenWorkbookReader(file, 38);
+        SheetRow row;
+        while (reader->nextRow(row)) {
+        }
+    } catch (const WorkbookError& error) {
+        EXPECT_TRUE(std::string(error.what())
+                        .starts_with("Nie można odczytać pliku „" + file.string() + "”: "))
+            << error.what();
+        return error.reason();
+    }
+    return "(read without error)";
+}
+
+TEST(UnreadableFilesTest, GiveAPolishReasonNamingTheFile) {
+    test::ScratchFolder folder;
+    const std::string xlsx = test::ReadBytes(Fixture("cells.xlsx"));
+    const std::string xls = test::ReadBytes(Fixture("cells.xls"));
+    const std::string sheet =
+        R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>x</t></is></c></row><row r="2"><c r="A2"><v>1</v)";
+    const std::map<std::string, std::string> brokenSheet = {
+        {"[Content_Types].xml", "<Types/>"},
+        {"xl/workbook.xml",
+         R"(<workbook xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><sheets><sheet name="A" sheetId="1" r:id="rId1"/></sheets></workbook>)"},
+        {"xl/_rels/workbook.xml.rels",
+         R"(<Relationships><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/></Relationships>)"},
+        {"xl/worksheets/sheet1.xml", sheet}};
+    // Flip bytes inside the compressed sheet: decompression or its checksum fails.
+    std::string corrupted = xlsx;
+    const std::size_t sheetData = corrupted.find("xl/worksheets/sheet1.xml") + 200;
+    for (std::size_t i = sheetData; i < sheetData + 64; ++i)
+        corrupted[i] ^= 0x5A;
+
+    test::BiffStream encrypted;
+    encrypted.record(0x0809, Bytes().u16(0x0600).u16(0x0005).u16(0).u16(0).u32(0).u32(0).data);
+    encrypted.record(0x002F, Bytes().u16(1).u16(1).u16(1).data);
+    encrypted.record(0x000A, {});
+    test::WriteCompoundFile(folder.path() / "encrypted.xls", {{"Workbook", encrypted.bytes()}});
+    test::WriteCompoundFile(
+        folder.path() / "encrypted.xlsx",
+        {{"EncryptionInfo", {4, 0, 4, 0}}, {"EncryptedPackage", std::vector<std::uint8_t>(64, 7)}});
+    test::WriteCompoundFile(folder.path() / "word.xls",
+                            {{"WordDocument", std::vector<std::uint8_t>(64, 0)}});
+
+    const struct {
+        std::filesystem::path file;
+        const char* reason;
+    } cases[] = {
+        {folder.path() / "missing.xlsx", "plik nie istnieje."},
+        {folder.path(), "to jest folder"},
+        {folder.file("empty.xls", ""), "plik jest pusty."},
+        {folder.file("truncated.xlsx", xlsx.substr(0, xlsx.size() / 2)), "uszkodzony"},
+        {folder.file("truncated.xls", xls.substr(0, 2048)), "uszkodzony"},
+        {folder.file("corrupted.xlsx", corrupted), "uszkodzony"},
+        {ZipOf(folder, "broken-xml.xlsx", brokenSheet),
+         "uszkodzony lub niekompletny. Błąd w części „xl/worksheets/sheet1.xml”"},
+        {ZipOf(folder, "photos.xlsx", {{"photo.jpg", "\xFF\xD8\xFF"}}), "nie zawiera skoroszytu"},
+        {ZipOf(folder, "text.ods", {{"mimetype", "application/vnd.oasis.opendocument.text"}}),
+         "nie arkusz"},
+        {folder.file("renamed.xls", "Rodzaj_listy;PESEL\nL;85010112345\n"), "zawiera zwykły tekst"},
+        {folder.file("binary.xlsx", std::string("\x01\x02\x00\x03garbage", 10)), "nieznany format"},
+        {folder.file("old.xls", std::string("\x09\x04\x06\x00\x00\x00\x10\x00", 8)),
+         "starym formacie"},
+        {folder.path() / "encrypted.xls", "zaszyfrowany"},
+        {folder.path() / "encrypted.xlsx", "zaszyfrowany"},
+        {folder.path() / "word.xls", "MS Word"},
+    };
+    for (const auto& c : cases) {
+        const std::string reason = FailureOf(c.file);
+        EXPECT_NE(reason.find(c.reason), std::string::npos) << c.file << ": " << reason;
+    }
+}
+
+// Rows of a truncated .xls read up to the damage, then the reader reports it.
+TEST(UnreadableFilesTest, DamageFoundWhileStreamingIsReported) {
+    test::ScratchFolder folder;
+    test::BiffStream book;
+    book.record(0x0809, Bytes().u16(0x0600).u16(0x0005).u16(0).u16(0).u32(0).u32(0).data);
+    const std::size_t boundSheet = book.size() + 4;
+    book.record(0x0085, Bytes().u32(0).u8(0).u8(0).u8(1).u8(0).raw("A").data);
+    book.record(0x000A, {});
+    book.patch32(boundSheet, static_cast<std::uint32_t>(book.size()));
+    book.record(0x0809, Bytes().u16(0x0600).u16(0x0010).u16(0).u16(0).u32(0).u32(0).data);
+    book.record(0x0203, Bytes().u16(0).u16(0).u16(0).f64(1).data);
+    book.record(0x00D7, Bytes().u32(0).data);
+    book.record(0x0203, Bytes().u16(1).u16(0).u16(0).data); // NUMBER without its number
+    const auto file = folder.path() / "cut.xls";
+    test::WriteCompoundFile(file, {{"Workbook", book.bytes()}});
+
+    auto reader = OpenWorkbookReader(file, 38);
+    SheetRow row;
+    ASSERT_TRUE(reader->nextRow(row));
+    EXPECT_EQ(row.number, 1);
+    EXPECT_THROW(reader->nextRow(row), WorkbookError);
+}
+
+} // namespace
+} // namespace xls2qdp

@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: MIT
+// Excel 97-2003 (BIFF8) and Excel 5.0/95 (BIFF5) workbooks: the workbook
+// stream is taken from the compound document with libgsf and its records are
+// read one by one; cells of the first worksheet are handed out row by row.
+#pragma once
+
+#include "WorkbookReader.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace xls2qdp {
+
+// Throws WorkbookError (also for a compound document that holds no workbook,
+// or an encrypted one).
+std::unique_ptr<WorkbookReader> OpenXlsReader(const std::filesystem::path& file, int columnLimit);
+
+} // namespace xls2qdp

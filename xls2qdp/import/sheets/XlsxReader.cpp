@@ -1,0 +1,430 @@
+// SPDX-License-Identifier: MIT
+#include "XlsxReader.h"
+
+#include "IsoDateTime.h"
+#include "NumberFormat.h"
+#include "RowQueue.h"
+#include "TextEncoding.h"
+#include "XmlStreamParser.h"
+#include "ZipArchive.h"
+
+#include <charconv>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace xls2qdp {
+
+namespace {
+
+constexpr std::size_t kMaxSmallPart = 64u << 20; // relationships, workbook
+
+std::string_view localName(std::string_view name) {
+    const std::size_t bar = name.rfind('|');
+    return bar == std::string_view::npos ? name : name.substr(bar + 1);
+}
+
+const char* attributeByLocalName(const char** attributes, std::string_view local) {
+    for (const char** a = attributes; *a; a += 2)
+        if (localName(*a) == local) return a[1];
+    return nullptr;
+}
+
+// Strings in these files escape characters XML cannot carry as _xHHHH_.
+void appendUnescaped(std::string& out, std::string_view text) {
+    std::size_t start = 0;
+    for (std::size_t i = text.find("_x"); i != std::string_view::npos; i = text.find("_x", i)) {
+        if (i + 7 <= text.size() && text[i + 6] == '_') {
+            unsigned code = 0;
+            const auto [end, error] =
+                std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16);
+            if (error == std::errc{} && end == text.data() + i + 6) {
+                out.append(text, start, i - start);
+                AppendUtf8(out, code);
+                i += 7;
+                start = i;
+                continue;
+            }
+        }
+        i += 2;
+    }
+    out.append(text, start);
+}
+
+bool parseNumber(std::string_view text, double& value) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} && end == text.data() + text.size() && !text.empty();
+}
+
+// "xl/workbook.xml" + "worksheets/sheet1.xml" -> "xl/worksheets/sheet1.xml"
+std::string resolvePart(const std::string& sourcePart, std::string_view target) {
+    std::vector<std::string> parts;
+    std::string_view rest = target;
+    if (!rest.empty() && rest.front() == '/') {
+        rest.remove_prefix(1);
+    } else {
+        std::string_view base = sourcePart;
+        const std::size_t slash = base.rfind('/');
+        base = slash == std::string_view::npos ? std::string_view{} : base.substr(0, slash);
+        while (!base.empty()) {
+            const std::size_t s = base.find('/');
+            parts.emplace_back(base.substr(0, s));
+            base = s == std::string_view::npos ? std::string_view{} : base.substr(s + 1);
+        }
+    }
+    while (!rest.empty()) {
+        const std::size_t s = rest.find('/');
+        const std::string_view piece = rest.substr(0, s);
+        if (piece == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!piece.empty() && piece != ".") {
+            parts.emplace_back(piece);
+        }
+        rest = s == std::string_view::npos ? std::string_view{} : rest.substr(s + 1);
+    }
+    std::string path;
+    for (const auto& p : parts)
+        path += (path.empty() ? "" : "/") + p;
+    return path;
+}
+
+std::string relsPartOf(const std::string& part) {
+    const std::size_t slash = part.rfind('/');
+    if (slash == std::string::npos) return "_rels/" + part + ".rels";
+    return part.substr(0, slash + 1) + "_rels/" + part.substr(slash + 1) + ".rels";
+}
+
+struct Relationship {
+    std::string type, target;
+};
+
+class RelationshipsHandler : public XmlHandler {
+public:
+    std::map<std::string, Relationship> byId;
+    void startElement(std::string_view name, const char** attributes) override {
+        if (localName(name) != "Relationship") return;
+        const char* id = FindAttribute(attributes, "Id");
+        const char* type = FindAttribute(attributes, "Type");
+        const char* target = FindAttribute(attributes, "Target");
+        const char* mode = FindAttribute(attributes, "TargetMode");
+        if (id && type && target && !(mode && std::string_view(mode) == "External"))
+            byId[id] = {type, target};
+    }
+    void endElement(std::string_view) override {}
+    void characters(std::string_view) override {}
+};
+
+class WorkbookHandler : public XmlHandler {
+public:
+    bool date1904 = false;
+    std::vector<std::string> sheetIds; // relationship ids in sheet order
+    void startElement(std::string_view name, const char** attributes) override {
+        const std::string_view local = localName(name);
+        if (local == "workbookPr") {
+            const char* value = FindAttribute(attributes, "date1904");
+            date1904 =
+                value && (std::string_view(value) == "1" || std::string_view(value) == "true");
+        } else if (local == "sheet") {
+            if (const char* id = attributeByLocalName(attributes, "id")) sheetIds.emplace_back(id);
+        }
+    }
+    void endElement(std::string_view) override {}
+    void characters(std::string_view) override {}
+};
+
+class StylesHandler : public XmlHandler {
+public:
+    std::vector<NumberFormatKind> cellFormats; // by cell style (xf) index
+    void startElement(std::string_view name, const char** attributes) override {
+        const std::string_view local = localName(name);
+        if (local == "numFmt") {
+            const char* id = FindAttribute(attributes, "numFmtId");
+            const char* code = FindAttribute(attributes, "formatCode");
+            if (id && code) customFormats_[std::atoi(id)] = NumberFormatCodeKind(code);
+        } else if (local == "cellXfs") {
+            inCellXfs_ = true;
+        } else if (local == "xf" && inCellXfs_) {
+            const char* id = FindAttribute(attributes, "numFmtId");
+            const int format = id ? std::atoi(id) : 0;
+            const auto custom = customFormats_.find(format);
+            cellFormats.push_back(custom != customFormats_.end() ? custom->second
+                                                                 : BuiltInNumberFormatKind(format));
+        }
+    }
+    void endElement(std::string_view name) override {
+        if (localName(name) == "cellXfs") inCellXfs_ = false;
+    }
+    void characters(std::string_view) override {}
+
+private:
+    std::map<int, NumberFormatKind> customFormats_;
+    bool inCellXfs_ = false;
+};
+
+// Text of <si> items: the <t> elements, outside phonetic runs (<rPh>).
+class SharedStringsHandler : public XmlHandler {
+public:
+    std::vector<std::string> strings;
+    void startElement(std::string_view name, const char** attributes) override {
+        const std::string_view local = localName(name);
+        if (local == "si") {
+            current_.clear();
+            inItem_ = true;
+        } else if (local == "t" && inItem_ && phoneticDepth_ == 0) {
+            inText_ = true;
+        } else if (local == "rPh") {
+            ++phoneticDepth_;
+        } else if (local == "sst") {
+            if (const char* count = FindAttribute(attributes, "uniqueCount"))
+                strings.reserve(std::min<std::size_t>(std::strtoul(count, nullptr, 10), 1u << 20));
+        }
+    }
+    void endElement(std::string_view name) override {
+        const std::string_view local = localName(name);
+        if (local == "t") {
+            inText_ = false;
+        } else if (local == "rPh") {
+            --phoneticDepth_;
+        } else if (local == "si") {
+            std::string text;
+            appendUnescaped(text, current_);
+            strings.push_back(std::move(text));
+            inItem_ = false;
+        }
+    }
+    void characters(std::string_view text) override {
+        if (inText_) current_.append(text);
+    }
+
+private:
+    std::string current_;
+    bool inItem_ = false, inText_ = false;
+    int phoneticDepth_ = 0;
+};
+
+class XlsxReader : public WorkbookReader, private XmlHandler {
+public:
+    XlsxReader(const std::filesystem::path& file, int columnLimit)
+        : archive_(file), columnLimit_(columnLimit) {
+        const std::string workbookPart = findWorkbookPart();
+        WorkbookHandler workbook;
+        if (!ParseZipPart(archive_, workbookPart, workbook)) throw missingPart(workbookPart);
+        date1904_ = workbook.date1904;
+
+        RelationshipsHandler rels;
+        ParseZipPart(archive_, relsPartOf(workbookPart), rels);
+        std::string sheetPart, stylesPart, stringsPart;
+        for (const std::string& id : workbook.sheetIds) {
+            const auto it = rels.byId.find(id);
+            if (it != rels.byId.end() && it->second.type.ends_with("/worksheet")) {
+                sheetPart = resolvePart(workbookPart, it->second.target);
+                break;
+            }
+        }
+        for (const auto& [id, rel] : rels.byId) {
+            if (rel.type.ends_with("/styles")) stylesPart = resolvePart(workbookPart, rel.target);
+            if (rel.type.ends_with("/sharedStrings"))
+                stringsPart = resolvePart(workbookPart, rel.target);
+        }
+        if (sheetPart.empty()) throw WorkbookError(file, "skoroszyt nie zawiera żadnego arkusza.");
+
+        StylesHandler styles;
+        if (!stylesPart.empty()) ParseZipPart(archive_, stylesPart, styles);
+        cellFormats_ = std::move(styles.cellFormats);
+        SharedStringsHandler strings;
+        if (!stringsPart.empty()) ParseZipPart(archive_, stringsPart, strings);
+        sharedStrings_ = std::move(strings.strings);
+
+        sheetEntry_.emplace(openPart(sheetPart));
+        sheetParser_.emplace(
+            static_cast<XmlHandler&>(*this),
+            [this](char* buffer, std::size_t size) { return sheetEntry_->read(buffer, size); },
+            file, sheetPart);
+    }
+
+    bool nextRow(SheetRow& row) override {
+        while (queue_.empty()) {
+            if (!sheetParser_->parseChunk() && queue_.empty()) return false;
+        }
+        queue_.take(row);
+        return true;
+    }
+
+private:
+    WorkbookError missingPart(const std::string& part) const {
+        return WorkbookError(archive_.path(),
+                             std::string(kDamagedFile) + " Brak części „" + part + "”.");
+    }
+
+    ZipArchive::Entry openPart(const std::string& part) {
+        auto entry = archive_.open(part);
+        if (!entry) throw missingPart(part);
+        return std::move(*entry);
+    }
+
+    std::string findWorkbookPart() {
+        RelationshipsHandler root;
+        ParseZipPart(archive_, "_rels/.rels", root);
+        for (const auto& [id, rel] : root.byId)
+            if (rel.type.ends_with("/officeDocument")) return resolvePart("", rel.target);
+        return "xl/workbook.xml";
+    }
+
+    // --- the worksheet, streamed ---
+    void startElement(std::string_view name, const char** attributes) override {
+        const std::string_view local = localName(name);
+        if (local == "c") {
+            if (!row_) return;
+            const char* ref = FindAttribute(attributes, "r");
+            column_ = ref ? columnOf(ref) : column_ + 1;
+            const char* type = FindAttribute(attributes, "t");
+            cellType_ = type ? type : "n";
+            const char* style = FindAttribute(attributes, "s");
+            style_ = style ? std::atoi(style) : 0;
+            value_.clear();
+            inlineText_.clear();
+            hasValue_ = false;
+            keep_ = column_ >= 0 && column_ < columnLimit_;
+        } else if (local == "v") {
+            inValue_ = keep_;
+        } else if (local == "is") {
+            inInline_ = keep_;
+        } else if (local == "t") {
+            inInlineText_ = inInline_ && phoneticDepth_ == 0;
+        } else if (local == "rPh") {
+            ++phoneticDepth_;
+        } else if (local == "row") {
+            const char* r = FindAttribute(attributes, "r");
+            long number = r ? std::strtol(r, nullptr, 10) : rowNumber_ + 1;
+            if (number <= rowNumber_ || number > 0x7FFFFFFF) number = rowNumber_ + 1;
+            rowNumber_ = static_cast<int>(number);
+            row_ = &queue_.start(rowNumber_);
+            rowHasValue_ = false;
+            column_ = -1;
+        }
+    }
+
+    void endElement(std::string_view name) override {
+        const std::string_view local = localName(name);
+        if (local == "v") {
+            inValue_ = false;
+            hasValue_ = keep_;
+        } else if (local == "t") {
+            inInlineText_ = false;
+        } else if (local == "is") {
+            inInline_ = false;
+            hasValue_ = keep_;
+        } else if (local == "rPh") {
+            --phoneticDepth_;
+        } else if (local == "c") {
+            if (row_ && keep_ && hasValue_) storeCell();
+            keep_ = false;
+        } else if (local == "row") {
+            if (row_ && rowHasValue_) queue_.commit();
+            row_ = nullptr;
+        }
+    }
+
+    void characters(std::string_view text) override {
+        if (inValue_)
+            value_.append(text);
+        else if (inInlineText_)
+            inlineText_.append(text);
+    }
+
+    int columnOf(const char* ref) const {
+        int column = 0;
+        const char* p = ref;
+        for (; *p >= 'A' && *p <= 'Z'; ++p) {
+            column = column * 26 + (*p - 'A' + 1);
+            if (column > 1'000'000) return -1;
+        }
+        return p == ref ? column_ + 1 : column - 1;
+    }
+
+    void storeCell() {
+        CellValue cell;
+        double number = 0;
+        if (cellType_ == "s") {
+            std::size_t index = 0;
+            const auto [end, error] =
+                std::from_chars(value_.data(), value_.data() + value_.size(), index);
+            if (error != std::errc{} || index >= sharedStrings_.size()) return;
+            cell.setText(sharedStrings_[index]);
+        } else if (cellType_ == "inlineStr") {
+            std::string text;
+            appendUnescaped(text, inlineText_);
+            cell.setText(std::move(text));
+        } else if (cellType_ == "str") {
+            std::string text;
+            appendUnescaped(text, value_);
+            cell.setText(std::move(text));
+        } else if (cellType_ == "b") {
+            cell.setNumber(value_ == "1" || value_ == "true" ? 1 : 0, CellKind::Boolean);
+        } else if (cellType_ == "e") {
+            cell.kind = CellKind::Error;
+            cell.text = value_;
+        } else if (cellType_ == "d") {
+            const auto days = ParseIsoDateTime(value_);
+            if (!days) return;
+            cell.setNumber(*days, CellKind::DateTime);
+        } else if (parseNumber(value_, number)) {
+            const NumberFormatKind kind =
+                style_ >= 0 && static_cast<std::size_t>(style_) < cellFormats_.size()
+                    ? cellFormats_[static_cast<std::size_t>(style_)]
+                    : NumberFormatKind::Number;
+            if (kind == NumberFormatKind::DateTime)
+                cell.setNumber(serialToDays(number), CellKind::DateTime);
+            else if (kind == NumberFormatKind::Boolean)
+                cell.setNumber(number != 0, CellKind::Boolean);
+            else
+                cell.setNumber(number);
+        } else {
+            return;
+        }
+        if (cell.kind == CellKind::Text && cell.text.empty()) return;
+        CellAt(*row_, column_) = std::move(cell);
+        rowHasValue_ = true;
+    }
+
+    // Serial day numbers of the file -> days since 30-12-1899. The 1900 system
+    // counts a 29-02-1900 that never was, so its first 59 days are one off.
+    // A time alone (below one day) stays a time in both systems.
+    double serialToDays(double serial) const {
+        if (serial < 1 && serial >= 0) return serial;
+        if (date1904_) return serial + 1462;
+        return serial < 60 ? serial + 1 : serial;
+    }
+
+    ZipArchive archive_;
+    int columnLimit_;
+    bool date1904_ = false;
+    std::vector<NumberFormatKind> cellFormats_;
+    std::vector<std::string> sharedStrings_;
+    std::optional<ZipArchive::Entry> sheetEntry_;
+    std::optional<XmlStreamParser> sheetParser_;
+    RowQueue queue_;
+
+    SheetRow* row_ = nullptr;
+    int rowNumber_ = 0;
+    bool rowHasValue_ = false;
+    int column_ = -1;
+    std::string cellType_;
+    int style_ = 0;
+    std::string value_, inlineText_;
+    bool keep_ = false, hasValue_ = false, inValue_ = false, inInline_ = false,
+         inInlineText_ = false;
+    int phoneticDepth_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<WorkbookReader> OpenXlsxReader(const std::filesystem::path& file, int columnLimit) {
+    return std::make_unique<XlsxReader>(file, columnLimit);
+}
+
+} // namespace xls2qdp

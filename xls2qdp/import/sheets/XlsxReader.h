@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+// Office Open XML workbooks (.xlsx, .xlsm): the parts are read from the zip
+// archive with libzip and parsed with expat; the worksheet is streamed.
+#pragma once
+
+#include "WorkbookReader.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace xls2qdp {
+
+// Throws WorkbookError.
+std::unique_ptr<WorkbookReader> OpenXlsxReader(const std::filesystem::path& file, int columnLimit);
+
+} // namespace xls2qdp

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+// Expat driven chunk by chunk from a zip part or a file, so that a reader can
+// stop after any chunk and hand out the rows parsed so far. Element and
+// attribute names arrive as "namespace-uri|local-name" (or the bare local name
+// outside any namespace).
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "ZipArchive.h"
+
+struct XML_ParserStruct;
+
+namespace xls2qdp {
+
+class XmlHandler {
+public:
+    virtual ~XmlHandler() = default;
+    // attributes: name, value, name, value, ..., nullptr
+    virtual void startElement(std::string_view name, const char** attributes) = 0;
+    virtual void endElement(std::string_view name) = 0;
+    virtual void characters(std::string_view text) = 0;
+};
+
+// The value of the attribute called name, or nullptr.
+const char* FindAttribute(const char** attributes, std::string_view name);
+
+class XmlStreamParser {
+public:
+    // The source fills a buffer and returns the bytes written, 0 at the end.
+    using Source = std::function<std::size_t(char*, std::size_t)>;
+
+    // partName and file only name the input in error messages.
+    XmlStreamParser(XmlHandler& handler, Source source, std::filesystem::path file,
+                    std::string partName);
+    ~XmlStreamParser();
+    XmlStreamParser(const XmlStreamParser&) = delete;
+    XmlStreamParser& operator=(const XmlStreamParser&) = delete;
+
+    // Parses the next chunk; false once the whole input has been parsed.
+    // Throws WorkbookError on malformed XML.
+    bool parseChunk();
+    void parseAll() {
+        while (parseChunk()) {
+        }
+    }
+
+private:
+    XML_ParserStruct* parser_;
+    XmlHandler& handler_;
+    Source source_;
+    std::filesystem::path file_;
+    std::string partName_;
+    bool done_ = false;
+};
+
+// Parses a whole zip part; false when the archive has no such part.
+bool ParseZipPart(const ZipArchive& archive, const std::string& name, XmlHandler& handler);
+
+} // namespace xls2qdp

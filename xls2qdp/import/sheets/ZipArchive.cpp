@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: MIT
+#include "ZipArchive.h"
+
+#include "WorkbookError.h"
+
+#include <zip.h>
+
+namespace xls2qdp {
+
+ZipArchive::ZipArchive(const std::filesystem::path& file) : path_(file) {
+    int error = 0;
+    zip_ = zip_open(file.c_str(), ZIP_RDONLY, &error);
+    if (!zip_) {
+        if (error == ZIP_ER_NOENT) throw WorkbookError(file, "plik nie istnieje.");
+        if (error == ZIP_ER_OPEN || error == ZIP_ER_READ)
+            throw WorkbookError(file, "nie można otworzyć pliku (brak dostępu lub plik zajęty).");
+        throw WorkbookError(file,
+                            std::string(kDamagedFile) +
+                                " Archiwum ZIP, w którym zapisano skoroszyt, jest niekompletne.");
+    }
+}
+
+ZipArchive::~ZipArchive() {
+    if (zip_) zip_discard(zip_);
+}
+
+bool ZipArchive::contains(const std::string& name) const {
+    return zip_name_locate(zip_, name.c_str(), ZIP_FL_ENC_GUESS) >= 0 ||
+           zip_name_locate(zip_, name.c_str(), ZIP_FL_NOCASE) >= 0;
+}
+
+std::optional<ZipArchive::Entry> ZipArchive::open(const std::string& name) const {
+    zip_int64_t index = zip_name_locate(zip_, name.c_str(), 0);
+    if (index < 0) index = zip_name_locate(zip_, name.c_str(), ZIP_FL_NOCASE);
+    if (index < 0) return std::nullopt;
+    zip_file_t* file = zip_fopen_index(zip_, static_cast<zip_uint64_t>(index), 0);
+    if (!file) {
+        const int code = zip_error_code_zip(zip_get_error(zip_));
+        if (code == ZIP_ER_ENCRNOTSUPP || code == ZIP_ER_NOPASSWD || code == ZIP_ER_WRONGPASSWD)
+            throw WorkbookError(path_, kEncryptedWorkbook);
+        throw WorkbookError(path_, std::string(kDamagedFile) + " Nie można rozpakować części „" +
+                                       name + "”.");
+    }
+    return Entry(file, name, path_);
+}
+
+std::optional<std::string> ZipArchive::readAll(const std::string& name, std::size_t maxSize) const {
+    auto entry = open(name);
+    if (!entry) return std::nullopt;
+    std::string data;
+    char buffer[16384];
+    while (std::size_t n = entry->read(buffer, sizeof buffer)) {
+        data.append(buffer, n);
+        if (data.size() > maxSize)
+            throw WorkbookError(path_, std::string(kDamagedFile) + " Część „" + name +
+                                           "” jest nieprawdopodobnie duża.");
+    }
+    return data;
+}
+
+ZipArchive::Entry::Entry(zip_file* file, std::string name, const std::filesystem::path& archive)
+    : file_(file), name_(std::move(name)), archive_(archive) {}
+
+ZipArchive::Entry::Entry(Entry&& other) noexcept
+    : file_(other.file_), name_(std::move(other.name_)), archive_(std::move(other.archive_)) {
+    other.file_ = nullptr;
+}
+
+ZipArchive::Entry::~Entry() {
+    if (file_) zip_fclose(file_);
+}
+
+std::size_t ZipArchive::Entry::read(char* buffer, std::size_t size) {
+    const zip_int64_t n = zip_fread(file_, buffer, size);
+    if (n < 0)
+        throw WorkbookError(archive_, std::string(kDamagedFile) + " Nie można rozpakować części „" +
+                                          name_ + "”.");
+    return static_cast<std::size_t>(n);
+}
+
+} // namespace xls2qdp

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+// Read access to the parts of a zip archive (.xlsx, .ods) over libzip.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+struct zip;
+struct zip_file;
+
+namespace xls2qdp {
+
+class ZipArchive {
+public:
+    // Throws WorkbookError naming file when it is no readable zip archive.
+    explicit ZipArchive(const std::filesystem::path& file);
+    ~ZipArchive();
+    ZipArchive(const ZipArchive&) = delete;
+    ZipArchive& operator=(const ZipArchive&) = delete;
+
+    bool contains(const std::string& name) const;
+
+    // One part, read as a stream. Throws WorkbookError on damaged data.
+    class Entry {
+    public:
+        Entry(Entry&&) noexcept;
+        ~Entry();
+        // Up to size bytes into buffer; 0 at the end.
+        std::size_t read(char* buffer, std::size_t size);
+        const std::string& name() const { return name_; }
+
+    private:
+        friend class ZipArchive;
+        Entry(zip_file* file, std::string name, const std::filesystem::path& archive);
+        zip_file* file_;
+        std::string name_;
+        std::filesystem::path archive_;
+    };
+    // The part or nothing when the archive has no such part.
+    std::optional<Entry> open(const std::string& name) const;
+    // A small part as a whole (at most maxSize bytes), or nothing.
+    std::optional<std::string> readAll(const std::string& name, std::size_t maxSize) const;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+    zip* zip_;
+};
+
+} // namespace xls2qdp
