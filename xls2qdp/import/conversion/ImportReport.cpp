@@ -95,8 +95,17 @@ std::string_view describe(ReportKind kind) {
         return "znaki spoza kodowania Windows-1250";
     case ReportKind::CityDictionaryMissing:
         return "brak słownika miejscowości";
+    case ReportKind::CellNotRead:
+        return "komórki z wartością błędu (przyjęto puste)";
     }
     return "inne";
+}
+
+std::string columnLetters(int index) {
+    std::string letters;
+    for (int n = index + 1; n > 0; n = (n - 1) / 26)
+        letters.insert(letters.begin(), static_cast<char>('A' + (n - 1) % 26));
+    return letters;
 }
 
 ImportReport::ImportReport() : spool_(std::tmpfile()) {}

@@ -31,8 +31,9 @@ enum class ReportKind {
     TextTooLong,               // longer than its package field: the package cuts it
     CharacterNotInWindows1250, // the package cannot hold the character
     CityDictionaryMissing,     // once per run: no city codes at all
+    CellNotRead,               // the reader took a cell as empty (an error value)
 };
-inline constexpr std::size_t kReportKindCount = 10;
+inline constexpr std::size_t kReportKindCount = 11;
 
 struct ReportEntry {
     int sheetRow = 0;   // 0 for a note about the whole run
@@ -84,5 +85,8 @@ private:
 
 // Short Polish description of a kind, as the summary and tests use it.
 std::string_view describe(ReportKind kind);
+
+// Column letters of a 0-based column index: 0 -> "A", 37 -> "AL".
+std::string columnLetters(int index);
 
 } // namespace xls2qdp
