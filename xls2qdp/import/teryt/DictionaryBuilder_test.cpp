@@ -22,23 +22,41 @@ std::filesystem::path shippedList(const char* name) {
 // The dictionaries built once from the shipped registry lists.
 class ShippedDictionaries : public ::testing::Test {
 protected:
+    // The build puts the dictionaries beside the programs (this test among
+    // them) with this same builder; the test reads those rather than spend
+    // the time again, and builds its own only when they are not there.
     static void SetUpTestSuite() {
         folder_ = new testing::ScratchFolder;
-        communeCount_ =
+        std::error_code error;
+        const auto built = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+        if (!error && std::filesystem::exists(built / "sl_gminy.db") &&
+            std::filesystem::exists(built / "sl_miejscowosci.db")) {
+            dictionaryDir_ = built;
+        } else {
             buildCommuneDictionary(shippedList("terc.csv.gz"), *folder_ / "sl_gminy.db");
-        cityCount_ =
             buildCityDictionary(shippedList("simc.csv.gz"), *folder_ / "sl_miejscowosci.db");
+            dictionaryDir_ = folder_->path();
+        }
+        communeCount_ = countRows(dictionaryDir_ / "sl_gminy.db", "sl_gminy");
+        cityCount_ = countRows(dictionaryDir_ / "sl_miejscowosci.db", "sl_miejscowosci");
+    }
+    static std::size_t countRows(const std::filesystem::path& file, const std::string& table) {
+        store::Database db(file, store::Database::Mode::ReadOnly);
+        auto count = db.prepare("SELECT count(*) FROM " + table);
+        count.step();
+        return static_cast<std::size_t>(count.integer(0));
     }
     static void TearDownTestSuite() {
         delete folder_;
         folder_ = nullptr;
     }
     void SetUp() override {
-        communes.open(*folder_ / "sl_gminy.db");
-        cities.open(*folder_ / "sl_miejscowosci.db");
+        communes.open(dictionaryDir_ / "sl_gminy.db");
+        cities.open(dictionaryDir_ / "sl_miejscowosci.db");
     }
 
     static inline testing::ScratchFolder* folder_ = nullptr;
+    static inline std::filesystem::path dictionaryDir_;
     static inline std::size_t communeCount_ = 0;
     static inline std::size_t cityCount_ = 0;
     store::CommuneDictionary communes;
