@@ -68,6 +68,6 @@ public:
 } // namespace xls2qdp
 
 namespace xls2qdp {
-// Makes a fresh set of services for one import run.
-using ImportServicesFactory = std::function<std::unique_ptr<ImportServices>()>;
+// Makes a fresh set of services for one import run with the program's settings.
+using ImportServicesFactory = std::function<std::unique_ptr<ImportServices>(const GlobalVar&)>;
 } // namespace xls2qdp

@@ -183,6 +183,7 @@ ImportResult ImportWorkflow::runStages(const ImportRequest& request, ImportFront
         return ImportResult::OutputNameFailed;
     }
     outcome.packageFile = *output;
+    outcome.stage = 1;
 
     if (!m_services.openWorkbook(trimmed(request.workbookFile), messages))
         return ImportResult::WorkbookNotOpened;
@@ -197,6 +198,7 @@ ImportResult ImportWorkflow::runStages(const ImportRequest& request, ImportFront
     frontEnd.sheetStructureAccepted();
     frontEnd.stageStarted(ImportStage::ReadingRows);
 
+    outcome.stage = 2;
     frontEnd.readingStarted();
     DeclarationRow row;
     int lastDataRow = 6; // the header row
@@ -212,6 +214,7 @@ ImportResult ImportWorkflow::runStages(const ImportRequest& request, ImportFront
         ++outcome.declarations;
     }
 
+    outcome.stage = 3;
     if (!m_services.initPackage(m_settings)) {
         messages.show(MessageKind::Error, "Błąd podczas inicjalizacji eksportu!");
         return ImportResult::PackageInitFailed;

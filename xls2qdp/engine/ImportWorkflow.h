@@ -39,6 +39,7 @@ struct ImportOutcome {
     int headerColumn = 0;              // the first wrong header column, when WrongHeader
     int packageResult = 0;             // the package layer's code, when PackageNotWritten
     std::string errorText;             // the error's own text, when Failed
+    int stage = 0;                     // stage reached: 0 checks, 1 workbook, 2 rows, 3 package
 
     bool succeeded() const { return result == ImportResult::Succeeded; }
 };

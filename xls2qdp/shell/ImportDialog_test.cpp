@@ -90,7 +90,7 @@ protected:
         MessageBoxes::takeRecorded();
         m_dialog = std::make_unique<Tdlg_ImportXLS>(
             nullptr, m_settings, ImportLocations{m_root / "program", m_root / "program"},
-            [this] { return std::make_unique<StandInServices>(m_state); });
+            [this](const GlobalVar&) { return std::make_unique<StandInServices>(m_state); });
         ASSERT_TRUE(m_dialog->openModal());
     }
     void TearDown() override {

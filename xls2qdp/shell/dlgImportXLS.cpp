@@ -288,7 +288,14 @@ void Tdlg_ImportXLS::btnImportujClick() {
     m_running = true;
     m_abort = false;
     m_outcome = ImportOutcome();
-    m_services = m_servicesFactory();
+    try {
+        m_services = m_servicesFactory(m_settings);
+    } catch (const std::exception& error) {
+        MessageBoxes::show(this, MessageKind::Error, QString::fromUtf8(error.what()));
+        m_running = false;
+        btnImportuj->setEnabled(true);
+        return;
+    }
 
     const ImportRequest request{edtXLSFileName->text().toStdString(),
                                 edtKatalog->text().toStdString()};

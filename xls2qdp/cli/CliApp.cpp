@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: MIT
+#include "CliApp.h"
+
+#include "CliFrontEnd.h"
+#include "CliOptions.h"
+#include "engine/DefaultImportServices.h"
+#include "engine/ImportWorkflow.h"
+#include "import/conversion/ImportReport.h"
+#include "shell/ProgramLocations.h"
+#include "shell/Startup.h"
+
+#include <istream>
+#include <ostream>
+
+namespace xls2qdp::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int exitCodeFor(const ImportOutcome& outcome) {
+    switch (outcome.result) {
+    case ImportResult::Succeeded:
+        return kExitSuccess;
+    case ImportResult::DataFileMissing:
+    case ImportResult::CityDictionaryDeclined:
+    case ImportResult::WorkTableError:
+    case ImportResult::DictionaryError:
+        return kExitBadArgumentsOrSettings;
+    case ImportResult::NoWorkbookChosen:
+    case ImportResult::WorkbookMissing:
+    case ImportResult::NoFolderChosen:
+    case ImportResult::FolderMissing:
+    case ImportResult::WorkbookNotOpened:
+    case ImportResult::WrongHeader:
+        return kExitInputProblem;
+    case ImportResult::Aborted:
+        return kExitInterrupted;
+    case ImportResult::OutputNameFailed:
+    case ImportResult::PackageInitFailed:
+    case ImportResult::PackageNotWritten:
+        return kExitNotWritten;
+    case ImportResult::Failed:
+        // A damaged workbook shows while it is read; the rest is the package's.
+        if (outcome.stage == 0) return kExitBadArgumentsOrSettings;
+        return outcome.stage < 3 ? kExitInputProblem : kExitNotWritten;
+    }
+    return kExitNotWritten;
+}
+
+} // namespace
+
+int runCli(const std::vector<std::string>& arguments, const CliEnvironment& environment) {
+    std::string error;
+    const auto options = parseCliOptions(arguments, error);
+    if (!options) {
+        environment.err << "BŁĄD: " << error << "\n\n" << kUsageText;
+        return kExitBadArgumentsOrSettings;
+    }
+    if (options->command == CliOptions::Command::Help) {
+        environment.out << kUsageText;
+        return kExitSuccess;
+    }
+
+    CliFrontEnd frontEnd(environment, options->yes);
+    const ProgramLocations locations = findProgramLocations(environment.programDir, options->ini);
+    StartupResult startup = runStartup(locations.iniFile, locations.programDir, frontEnd);
+
+    if (options->command == CliOptions::Command::Version) {
+        const AboutTexts texts = startup.info.BuildAboutTexts(startup.version);
+        environment.out << "xls2qdp-cli " << versionLabelText(startup.version) << '\n'
+                        << texts.system << '\n'
+                        << texts.module << '\n';
+        return kExitSuccess;
+    }
+    if (startup.terminate) return kExitBadArgumentsOrSettings;
+
+    ImportRequest request;
+    std::error_code ignored;
+    request.workbookFile = options->workbook;
+    request.targetFolder = options->target;
+    if (request.targetFolder.empty()) {
+        // As the desktop dialog does: the workbook's own folder.
+        const fs::path absolute = fs::absolute(options->workbook, ignored);
+        request.targetFolder = absolute.parent_path().string();
+    }
+
+    std::unique_ptr<DefaultImportServices> services;
+    try {
+        ensureWorkingTable(locations);
+        services = std::make_unique<DefaultImportServices>(
+            ImportLocations{locations.workingTableDir, locations.dictionaryDir}, startup.settings,
+            locations.programDir);
+    } catch (const std::exception& failure) {
+        frontEnd.show(MessageKind::Error, failure.what());
+        return kExitBadArgumentsOrSettings;
+    }
+
+    ImportWorkflow workflow(startup.settings, {locations.workingTableDir, locations.dictionaryDir},
+                            *services);
+    const ImportOutcome outcome = workflow.run(request, frontEnd);
+
+    const ImportReport& report = services->report();
+    int code = exitCodeFor(outcome);
+    if (outcome.succeeded() && !report.empty())
+        environment.err << "Raport importu:\n" << report.summary() << '\n';
+    if (!options->report.empty() && outcome.stage >= 3) {
+        if (!report.saveCsv(options->report)) {
+            frontEnd.show(MessageKind::Error,
+                          "Nie można zapisać raportu importu w pliku: " + options->report);
+            if (code == kExitSuccess) code = kExitNotWritten;
+        }
+    }
+    if (outcome.succeeded()) environment.out << outcome.packageFile.string() << std::endl;
+    return code;
+}
+
+} // namespace xls2qdp::cli

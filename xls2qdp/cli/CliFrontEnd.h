@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+// How an import run shows itself on a terminal or in a log: messages on
+// stderr, progress as a bar on a terminal and as plain lines otherwise,
+// questions answered by --yes, by the user at a terminal, or No.
+#pragma once
+
+#include "engine/ImportFrontEnd.h"
+
+#include <atomic>
+#include <chrono>
+#include <iosfwd>
+
+namespace xls2qdp::cli {
+
+struct CliEnvironment;
+
+class CliFrontEnd : public ImportFrontEnd, public MessageSink {
+public:
+    CliFrontEnd(const CliEnvironment& environment, bool answerYes);
+
+    MessageSink& messages() override { return *this; }
+    void show(MessageKind kind, std::string_view text) override;
+    bool askYesNo(std::string_view question) override;
+    bool abortRequested() override;
+
+    void stageStarted(ImportStage stage) override;
+    void sheetStructureAccepted() override;
+    void sheetRowReached(int row) override;
+    void packageWritten(std::string_view fileName) override;
+    void runFinished() override;
+
+private:
+    void endProgressLine();
+    void drawBar(int row);
+
+    const CliEnvironment& m_environment;
+    bool m_answerYes;
+    bool m_lineOpen = false; // a progress or stage line waits for its end
+    int m_lastRow = 0;
+    int m_lastPrintedRow = -1;
+    bool m_reading = false;
+    std::chrono::steady_clock::time_point m_lastDraw;
+};
+
+// Line breaks of a message as a log wants them: CR LF and LF CR become LF.
+std::string plainLines(std::string_view text);
+
+} // namespace xls2qdp::cli

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+// xls2qdp-cli: the importer without a display. See CliOptions.h for the
+// command line and CliApp.h for the exit codes.
+#include "CliApp.h"
+#include "shell/ProgramLocations.h"
+
+#include <csignal>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+std::atomic<bool> g_interrupted{false};
+extern "C" void onInterrupt(int) {
+    g_interrupted = true;
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const xls2qdp::cli::CliEnvironment environment{
+        xls2qdp::runningProgramDir(),
+        std::cout,
+        std::cerr,
+        std::cin,
+        ::isatty(STDERR_FILENO) == 1,
+        ::isatty(STDIN_FILENO) == 1,
+        &g_interrupted,
+    };
+    return xls2qdp::cli::runCli(arguments, environment);
+}
