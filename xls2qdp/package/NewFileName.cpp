@@ -70,4 +70,12 @@ bool OutputFileNamer::fNewFileName(std::string_view folder, bool show, std::stri
     return false;
 }
 
+bool fNewFileName(std::string_view folder, bool show, std::string_view prefix,
+                  std::string& fullName, MessageSink* sink) {
+    static const SystemClock clock;
+    static OutputFileNamer namer(clock);
+    namer.setMessageSink(sink);
+    return namer.fNewFileName(folder, show, prefix, fullName);
+}
+
 } // namespace xls2qdp

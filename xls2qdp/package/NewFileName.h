@@ -41,4 +41,9 @@ private:
     std::string m_previousStamp;
 };
 
+// The program's own namer (the system clock, one remembered stamp for the
+// whole run); messages go to sink (null: standard error).
+bool fNewFileName(std::string_view folder, bool show, std::string_view prefix,
+                  std::string& fullName, MessageSink* sink = nullptr);
+
 } // namespace xls2qdp
