@@ -102,8 +102,8 @@ enum QdpResult {
     // a document or section count of 999999, a field count, field size or
     // precision of 99999, or a version, type version or variant of 999999
     // or more (or negative). Refused at the call that would reach it
-    // (PaczkaC, AddDokumentC, AddSekcjaC, AddDefPolC, AddDefPolsC,
-    // AddRekordC); nothing is added.
+    // (PaczkaC, AddDokumentC, AddSekcjaC, AddDefPolC, AddRekordC); nothing
+    // is added. AddDefPolsC skips such an entry and answers 7.
     QDP_FORMAT_LIMIT = 70,
     // The package file would be longer than 2147483647 bytes, the largest
     // total size and offset a reader can state. Refused by AddRekordC (the
@@ -147,8 +147,9 @@ QDPCORE_API int32_t AddSekcjaC(QdpHandle handle, const char* code, const char* d
 QDPCORE_API int32_t AddDefPolC(QdpHandle handle, const char* name, const char* type,
                                const char* size, const char* precision, const char* description);
 // count entries from slot arrays: names 25 bytes a slot, types 5, sizes 5,
-// precisions 5, descriptions 251. 13 for count 0; 7 when an entry was
-// skipped (the rest are still added).
+// precisions 5, descriptions 251 (a slot's text ends at its first zero or
+// at the slot's end). 13 for count 0; 7 when an entry was skipped (the rest
+// are still added).
 QDPCORE_API int32_t AddDefPolsC(QdpHandle handle, uint32_t count, const char* names,
                                 const char* types, const char* sizes, const char* precisions,
                                 const char* descriptions);

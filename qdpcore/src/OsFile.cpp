@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: MIT
+#include "OsFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#if defined(_WIN32)
+#include <io.h>
+#define QDP_O_BINARY _O_BINARY
+#else
+#include <unistd.h>
+#define QDP_O_BINARY 0
+#endif
+
+namespace qdp {
+
+Result resultFromWriteError(int errorNumber) {
+    switch (errorNumber) {
+    case EBADF:
+        return Result::WriteFailed;
+    case ENOSPC:
+        return Result::DiskFull;
+    default:
+        return Result::OsError;
+    }
+}
+
+OsFile& OsFile::operator=(OsFile&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = other.release();
+    }
+    return *this;
+}
+
+OsFile OsFile::openRead(const std::string& path) {
+    return OsFile(::open(path.c_str(), O_RDONLY | QDP_O_BINARY));
+}
+
+OsFile OsFile::createNew(const std::string& path) {
+    return OsFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | QDP_O_BINARY, 0666));
+}
+
+OsFile OsFile::createOrTruncate(const std::string& path) {
+    return OsFile(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | QDP_O_BINARY, 0666));
+}
+
+int OsFile::close() {
+    if (fd_ < 0) return 0;
+    const int rc = ::close(fd_);
+    fd_ = -1;
+    return rc == 0 ? 0 : errno;
+}
+
+Result OsFile::writeAll(std::span<const char> bytes) {
+    if (fd_ < 0) return Result::WriteFailed;
+    while (!bytes.empty()) {
+        const auto n = ::write(fd_, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return resultFromWriteError(errno);
+        }
+        if (n == 0) return Result::OsError;
+        bytes = bytes.subspan(static_cast<std::size_t>(n));
+    }
+    return Result::Ok;
+}
+
+std::int64_t OsFile::readFull(std::span<char> buffer) {
+    if (fd_ < 0) return -1;
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        const auto n = ::read(fd_, buffer.data() + done, buffer.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+std::int64_t OsFile::readAt(std::span<char> buffer, std::uint64_t offset) {
+    if (fd_ < 0) return -1;
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        const auto n = ::pread(fd_, buffer.data() + done, buffer.size() - done,
+                               static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+bool OsFile::truncateTo(std::uint64_t length) {
+    if (fd_ < 0) return false;
+    const auto len = static_cast<off_t>(length);
+    return ::ftruncate(fd_, len) == 0 && ::lseek(fd_, len, SEEK_SET) == len;
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+void removeFile(const std::string& path) {
+    ::unlink(path.c_str());
+}
+
+int replaceFile(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+} // namespace qdp
