@@ -31,13 +31,20 @@ std::string codePointText(char32_t cp) {
 } // namespace
 
 store::LocalDateTime localNow() {
+    // Rows come by the thousand per second: the calendar is worked out once a second.
+    thread_local std::time_t cachedSecond = -1;
+    thread_local store::LocalDateTime cached;
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return {{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday},
-            local.tm_hour,
-            local.tm_min,
-            local.tm_sec};
+    if (now != cachedSecond) {
+        std::tm local{};
+        localtime_r(&now, &local);
+        cached = {{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday},
+                  local.tm_hour,
+                  local.tm_min,
+                  local.tm_sec};
+        cachedSecond = now;
+    }
+    return cached;
 }
 
 DeclarationWriter::DeclarationWriter(store::WorkingTable& table, DictionaryLookups& lookups,

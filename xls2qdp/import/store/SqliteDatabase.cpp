@@ -39,6 +39,13 @@ Statement& Statement::bind(int index, std::string_view text) {
     return *this;
 }
 
+Statement& Statement::bindUncopied(int index, std::string_view text) {
+    if (sqlite3_bind_text(handle_.get(), index, text.data(), static_cast<int>(text.size()),
+                          SQLITE_STATIC) != SQLITE_OK)
+        fail("Błąd przekazania wartości do tabeli");
+    return *this;
+}
+
 Statement& Statement::bindNull(int index) {
     if (sqlite3_bind_null(handle_.get(), index) != SQLITE_OK)
         fail("Błąd przekazania wartości do tabeli");
@@ -63,6 +70,10 @@ bool Statement::step() {
 void Statement::reset() {
     sqlite3_reset(handle_.get());
     sqlite3_clear_bindings(handle_.get());
+}
+
+void Statement::rewind() {
+    sqlite3_reset(handle_.get());
 }
 
 bool Statement::isNull(int column) const {

@@ -27,12 +27,19 @@ public:
 
     // Binds are 1-based as in SQL. A text is copied by SQLite.
     Statement& bind(int index, std::string_view text);
+    // Binds without a copy: the text must stay unchanged until the statement
+    // has been stepped and reset.
+    Statement& bindUncopied(int index, std::string_view text);
     Statement& bindNull(int index);
     Statement& bindInt(int index, std::int64_t value);
 
     // Runs one step: true when a row is ready, false when done.
     bool step();
+    // Makes the statement ready to run again and clears its bindings.
     void reset();
+    // Makes it ready to run again, keeping the bindings (cheaper when every
+    // parameter is bound anew anyway).
+    void rewind();
 
     bool isNull(int column) const;
     // The column's text; valid until the next step or reset.

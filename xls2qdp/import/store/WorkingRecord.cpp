@@ -6,23 +6,16 @@
 namespace xls2qdp::store {
 
 void WorkingRecord::setText(WorkingField field, std::string_view text) {
-    if (text.empty())
-        values_[index(field)].reset();
-    else
-        values_[index(field)].emplace(text);
+    values_[index(field)].assign(text);
+    present_[index(field)] = !text.empty();
 }
 
 void WorkingRecord::setDate(WorkingField field, const CalendarDate& date) {
-    values_[index(field)] = isoDate(date);
+    setText(field, isoDate(date));
 }
 
 void WorkingRecord::setDateTime(WorkingField field, const LocalDateTime& moment) {
-    values_[index(field)] = isoDateTime(moment);
-}
-
-void WorkingRecord::clear() {
-    for (auto& v : values_)
-        v.reset();
+    setText(field, isoDateTime(moment));
 }
 
 std::string isoDate(const CalendarDate& d) {

@@ -27,16 +27,21 @@ public:
     void setText(WorkingField field, std::string_view text);
     void setDate(WorkingField field, const CalendarDate& date);
     void setDateTime(WorkingField field, const LocalDateTime& moment);
-    void setNull(WorkingField field) { values_[index(field)].reset(); }
-    void clear();
+    void setNull(WorkingField field) { present_[index(field)] = false; }
+    void clear() { present_.fill(false); }
 
-    const std::optional<std::string>& value(WorkingField field) const {
-        return values_[index(field)];
+    // The field's value, nullopt when it is null; valid until the field changes.
+    std::optional<std::string_view> value(WorkingField field) const {
+        if (!present_[index(field)]) return std::nullopt;
+        return std::string_view(values_[index(field)]);
     }
 
 private:
     static constexpr std::size_t index(WorkingField f) { return static_cast<std::size_t>(f); }
-    std::array<std::optional<std::string>, kWorkingFieldCount> values_;
+    // Texts keep their buffers from row to row; a run converts every row into
+    // the same record, so filling it allocates next to nothing.
+    std::array<std::string, kWorkingFieldCount> values_;
+    std::array<bool, kWorkingFieldCount> present_{};
 };
 
 // "1960-03-05" for 5 March 1960; "2026-12-10 00:28:38" with the time.

@@ -122,10 +122,11 @@ std::int64_t WorkingTable::rowCount() {
 void WorkingTable::append(const WorkingRecord& record) {
     requireOpen();
     if (!inTransaction_) throw std::logic_error("WorkingTable::append outside a transaction");
+    // Every parameter is bound anew for each record; the record outlives the step.
     for (std::size_t i = 0; i < kWorkingFieldCount; ++i) {
-        const auto& value = record.value(static_cast<WorkingField>(i));
+        const auto value = record.value(static_cast<WorkingField>(i));
         if (value)
-            insert_.bind(static_cast<int>(i) + 1, *value);
+            insert_.bindUncopied(static_cast<int>(i) + 1, *value);
         else
             insert_.bindNull(static_cast<int>(i) + 1);
     }
