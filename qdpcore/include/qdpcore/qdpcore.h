@@ -171,7 +171,11 @@ QDPCORE_API int32_t SaveC(QdpHandle handle, const char* outputPath);
 // 0-based. SetCurrentDokument: 35 without documents, 8 beyond the last.
 // SetCurrentSekcja: 8 without a current document, 35 without sections,
 // 9 beyond the last. SetCurrentSekcjaNoRes leaves an already current section
-// as it is.
+// as it is. While a package file is open for reading, selecting a section
+// also moves the read position to its first record (SetCurrentSekcja) or
+// back to where reading that section stopped (SetCurrentSekcjaNoRes); 38
+// when the file holds no readable records for it (the section stays
+// selected).
 QDPCORE_API int32_t SetCurrentDokument(QdpHandle handle, uint32_t index);
 QDPCORE_API int32_t SetCurrentSekcja(QdpHandle handle, uint32_t index);
 QDPCORE_API int32_t SetCurrentSekcjaNoRes(QdpHandle handle, uint32_t index);
