@@ -83,7 +83,9 @@ void walkSection(QdpHandle h, std::uint32_t s, bool cipher) {
         SetDefPolExt(h, blobField, sizeField, "/dev/null", cipher ? "f13ldk3y" : "",
                      cipher ? "iv8bytes" : "", 2, 2, 512);
     }
-    std::vector<char> record(recordLength);
+    // A section that states no records gets a buffer too small for any: a
+    // record read into it would be caught.
+    std::vector<char> record(records > 0 ? recordLength : 2);
     std::uint64_t ok = 0;
     for (std::uint64_t i = 0; i <= std::uint64_t{records} + 1; ++i) {
         const std::int32_t r = ReadRecordC(h, record.data());

@@ -257,7 +257,9 @@ int Session::run(DumpWriter& writer) {
             if (csv && (csvFound || info.code != options_.csvSection)) continue;
             csvFound = csvFound || csv;
             writer.beginSection(info);
-            if (readable) {
+            // A section without records is not read: its field sizes alone
+            // would decide how much room a record takes.
+            if (readable && info.recordCount > 0) {
                 readRecords(writer, info, where + "sekcja " + std::to_string(s + 1) + ": ");
             }
             writer.endSection();
