@@ -301,6 +301,68 @@ TEST(ReaderOpen, HeaderValuesAndSelectionAfterOpening) {
     EXPECT_EQ(same, p.handle);
 }
 
+// A package put together by hand from the layout tables, not by the writer:
+// one document, one section, one field of size 5 and two records.
+std::string handBuiltPackage() {
+    const auto field = [](const std::string& text, std::size_t width) {
+        return text + std::string(width - text.size(), '\0');
+    };
+    const std::string crlf = "\r\n";
+    const std::string records =
+        "abcde" + std::string(1, '\0') + crlf + "12" + std::string(4, '\0') + crlf;
+    std::string p = field("PACZKA", 9) + field("1", 7) + field("TYP", 33) + field("PROG", 33) +
+                    field("1", 7) + field("2004.03.15", 11) + field("377", 11) + field("377", 11) +
+                    crlf;
+    p += field("SPISDOK", 9) + field("157", 11) + field("220", 11) + crlf;
+    p += field("DOKUMENT", 9) + field("DTYP", 33) + field("4", 7) + field("1", 7) + field("1", 7) +
+         field("2004.03.15", 11) + crlf;
+    p += field("SPISSEK", 9) + field("109", 11) + field("111", 11) + crlf;
+    p += field("SEKCJA", 9) + field("KOD", 17) + field("1", 5) + field("2", 11) + crlf;
+    p += field("DEFPOL", 9) + field("POLE", 25) + field("C", 5) + field("5", 5) + field("0", 5) +
+         crlf;
+    return p + records;
+}
+
+TEST(ReaderOpen, HandBuiltPackageReadsAsTheLayoutSays) {
+    TempDir dir;
+    const std::string file = dir.file("hand.qdp");
+    const std::string bytes = handBuiltPackage();
+    ASSERT_EQ(bytes.size(), 377u);
+    writeFile(file, bytes);
+
+    OpenPackage p(file);
+    ASSERT_EQ(p.code, QDP_OK);
+    EXPECT_EQ(std::string(p.typeCode), "TYP");
+    EXPECT_EQ(std::string(p.programCode), "PROG");
+    EXPECT_EQ(std::string(p.date), "2004.03.15");
+    EXPECT_EQ(p.totalSize, 377);
+    int32_t offset = 0, length = 0, version = 0, variant = 0;
+    uint32_t sections = 0, fields = 0, records = 0;
+    char type[33] = {}, code[17] = {};
+    ASSERT_EQ(ReadDokumentHeadC(p.handle, &offset, &length, type, &version, &variant, &sections,
+                                nullptr, nullptr),
+              QDP_OK);
+    EXPECT_EQ(offset, 157);
+    EXPECT_EQ(length, 220);
+    EXPECT_EQ(std::string(type), "DTYP");
+    EXPECT_EQ(version, 4);
+    EXPECT_EQ(variant, 1);
+    ASSERT_EQ(ReadSekcjaHeadC(p.handle, &offset, &length, code, &fields, &records, nullptr),
+              QDP_OK);
+    EXPECT_EQ(offset, 109);
+    EXPECT_EQ(length, 111);
+    EXPECT_EQ(std::string(code), "KOD");
+    EXPECT_EQ(fields, 1u);
+    EXPECT_EQ(records, 2u);
+    ASSERT_EQ(SetCurrentSekcja(p.handle, 0), QDP_OK);
+    std::string out(8, '\0');
+    ASSERT_EQ(ReadRecordC(p.handle, out.data()), QDP_OK);
+    EXPECT_EQ(out, bytes.substr(361, 8));
+    ASSERT_EQ(ReadRecordC(p.handle, out.data()), QDP_OK);
+    EXPECT_EQ(out, bytes.substr(369, 8));
+    EXPECT_EQ(ReadRecordC(p.handle, out.data()), QDP_END_OF_SECTION);
+}
+
 // --- Walking records ----------------------------------------------------
 
 // Section 0: three records; section 1: one. Plain fields only.
