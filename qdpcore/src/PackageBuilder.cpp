@@ -4,6 +4,7 @@
 #include "FieldCoding.h"
 #include "FileFormat.h"
 #include "OsFile.h"
+#include "PackageReading.h"
 #include "PackageWriter.h"
 #include "TempNames.h"
 
@@ -273,7 +274,8 @@ Result selectSekcja(Paczka& p, std::uint32_t index, bool keepPosition) {
     if (index > count - 1) return Result::NoSection;
     if (keepPosition && d->currentSection == index) return Result::Ok;
     d->currentSection = index;
-    return Result::Ok;
+    // A package open for reading also moves its read position there.
+    return positionReadFile(p, keepPosition);
 }
 
 } // namespace qdp

@@ -5,6 +5,7 @@
 
 #include "CipherSession.h"
 #include "Dokument.h"
+#include "PackageReader.h"
 
 #include <cstdint>
 #include <memory>
@@ -30,6 +31,8 @@ public:
     // On only while a record is added or read: the package cipher is used
     // only then.
     bool recordPhase = false;
+    // The package file opened for reading, with what its walk found.
+    std::unique_ptr<PackageReader> reader;
 
     [[nodiscard]] Dokument* current() {
         return currentDocument && *currentDocument < documents.size()
