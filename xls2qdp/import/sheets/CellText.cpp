@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CellText.h"
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -25,6 +26,13 @@ void appendTwoDigits(std::string& out, unsigned value) {
 std::string FormatNumber(double value) {
     if (!std::isfinite(value)) return {};
     if (value == 0) return "0";
+    // Whole numbers below 1E15 (PESELs, house numbers) are their digits.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+        char digits[24];
+        const auto end =
+            std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value)).ptr;
+        return std::string(digits, end);
+    }
     char buffer[40];
     // d.dddddddddddddde+XX: the 15 significant digits and the exponent.
     std::snprintf(buffer, sizeof buffer, "%.*e", kSignificantDigits - 1, value);

@@ -58,7 +58,14 @@ public:
 
     bool nextRow(SheetRow& row) override {
         while (queue_.empty()) {
-            if (finished_ || (!parser_->parseChunk() && queue_.empty())) return false;
+            if (repeatsLeft_ > 0) {
+                queue_.start(repeatNumber_++).cells = repeatCells_;
+                queue_.commit();
+                --repeatsLeft_;
+                break;
+            }
+            if (finished_ || (!parser_->parseChunk() && queue_.empty() && repeatsLeft_ == 0))
+                return false;
         }
         queue_.take(row);
         return true;
@@ -209,14 +216,16 @@ private:
     void endRow() {
         const long long repeat = std::min<long long>(rowRepeat_, kMaxRows - rowNumber_);
         if (rowHasValue_) {
-            queue_.commit();
+            // Copies of a repeated row are made one by one as they are asked
+            // for: the parser waits meanwhile, so a row repeated a million
+            // times costs the memory of one.
             if (repeat > 1) {
-                const std::vector<CellValue> cells = row_->cells;
-                for (long long k = 1; k < repeat; ++k) {
-                    queue_.start(rowNumber_ + 1 + static_cast<int>(k)).cells = cells;
-                    queue_.commit();
-                }
+                repeatCells_ = row_->cells;
+                repeatNumber_ = rowNumber_ + 2;
+                repeatsLeft_ = repeat - 1;
+                parser_->suspend();
             }
+            queue_.commit();
         }
         rowNumber_ += static_cast<int>(repeat);
         row_ = nullptr;
@@ -235,6 +244,9 @@ private:
     int rowNumber_ = 0;
     long long rowRepeat_ = 1, columnRepeat_ = 1, column_ = 0;
     bool rowHasValue_ = false;
+    std::vector<CellValue> repeatCells_;
+    int repeatNumber_ = 0;
+    long long repeatsLeft_ = 0;
 
     bool inCell_ = false, isError_ = false, hasType_ = false;
     CellValue cell_;

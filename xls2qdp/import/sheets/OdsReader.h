@@ -10,7 +10,6 @@
 
 namespace xls2qdp {
 
-
 // Throws WorkbookError.
 std::unique_ptr<WorkbookReader> OpenOdsReader(const std::filesystem::path& file, int columnLimit);
 

@@ -1,39 +1,42 @@
 // SPDX-License-Identifier: MIT
-// Rows a push parser has finished, waiting for the reader's caller. Row
-// objects are recycled so that a steady stream of rows allocates little.
+// Rows a push parser has finished, waiting for the reader's caller, and the
+// one row it is building. A chunk of input finishes some rows and starts the
+// next, so the queue holds at most the rows of one chunk.
 #pragma once
 
 #include "WorkbookReader.h"
 
+#include <deque>
 #include <utility>
-#include <vector>
 
 namespace xls2qdp {
 
 class RowQueue {
 public:
-    bool empty() const { return next_ == count_; }
+    bool empty() const { return ready_.empty(); }
 
-    // A cleared row behind the queue, to be filled and then committed (or
-    // forgotten, when it turns out empty). Only one row is pending at a time;
-    // the reference stays valid until the next start().
+    // The row being built, cleared; it joins the queue on commit(), or is
+    // forgotten when start() comes again first (it turned out empty). The
+    // reference stays valid for the life of the queue.
     SheetRow& start(int number) {
-        if (next_ == count_) next_ = count_ = 0;
-        if (count_ == rows_.size()) rows_.emplace_back();
-        SheetRow& row = rows_[count_];
-        row.number = number;
-        row.cells.clear();
-        return row;
+        pending_.number = number;
+        pending_.cells.clear();
+        return pending_;
     }
-    // The pending row joins the queue.
-    void commit() { ++count_; }
+    void commit() {
+        ready_.emplace_back();
+        std::swap(ready_.back(), pending_);
+    }
 
-    // Moves the front row into row; the caller's old row is recycled.
-    void take(SheetRow& row) { std::swap(row, rows_[next_++]); }
+    // Moves the front row into row.
+    void take(SheetRow& row) {
+        std::swap(row, ready_.front());
+        ready_.pop_front();
+    }
 
 private:
-    std::vector<SheetRow> rows_;
-    std::size_t next_ = 0, count_ = 0;
+    std::deque<SheetRow> ready_;
+    SheetRow pending_;
 };
 
 // The cell at column (0-based) of row, growing the row as needed.

@@ -74,6 +74,35 @@ TEST_P(SameWorkbookInEveryFormat, LeavesOutColumnsPastTheLimit) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, SameWorkbookInEveryFormat, testing::Values("xlsx", "ods", "xls"));
 
+std::string ZipOf(const test::ScratchFolder& folder, const std::string& name,
+                  const std::map<std::string, std::string>& parts);
+
+// What other programs write: inline and rich strings, escapes, the 1904 date
+// system, ISO date cells, prefixed element names, an absolute part name.
+TEST(XlsxReaderTest, ReadsWhatOtherWritersPut) {
+    test::ScratchFolder folder;
+    const std::string file = ZipOf(
+        folder, "other.xlsx",
+        {{"[Content_Types].xml", "<Types/>"},
+         {"_rels/.rels",
+          R"(<Relationships><Relationship Id="r1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="/xl/workbook.xml"/></Relationships>)"},
+         {"xl/workbook.xml",
+          R"(<x:workbook xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><x:workbookPr date1904="true"/><x:sheets><x:sheet name="Chart" r:id="c1"/><x:sheet name="A" r:id="s1"/></x:sheets></x:workbook>)"},
+         {"xl/_rels/workbook.xml.rels",
+          R"(<Relationships><Relationship Id="c1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/chartsheet" Target="chartsheets/sheet1.xml"/><Relationship Id="s1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="/xl/worksheets/data.xml"/><Relationship Id="st" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/></Relationships>)"},
+         {"xl/styles.xml",
+          R"(<styleSheet><numFmts><numFmt numFmtId="200" formatCode="[$-415]d\ mmmm\ yyyy"/></numFmts><cellStyleXfs><xf numFmtId="14"/></cellStyleXfs><cellXfs><xf numFmtId="0"/><xf numFmtId="200"/><xf numFmtId="14"/></cellXfs></styleSheet>)"},
+         {"xl/worksheets/data.xml",
+          R"(<x:worksheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><x:sheetData>)"
+          R"(<x:row r="2"><x:c r="A2" t="inlineStr"><x:is><x:r><x:t>Kra</x:t></x:r><x:r><x:t xml:space="preserve">ków </x:t></x:r><x:rPh><x:t>fonetyka</x:t></x:rPh></x:is></x:c>)"
+          R"(<x:c r="B2" t="str"><x:f>A1</x:f><x:v>a_x000D_b_x005F_x</x:v></x:c><x:c r="C2" s="1"><x:v>20518</x:v></x:c><x:c r="D2" s="0"><x:v>20518</x:v></x:c></x:row>)"
+          R"(<x:row><x:c t="d"><x:v>1960-03-05T12:00:00</x:v></x:c><x:c t="b"><x:v>0</x:v></x:c><x:c t="e"><x:v>#REF!</x:v></x:c><x:c s="2"><x:v>0.75</x:v></x:c></x:row>)"
+          R"(</x:sheetData></x:worksheet>)"}});
+    EXPECT_EQ(ReadAllTexts(file),
+              (Rows{{2, {"Kraków ", "a\rb_x", "05-03-1960", "20518"}},
+                    {3, {"05-03-1960 12:00:00", "FAŁSZ", "!#REF!", "18:00:00"}}}));
+}
+
 // FreeXL reads .xls cells on its own; wherever it gives a value (it leaves
 // formula cells empty) our reader must agree.
 TEST(XlsReaderTest, AgreesWithFreeXlOnCellsWithoutFormulas) {
@@ -229,6 +258,41 @@ TEST(CsvReaderTest, DelimitersQuotesAndEncodings) {
     test::ScratchFolder folder;
     for (const auto& c : cases)
         EXPECT_EQ(ReadAllTexts(folder.file(c.name, c.content)), c.rows) << c.name;
+}
+
+// A row repeated many times is handed out copy by copy, in its place.
+TEST(OdsReaderTest, RepeatedRowsComeInOrder) {
+    test::ScratchFolder folder;
+    const std::string cell =
+        R"(<table:table-cell office:value-type="string"><text:p>%</text:p></table:table-cell>)";
+    const auto row = [&](const std::string& text, const std::string& repeat) {
+        std::string c = cell;
+        c.replace(c.find('%'), 1, text);
+        return "<table:table-row" +
+               (repeat.empty() ? "" : " table:number-rows-repeated=\"" + repeat + "\"") + ">" + c +
+               "</table:table-row>";
+    };
+    const std::string content =
+        R"(<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"><office:body><office:spreadsheet><table:table>)" +
+        row("first", "") + row("again", "100000") +
+        R"(<table:table-row table:number-rows-repeated="5"/>)" + row("last", "") +
+        "</table:table></office:spreadsheet></office:body></office:document-content>";
+    const std::string file = ZipOf(
+        folder, "repeat.ods",
+        {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}, {"content.xml", content}});
+    auto reader = OpenWorkbookReader(file, 38);
+    SheetRow sheetRow;
+    int count = 0, lastNumber = 0;
+    std::string lastText;
+    while (reader->nextRow(sheetRow)) {
+        ++count;
+        EXPECT_GT(sheetRow.number, lastNumber);
+        lastNumber = sheetRow.number;
+        lastText = sheetRow.cells.at(0).text;
+    }
+    EXPECT_EQ(count, 100002);
+    EXPECT_EQ(lastNumber, 100007);
+    EXPECT_EQ(lastText, "last");
 }
 
 // --- files we cannot read ----------------------------------------------------

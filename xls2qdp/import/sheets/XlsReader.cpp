@@ -3,6 +3,7 @@
 
 #include "NumberFormat.h"
 #include "RowQueue.h"
+#include "SharedStringTable.h"
 #include "TextEncoding.h"
 
 #include <gsf/gsf-infile-msole.h>
@@ -383,11 +384,13 @@ private:
         ByteCursor in(record);
         std::uint32_t total = 0, unique = 0;
         if (!in.u32(total) || !in.u32(unique)) damaged(record.offset);
-        sharedStrings_.reserve(std::min<std::size_t>(unique, record.data.size() / 3));
+        sharedStrings_.reserve(std::min<std::size_t>(unique, record.data.size() / 3),
+                               record.data.size());
+        std::string text;
         for (std::uint32_t i = 0; i < unique && in.remaining() > 0; ++i) {
-            std::string text;
+            text.clear();
             if (!in.unicodeString(text, true)) damaged(record.offset);
-            sharedStrings_.push_back(std::move(text));
+            sharedStrings_.add(text);
         }
     }
 
@@ -477,7 +480,7 @@ private:
             std::uint32_t index = 0;
             if (!in.u32(index)) damaged(record.offset);
             if (index >= sharedStrings_.size()) damaged(record.offset);
-            cell.setText(sharedStrings_[index]);
+            cell.setText(std::string(sharedStrings_[index]));
             break;
         }
         case kLabel:
@@ -593,7 +596,7 @@ private:
     CodePageDecoder decoder_{1252};
     std::map<int, NumberFormatKind> customFormats_;
     std::vector<NumberFormatKind> xfFormats_;
-    std::vector<std::string> sharedStrings_;
+    SharedStringTable sharedStrings_;
 
     int nestedDepth_ = 0;
     bool sheetDone_ = false;

@@ -4,6 +4,7 @@
 #include "IsoDateTime.h"
 #include "NumberFormat.h"
 #include "RowQueue.h"
+#include "SharedStringTable.h"
 #include "TextEncoding.h"
 #include "XmlStreamParser.h"
 #include "ZipArchive.h"
@@ -20,9 +21,11 @@ namespace {
 
 constexpr std::size_t kMaxSmallPart = 64u << 20; // relationships, workbook
 
+// The parts are parsed without namespace processing: names come as written,
+// mostly without a prefix ("row"), sometimes with one ("x:row", "r:id").
 std::string_view localName(std::string_view name) {
-    const std::size_t bar = name.rfind('|');
-    return bar == std::string_view::npos ? name : name.substr(bar + 1);
+    const std::size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
 const char* attributeByLocalName(const char** attributes, std::string_view local) {
@@ -168,7 +171,7 @@ private:
 // Text of <si> items: the <t> elements, outside phonetic runs (<rPh>).
 class SharedStringsHandler : public XmlHandler {
 public:
-    std::vector<std::string> strings;
+    SharedStringTable strings;
     void startElement(std::string_view name, const char** attributes) override {
         const std::string_view local = localName(name);
         if (local == "si") {
@@ -180,7 +183,8 @@ public:
             ++phoneticDepth_;
         } else if (local == "sst") {
             if (const char* count = FindAttribute(attributes, "uniqueCount"))
-                strings.reserve(std::min<std::size_t>(std::strtoul(count, nullptr, 10), 1u << 20));
+                strings.reserve(std::min<std::size_t>(std::strtoul(count, nullptr, 10), 1u << 22),
+                                0);
         }
     }
     void endElement(std::string_view name) override {
@@ -190,9 +194,9 @@ public:
         } else if (local == "rPh") {
             --phoneticDepth_;
         } else if (local == "si") {
-            std::string text;
-            appendUnescaped(text, current_);
-            strings.push_back(std::move(text));
+            text_.clear();
+            appendUnescaped(text_, current_);
+            strings.add(text_);
             inItem_ = false;
         }
     }
@@ -201,7 +205,7 @@ public:
     }
 
 private:
-    std::string current_;
+    std::string current_, text_;
     bool inItem_ = false, inText_ = false;
     int phoneticDepth_ = 0;
 };
@@ -212,11 +216,11 @@ public:
         : archive_(file), columnLimit_(columnLimit) {
         const std::string workbookPart = findWorkbookPart();
         WorkbookHandler workbook;
-        if (!ParseZipPart(archive_, workbookPart, workbook)) throw missingPart(workbookPart);
+        if (!ParseZipPart(archive_, workbookPart, workbook, false)) throw missingPart(workbookPart);
         date1904_ = workbook.date1904;
 
         RelationshipsHandler rels;
-        ParseZipPart(archive_, relsPartOf(workbookPart), rels);
+        ParseZipPart(archive_, relsPartOf(workbookPart), rels, false);
         std::string sheetPart, stylesPart, stringsPart;
         for (const std::string& id : workbook.sheetIds) {
             const auto it = rels.byId.find(id);
@@ -233,17 +237,21 @@ public:
         if (sheetPart.empty()) throw WorkbookError(file, "skoroszyt nie zawiera żadnego arkusza.");
 
         StylesHandler styles;
-        if (!stylesPart.empty()) ParseZipPart(archive_, stylesPart, styles);
+        if (!stylesPart.empty()) ParseZipPart(archive_, stylesPart, styles, false);
         cellFormats_ = std::move(styles.cellFormats);
         SharedStringsHandler strings;
-        if (!stringsPart.empty()) ParseZipPart(archive_, stringsPart, strings);
+        // The characters take less room than their XML; pages reserved and
+        // never touched cost no memory.
+        strings.strings.reserve(
+            0, std::min<std::size_t>(archive_.unpackedSize(stringsPart), 1u << 30));
+        if (!stringsPart.empty()) ParseZipPart(archive_, stringsPart, strings, false);
         sharedStrings_ = std::move(strings.strings);
 
         sheetEntry_.emplace(openPart(sheetPart));
         sheetParser_.emplace(
             static_cast<XmlHandler&>(*this),
             [this](char* buffer, std::size_t size) { return sheetEntry_->read(buffer, size); },
-            file, sheetPart);
+            file, sheetPart, false);
     }
 
     bool nextRow(SheetRow& row) override {
@@ -268,7 +276,7 @@ private:
 
     std::string findWorkbookPart() {
         RelationshipsHandler root;
-        ParseZipPart(archive_, "_rels/.rels", root);
+        ParseZipPart(archive_, "_rels/.rels", root, false);
         for (const auto& [id, rel] : root.byId)
             if (rel.type.ends_with("/officeDocument")) return resolvePart("", rel.target);
         return "xl/workbook.xml";
@@ -354,7 +362,7 @@ private:
             const auto [end, error] =
                 std::from_chars(value_.data(), value_.data() + value_.size(), index);
             if (error != std::errc{} || index >= sharedStrings_.size()) return;
-            cell.setText(sharedStrings_[index]);
+            cell.setText(std::string(sharedStrings_[index]));
         } else if (cellType_ == "inlineStr") {
             std::string text;
             appendUnescaped(text, inlineText_);
@@ -404,7 +412,7 @@ private:
     int columnLimit_;
     bool date1904_ = false;
     std::vector<NumberFormatKind> cellFormats_;
-    std::vector<std::string> sharedStrings_;
+    SharedStringTable sharedStrings_;
     std::optional<ZipArchive::Entry> sheetEntry_;
     std::optional<XmlStreamParser> sheetParser_;
     RowQueue queue_;

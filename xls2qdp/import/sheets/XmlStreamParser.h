@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Expat driven chunk by chunk from a zip part or a file, so that a reader can
-// stop after any chunk and hand out the rows parsed so far. Element and
-// attribute names arrive as "namespace-uri|local-name" (or the bare local name
-// outside any namespace).
+// stop after any chunk and hand out the rows parsed so far. With namespaces
+// on, element and attribute names arrive as "namespace-uri|local-name" (or
+// the bare local name outside any namespace); with them off, as written
+// ("prefix:local" or "local"), which is quicker.
 #pragma once
 
 #include <cstdio>
@@ -36,14 +37,17 @@ public:
 
     // partName and file only name the input in error messages.
     XmlStreamParser(XmlHandler& handler, Source source, std::filesystem::path file,
-                    std::string partName);
+                    std::string partName, bool namespaces = true);
     ~XmlStreamParser();
     XmlStreamParser(const XmlStreamParser&) = delete;
     XmlStreamParser& operator=(const XmlStreamParser&) = delete;
 
-    // Parses the next chunk; false once the whole input has been parsed.
-    // Throws WorkbookError on malformed XML.
+    // Parses the next chunk (or the rest of a suspended one); false once the
+    // whole input has been parsed. Throws WorkbookError on malformed XML.
     bool parseChunk();
+    // Called from a handler: stop after the current element; the next
+    // parseChunk() goes on from there.
+    void suspend();
     void parseAll() {
         while (parseChunk()) {
         }
@@ -56,9 +60,11 @@ private:
     std::filesystem::path file_;
     std::string partName_;
     bool done_ = false;
+    bool suspended_ = false;
 };
 
 // Parses a whole zip part; false when the archive has no such part.
-bool ParseZipPart(const ZipArchive& archive, const std::string& name, XmlHandler& handler);
+bool ParseZipPart(const ZipArchive& archive, const std::string& name, XmlHandler& handler,
+                  bool namespaces = true);
 
 } // namespace xls2qdp

@@ -29,6 +29,14 @@ bool ZipArchive::contains(const std::string& name) const {
            zip_name_locate(zip_, name.c_str(), ZIP_FL_NOCASE) >= 0;
 }
 
+std::size_t ZipArchive::unpackedSize(const std::string& name) const {
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat(zip_, name.c_str(), ZIP_FL_NOCASE, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+        return 0;
+    return static_cast<std::size_t>(stat.size);
+}
+
 std::optional<ZipArchive::Entry> ZipArchive::open(const std::string& name) const {
     zip_int64_t index = zip_name_locate(zip_, name.c_str(), 0);
     if (index < 0) index = zip_name_locate(zip_, name.c_str(), ZIP_FL_NOCASE);

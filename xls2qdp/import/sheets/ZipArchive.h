@@ -22,6 +22,8 @@ public:
     ZipArchive& operator=(const ZipArchive&) = delete;
 
     bool contains(const std::string& name) const;
+    // The part's size once unpacked, as the archive states it (0 when unknown).
+    std::size_t unpackedSize(const std::string& name) const;
 
     // One part, read as a stream. Throws WorkbookError on damaged data.
     class Entry {
