@@ -504,3 +504,68 @@ TEST(Limits, HeaderNumbersTheFileCannotHold) {
 }
 
 } // namespace
+
+namespace {
+
+// The bytes seclay makes of data with a fresh session of the same settings.
+std::string encipheredBySeclay(std::string data, std::size_t n, int32_t algorithm, int32_t mode,
+                               const char* key) {
+    SeclayHandle s = 0;
+    EXPECT_EQ(SeclayAlgoMode(&s, algorithm, mode), SECLAY_OK);
+    EXPECT_EQ(SeclayKeyIv(s, key, ""), SECLAY_OK);
+    EXPECT_EQ(SeclayEncryptE(s, data.data(), static_cast<uint32_t>(n)), SECLAY_OK);
+    SeclayDestroy(s);
+    return data;
+}
+
+TEST_F(SavedPackage, WholeUnitWidthsStoreWhatSeclayMakesOfTheBytes) {
+    const char* key = "0123456789abcdef";
+    ASSERT_EQ(CryptAlgoMode(p.h, 8, 1), QDP_OK);
+    ASSERT_EQ(CryptKeyIv(p.h, key, ""), QDP_OK);
+    std::string source(100, '\0');
+    for (std::size_t i = 0; i < source.size(); ++i)
+        source[i] = static_cast<char>(i + 1);
+    writeFile(dir.file("src"), source);
+    ASSERT_EQ(AddSekcjaC(p.h, "S", nullptr), QDP_OK);
+    ASSERT_EQ(AddDefPolC(p.h, "V", "V", "33", "0", nullptr), QDP_OK); // 32 bytes of data
+    ASSERT_EQ(AddDefPolC(p.h, "B", "B", "30", "0", nullptr), QDP_OK);
+    ASSERT_EQ(AddDefPolC(p.h, "N", "N", "16", "0", nullptr), QDP_OK);
+    ASSERT_EQ(SetDefPolExt(p.h, 1, 2, dir.file("src").c_str(), "fedcba9876543210", "", 8, 1, 64),
+              QDP_OK);
+    std::string record(2 + 34 + 31 + 17, '\0');
+    for (int i = 0; i < 33; ++i)
+        record[i] = static_cast<char>('A' + i % 26);
+    const std::string inlineData = record.substr(0, 32);
+    ASSERT_EQ(AddRekordC(p.h, record.data()), QDP_OK);
+    const std::string file = save();
+    const std::size_t rec = kFirstDefinition + 3 * 51;
+    const std::size_t blobs = rec + record.size();
+    EXPECT_EQ(file.substr(rec, 34), padded("0 32", 34));
+    EXPECT_EQ(file.substr(rec + 34, 31), padded("32 128", 31));
+    EXPECT_EQ(file.substr(rec + 65, 16),
+              encipheredBySeclay(padded("100", 16), 16, 8, 1, key)); // package cipher
+    ASSERT_EQ(file.size(), blobs + 32 + 128);
+    EXPECT_EQ(file.substr(blobs, 32), encipheredBySeclay(inlineData, 32, 8, 1, key));
+    // Two chunks of 64 under the field's own cipher, the last one zero-filled.
+    EXPECT_EQ(file.substr(blobs + 32, 64),
+              encipheredBySeclay(source.substr(0, 64), 64, 8, 1, "fedcba9876543210"));
+    EXPECT_EQ(file.substr(blobs + 96, 64),
+              encipheredBySeclay(padded(source.substr(64), 64), 64, 8, 1, "fedcba9876543210"));
+}
+
+TEST(DefPolExt, AFailedFieldCipherLeavesTheFieldPlain) {
+    TempDir dir;
+    Package p;
+    ASSERT_EQ(SetOutPathC(p.h, dir.prefix().c_str()), QDP_OK);
+    ASSERT_EQ(AddDokumentC(p.h, "D", 1, 1, nullptr), QDP_OK);
+    ASSERT_EQ(AddSekcjaC(p.h, "S", nullptr), QDP_OK);
+    ASSERT_EQ(AddDefPolC(p.h, "B", "B", "22", "0", nullptr), QDP_OK);
+    ASSERT_EQ(AddDefPolC(p.h, "N", "N", "8", "0", nullptr), QDP_OK);
+    EXPECT_EQ(SetDefPolExt(p.h, 0, 1, "src", "klucz123", "", 1, 1, 0), SECLAY_BAD_ALGO);
+    // The field stores its record text like any blob field, and nothing
+    // waits for a source file.
+    std::string record(2 + 23 + 9, 'x');
+    EXPECT_EQ(AddRekordC(p.h, record.data()), QDP_OK);
+}
+
+} // namespace
