@@ -30,18 +30,18 @@ std::string readIniValue(const std::filesystem::path& file, std::string_view sec
         std::string_view text = line;
         if (firstLine && text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
         firstLine = false;
-        text = trimBlanks(text);
+        text = trimBlanksAndControls(text);
         if (text.empty() || text.front() == ';') continue;
         if (text.front() == '[') {
             std::size_t close = text.find(']');
             inSection = close != std::string_view::npos &&
-                        sameName(trimBlanks(text.substr(1, close - 1)), section);
+                        sameName(trimBlanksAndControls(text.substr(1, close - 1)), section);
             continue;
         }
         std::size_t equals = text.find('=');
         if (!inSection || equals == std::string_view::npos) continue;
-        if (!sameName(trimBlanks(text.substr(0, equals)), key)) continue;
-        std::string_view value = trimBlanks(text.substr(equals + 1));
+        if (!sameName(trimBlanksAndControls(text.substr(0, equals)), key)) continue;
+        std::string_view value = trimBlanksAndControls(text.substr(equals + 1));
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
             value.back() == value.front())
             value = value.substr(1, value.size() - 2);

@@ -26,7 +26,7 @@ std::int32_t TQDPDokument::fUserDefListaSekcji() {
 std::int32_t TQDPDokument::fSetDokument(std::string_view typeCode, std::int32_t typeVersion,
                                         std::int32_t typeVariant, std::string_view description,
                                         bool show) {
-    std::string_view code = trimBlanks(typeCode);
+    std::string_view code = trimBlanksAndControls(typeCode);
     if (code.empty()) {
         pStrErrorMessBox("Proszę podać kod typu dokumentu!", show);
         return qdpcode::DocumentCodeEmpty;
@@ -34,7 +34,7 @@ std::int32_t TQDPDokument::fSetDokument(std::string_view typeCode, std::int32_t 
     m_typeCode = code;
     m_typeVersion = typeVersion;
     m_typeVariant = typeVariant;
-    m_description = trimBlanks(description);
+    m_description = trimBlanksAndControls(description);
     return qdpcode::Ok;
 }
 

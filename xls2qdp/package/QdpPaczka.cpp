@@ -124,7 +124,7 @@ std::int32_t TQDPPaczka::fCreatePaczka(std::string_view outputFileName, std::str
 }
 
 std::int32_t TQDPPaczka::fSetTempDir(std::string_view folder, bool show) {
-    if (!trimBlanks(folder).empty()) {
+    if (!trimBlanksAndControls(folder).empty()) {
         m_tempFolder = folder;
     } else {
         std::filesystem::path ini = pathFromUtf8(m_programDir) / "qdp.ini";
@@ -141,7 +141,7 @@ std::int32_t TQDPPaczka::fSetTempDir(std::string_view folder, bool show) {
 }
 
 std::int32_t TQDPPaczka::fSetFileName(std::string_view outputFileName, bool show) {
-    if (trimBlanks(outputFileName).empty()) {
+    if (trimBlanksAndControls(outputFileName).empty()) {
         pStrErrorMessBox("Nazwa zbioru nie może być pusta!", show);
         return qdpcode::OutputNameEmpty;
     }
@@ -150,8 +150,8 @@ std::int32_t TQDPPaczka::fSetFileName(std::string_view outputFileName, bool show
 }
 
 std::int32_t TQDPPaczka::fDefPaczka(bool show) {
-    std::string typeCode(trimBlanks(m_typeCode));
-    std::string programCode(trimBlanks(m_programCode));
+    std::string typeCode(trimBlanksAndControls(m_typeCode));
+    std::string programCode(trimBlanksAndControls(m_programCode));
     std::string type1250, program1250, description1250;
     if (!toLibraryText(typeCode, "Kod typu paczki", type1250, show) ||
         !toLibraryText(programCode, "Kod programu", program1250, show) ||

@@ -45,13 +45,13 @@ std::int32_t TQDPSekcja::fUserDefPolExt() {
 
 std::int32_t TQDPSekcja::fSetSekcja(std::string_view code, std::string_view description,
                                     bool show) {
-    std::string_view trimmedCode = trimBlanks(code);
+    std::string_view trimmedCode = trimBlanksAndControls(code);
     if (trimmedCode.empty()) {
         pStrErrorMessBox("Proszę podać kod typu sekcji!", show);
         return qdpcode::SectionCodeEmpty;
     }
     m_code = trimmedCode;
-    m_description = trimBlanks(description);
+    m_description = trimBlanksAndControls(description);
     return qdpcode::Ok;
 }
 

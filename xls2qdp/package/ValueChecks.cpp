@@ -8,7 +8,7 @@ namespace {
 
 // The shape 2004.03.15 (firstPart 4) or 12:30:00 (firstPart 2), trimmed.
 bool hasShape(std::string_view value, char separator, std::size_t firstPart) {
-    std::string_view v = trimBlanks(value);
+    std::string_view v = trimBlanksAndControls(value);
     if (v.empty()) return true;
     if (v.find(separator) != firstPart) return false;
     std::string_view rest = v.substr(firstPart + 1);
@@ -23,7 +23,7 @@ std::string_view part(std::string_view text, std::size_t start, std::size_t leng
 
 } // namespace
 
-std::string_view trimBlanks(std::string_view text) {
+std::string_view trimBlanksAndControls(std::string_view text) {
     auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
     while (!text.empty() && blank(text.front()))
         text.remove_prefix(1);
@@ -41,7 +41,7 @@ std::int32_t fCheckTime(std::string_view value) {
 }
 
 std::int32_t fCheckNumber(std::string_view value, std::uint32_t size, std::int32_t precision) {
-    std::string_view trimmed = trimBlanks(value);
+    std::string_view trimmed = trimBlanksAndControls(value);
     if (trimmed.empty()) return qdpcode::Ok;
     if (trimmed.size() > size) return qdpcode::BadNumber;
     std::size_t stop = value.find('.');

@@ -10,7 +10,7 @@
 namespace xls2qdp {
 
 // Drops blanks and control characters at both ends.
-std::string_view trimBlanks(std::string_view text);
+std::string_view trimBlanksAndControls(std::string_view text);
 
 // "D": empty after trimming, or shaped as 2004.03.15 (digits are not checked).
 // 1 or 501.
