@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "OsFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -8,6 +9,7 @@
 
 #if defined(_WIN32)
 #include <io.h>
+#include <windows.h>
 #define QDP_O_BINARY _O_BINARY
 #else
 #include <unistd.h>
@@ -87,8 +89,15 @@ std::int64_t OsFile::readAt(std::span<char> buffer, std::uint64_t offset) {
     if (fd_ < 0) return -1;
     std::size_t done = 0;
     while (done < buffer.size()) {
+#if defined(_WIN32)
+        if (::_lseeki64(fd_, static_cast<__int64>(offset + done), SEEK_SET) < 0) return -1;
+        const auto n =
+            ::_read(fd_, buffer.data() + done,
+                    static_cast<unsigned>(std::min<std::size_t>(buffer.size() - done, 1u << 30)));
+#else
         const auto n = ::pread(fd_, buffer.data() + done, buffer.size() - done,
                                static_cast<off_t>(offset + done));
+#endif
         if (n < 0) {
             if (errno == EINTR) continue;
             return -1;
@@ -101,8 +110,13 @@ std::int64_t OsFile::readAt(std::span<char> buffer, std::uint64_t offset) {
 
 bool OsFile::truncateTo(std::uint64_t length) {
     if (fd_ < 0) return false;
+#if defined(_WIN32)
+    const auto len = static_cast<__int64>(length);
+    return ::_chsize_s(fd_, len) == 0 && ::_lseeki64(fd_, len, SEEK_SET) == len;
+#else
     const auto len = static_cast<off_t>(length);
     return ::ftruncate(fd_, len) == 0 && ::lseek(fd_, len, SEEK_SET) == len;
+#endif
 }
 
 bool fileExists(const std::string& path) {
@@ -115,7 +129,12 @@ void removeFile(const std::string& path) {
 }
 
 int replaceFile(const std::string& from, const std::string& to) {
+#if defined(_WIN32)
+    // rename() does not replace an existing file on Windows.
+    return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : EIO;
+#else
     return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+#endif
 }
 
 } // namespace qdp
