@@ -129,13 +129,23 @@ std::string CellText(const CellValue& cell) {
 }
 
 std::string NormalizeCellText(std::string_view text) {
+    std::string out;
+    NormalizeCellTextInto(out, text);
+    return out;
+}
+
+void NormalizeCellTextInto(std::string& out, std::string_view text) {
     // Blanks and control characters are the bytes up to 0x20; UTF-8 never uses
     // them inside a multi-byte character.
     while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
         text.remove_prefix(1);
     while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
         text.remove_suffix(1);
-    std::string out;
+    out.clear();
+    if (text.find_first_of("\n ") == std::string_view::npos) { // nothing to join or halve
+        out.assign(text);
+        return;
+    }
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i] == '\n' ? ' ' : text[i];
@@ -143,7 +153,6 @@ std::string NormalizeCellText(std::string_view text) {
         out += c;
         if (c == ' ' && next == ' ') ++i; // a pair becomes one blank; the pass moves on
     }
-    return out;
 }
 
 namespace {

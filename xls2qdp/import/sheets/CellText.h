@@ -32,6 +32,8 @@ std::string CellText(const CellValue& cell);
 // blank, then replaces each pair of blanks by one in a single left-to-right
 // pass (four blanks become two).
 std::string NormalizeCellText(std::string_view text);
+// The same into out, reusing its memory (the read loop calls it per cell).
+void NormalizeCellTextInto(std::string& out, std::string_view text);
 
 // Upper case of UTF-8 text for the letters of Latin alphabets (ASCII, Latin-1,
 // Latin Extended-A: "ą" -> "Ą", "ł" -> "Ł"); other characters stay as they are.

@@ -79,7 +79,10 @@ bool DeclarationSheet::ReadSheetRow(DeclarationRow& row) {
             notes_.push_back({current_.number, static_cast<int>(column), shown,
                               "komórka zawiera wartość błędu " + shown + "; przyjęto pustą"});
         }
-        text = NormalizeCellText(CellText(cell));
+        if (cell.kind == CellKind::Text)
+            NormalizeCellTextInto(text, cell.text);
+        else
+            NormalizeCellTextInto(text, CellText(cell));
     }
     if (row.cells[0].empty() && row.cells[1].empty() && row.cells[2].empty() &&
         row.cells[3].empty()) {

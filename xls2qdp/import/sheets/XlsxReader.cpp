@@ -5,10 +5,12 @@
 #include "NumberFormat.h"
 #include "RowQueue.h"
 #include "SharedStringTable.h"
+#include "SimpleXmlScanner.h"
 #include "TextEncoding.h"
 #include "XmlStreamParser.h"
 #include "ZipArchive.h"
 
+#include <cctype>
 #include <charconv>
 #include <map>
 #include <optional>
@@ -244,19 +246,41 @@ public:
         // never touched cost no memory.
         strings.strings.reserve(
             0, std::min<std::size_t>(archive_.unpackedSize(stringsPart), 1u << 30));
-        if (!stringsPart.empty()) ParseZipPart(archive_, stringsPart, strings, false);
+        if (!stringsPart.empty()) {
+            if (isPlainUtf8(stringsPart)) {
+                auto entry = openPart(stringsPart);
+                SimpleXmlScanner scanner(
+                    strings,
+                    [&](char* buffer, std::size_t size) { return entry.read(buffer, size); }, file,
+                    stringsPart);
+                while (scanner.parseChunk()) {
+                }
+            } else {
+                ParseZipPart(archive_, stringsPart, strings, false);
+            }
+        }
         sharedStrings_ = std::move(strings.strings);
 
+        // The sheet is by far the largest part: plain UTF-8, as every writer
+        // makes it, goes through the quick scanner, anything else through expat.
+        const bool plainUtf8 = isPlainUtf8(sheetPart);
         sheetEntry_.emplace(openPart(sheetPart));
-        sheetParser_.emplace(
-            static_cast<XmlHandler&>(*this),
-            [this](char* buffer, std::size_t size) { return sheetEntry_->read(buffer, size); },
-            file, sheetPart, false);
+        XmlStreamParser::Source source = [this](char* buffer, std::size_t size) {
+            return sheetEntry_->read(buffer, size);
+        };
+        if (plainUtf8)
+            sheetScanner_.emplace(static_cast<XmlHandler&>(*this), std::move(source), file,
+                                  sheetPart);
+        else
+            sheetParser_.emplace(static_cast<XmlHandler&>(*this), std::move(source), file,
+                                 sheetPart, false);
     }
 
     bool nextRow(SheetRow& row) override {
         while (queue_.empty()) {
-            if (!sheetParser_->parseChunk() && queue_.empty()) return false;
+            const bool more =
+                sheetScanner_ ? sheetScanner_->parseChunk() : sheetParser_->parseChunk();
+            if (!more && queue_.empty()) return false;
         }
         queue_.take(row);
         return true;
@@ -272,6 +296,31 @@ private:
         auto entry = archive_.open(part);
         if (!entry) throw missingPart(part);
         return std::move(*entry);
+    }
+
+    // No byte order mark of UTF-16 and no declared encoding but UTF-8.
+    bool isPlainUtf8(const std::string& part) {
+        auto entry = openPart(part);
+        char head[256];
+        std::size_t n = 0;
+        while (n < sizeof head) {
+            const std::size_t got = entry.read(head + n, sizeof head - n);
+            if (got == 0) break;
+            n += got;
+        }
+        std::string_view start(head, n);
+        if (start.starts_with("\xFE\xFF") || start.starts_with("\xFF\xFE")) return false;
+        if (!start.starts_with("<?xml")) return start.find('\0') == std::string_view::npos;
+        start = start.substr(0, start.find("?>"));
+        const std::size_t encoding = start.find("encoding");
+        if (encoding == std::string_view::npos) return true;
+        std::string value;
+        for (char c : start.substr(encoding + 8))
+            if (std::isalnum(static_cast<unsigned char>(c)) || c == '-')
+                value += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            else if (!value.empty())
+                break;
+        return value == "utf-8" || value == "utf8";
     }
 
     std::string findWorkbookPart() {
@@ -414,6 +463,7 @@ private:
     std::vector<NumberFormatKind> cellFormats_;
     SharedStringTable sharedStrings_;
     std::optional<ZipArchive::Entry> sheetEntry_;
+    std::optional<SimpleXmlScanner> sheetScanner_;
     std::optional<XmlStreamParser> sheetParser_;
     RowQueue queue_;
 

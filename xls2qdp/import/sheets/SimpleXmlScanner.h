@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: MIT
+// A quick XML tokenizer for the large worksheet part of .xlsx files, which
+// spreadsheet programs write as plain UTF-8 XML: elements, attributes,
+// character and entity references, comments, processing instructions and
+// CDATA; no document type declaration (Office Open XML forbids it). It calls
+// the same XmlHandler as XmlStreamParser (names as written, without namespace
+// processing) at several times expat's speed, because it does not build a
+// namespace, attribute or entity model. Malformed input (a tag or the document
+// left open, an unknown entity, a DOCTYPE) throws WorkbookError.
+#pragma once
+
+#include "XmlStreamParser.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace xls2qdp {
+
+class SimpleXmlScanner {
+public:
+    SimpleXmlScanner(XmlHandler& handler, XmlStreamParser::Source source,
+                     std::filesystem::path file, std::string partName);
+
+    // Reads and handles the next chunk; false once the whole input is done.
+    bool parseChunk();
+
+private:
+    [[noreturn]] void fail(const std::string& what) const;
+    // Handles complete tokens from pos_; stops at an incomplete one unless at the end.
+    void scan();
+    void tag(std::size_t begin, std::size_t end); // buf_[begin] == '<', buf_[end] == '>'
+    // Appends text with references resolved; attribute values turn blanks into spaces.
+    void decode(std::string& out, std::size_t begin, std::size_t end, bool attribute) const;
+
+    XmlHandler& handler_;
+    XmlStreamParser::Source source_;
+    std::filesystem::path file_;
+    std::string partName_;
+    std::string buf_;
+    std::size_t pos_ = 0;
+    bool eof_ = false, started_ = false, sawElement_ = false;
+    long depth_ = 0;
+    long line_ = 1;
+    std::string text_, names_;
+    std::vector<std::size_t> offsets_;
+    std::vector<const char*> attributes_;
+};
+
+} // namespace xls2qdp
