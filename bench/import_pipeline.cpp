@@ -3,12 +3,15 @@
 //   import_pipeline WORKBOOK DICTIONARY_DIR [VOIVODESHIP]
 // Pass 1 reads every declaration row, converts it, looks its addresses up in
 // the dictionaries and stores it in a scratch working table, in one run
-// transaction, as an import does. The peak memory is taken right after it.
-// Pass 2 reads the workbook again and only times the four address lookups
-// of every row on fresh dictionaries (so no result is remembered from pass
-// 1); pass 3 only reads. Output: one "key value" line per figure.
-#include "import/ImportTables.h"
+// transaction, through the same services an import run uses. The peak memory is taken right after
+// it. Pass 2 reads the workbook again and only times the four address lookups of every row on fresh
+// dictionaries (so no result is remembered from pass 1); pass 3 only reads. Output: one "key value"
+// line per figure.
+#include "engine/DefaultImportServices.h"
+#include "import/conversion/DictionaryLookups.h"
+#include "import/conversion/ImportReport.h"
 #include "import/sheets/DeclarationSheet.h"
+#include "import/store/WorkingTable.h"
 
 #include <chrono>
 #include <cstdio>
@@ -40,6 +43,13 @@ long peakMemoryKilobytes() {
     return usage.ru_maxrss;
 }
 
+class StderrMessages : public xls2qdp::MessageSink {
+public:
+    void show(xls2qdp::MessageKind, std::string_view text) override {
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -59,33 +69,41 @@ int main(int argc, char** argv) {
         using namespace xls2qdp;
         store::WorkingTable::create(scratch / store::WorkingTable::kFileName);
 
-        // Pass 1: the whole stage 2.
+        // Pass 1: the whole stage 2, through the services an import run uses.
         std::size_t rows = 0;
         double pipelineSeconds = 0;
         double pipelineCpuSeconds = 0;
         std::size_t reportEntries = 0;
         {
-            ImportTables tables(scratch, dictionaries);
-            if (!tables.emptyWorkTable()) throw std::runtime_error(tables.lastError());
-            tables.openWorkTable();
-            const auto opened = tables.openDictionaries(false);
-            if (opened.status != DictionaryStatus::Opened)
-                throw std::runtime_error(opened.errorText);
+            GlobalVar settings;
+            settings.NrInstalacji = "123456789";
+            settings.KodSwiadcz = "1234567890";
+            settings.KodOddzialuNFZ = "07";
+            settings.KodWojew = voivodeship;
+            DefaultImportServices services({scratch, dictionaries}, settings, scratch);
+            StderrMessages messages;
+            if (!services.emptyWorkTable()) throw std::runtime_error("cannot empty the table");
+            services.openWorkTable();
+            if (services.openDictionaries(false).result != DictionaryOpenResult::Opened)
+                throw std::runtime_error("cannot open the dictionaries");
             const auto start = Clock::now();
             const double cpuStart = cpuSeconds();
-            DeclarationSheet sheet(workbook);
-            if (sheet.CheckSheetStructure() != 0) throw std::runtime_error("wrong header row");
-            tables.startRows({"123456789", "07"}, voivodeship);
+            if (!services.openWorkbook(workbook, messages)) return 1;
+            if (services.checkSheetStructure() != 0) throw std::runtime_error("wrong header row");
             DeclarationRow row;
-            while (sheet.ReadSheetRow(row)) {
-                tables.WriteDeclarationRow(row);
+            while (services.readSheetRow(row)) {
+                services.writeDeclarationRow(row);
                 ++rows;
             }
-            tables.finishRows();
+            // Keeps the rows, as a run does before the package is built.
+            if (!services.initPackage(settings)) throw std::runtime_error("package init failed");
             pipelineSeconds = secondsSince(start);
             pipelineCpuSeconds = cpuSeconds() - cpuStart;
-            reportEntries = tables.report().size();
-            tables.closeTables();
+            reportEntries = services.report().size();
+            services.releasePackage();
+            services.closeWorkbook();
+            services.closeTables();
+            services.emptyWorkTable();
         }
         const long peak = peakMemoryKilobytes();
         std::printf("rows %zu\n", rows);

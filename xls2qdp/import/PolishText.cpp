@@ -137,7 +137,7 @@ std::string_view utf8Prefix(std::string_view text, std::size_t count) {
     return text;
 }
 
-std::string_view trimBlanks(std::string_view text) {
+std::string_view stripBlanks(std::string_view text) {
     constexpr std::string_view blanks = " \t\r\n";
     const auto first = text.find_first_not_of(blanks);
     if (first == std::string_view::npos) return {};

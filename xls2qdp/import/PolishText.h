@@ -22,7 +22,7 @@ std::size_t utf8Length(std::string_view text);
 std::string_view utf8Prefix(std::string_view text, std::size_t count);
 
 // The text without leading and trailing blanks (space, tab, CR, LF).
-std::string_view trimBlanks(std::string_view text);
+std::string_view stripBlanks(std::string_view text);
 
 // Whether Windows-1250 has a character for this code point.
 bool isWindows1250Character(char32_t codePoint);

@@ -32,8 +32,8 @@ TEST(PolishText, MeasuresAndCutsByCharacters) {
     EXPECT_EQ(utf8Length("Łódź"), 4u);
     EXPECT_EQ(utf8Prefix("Łódź", 2), "Łó");
     EXPECT_EQ(utf8Prefix("ab", 5), "ab");
-    EXPECT_EQ(trimBlanks("  a b \t"), "a b");
-    EXPECT_EQ(trimBlanks("   "), "");
+    EXPECT_EQ(stripBlanks("  a b \t"), "a b");
+    EXPECT_EQ(stripBlanks("   "), "");
 }
 
 TEST(PolishText, KnowsWhatWindows1250Holds) {

@@ -23,7 +23,7 @@ bool readNumber(std::string_view text, std::size_t& pos, std::size_t minDigits,
 } // namespace
 
 std::optional<CalendarDate> parseSheetDate(std::string_view text) {
-    text = trimBlanks(text);
+    text = stripBlanks(text);
     CalendarDate date;
     std::size_t pos = 0;
     if (!readNumber(text, pos, 1, 2, date.day)) return std::nullopt;
@@ -48,7 +48,7 @@ std::optional<std::string> convertPostalCode(std::string_view text) {
 
 SchoolYearDates schoolYearDates(std::string_view columnL, std::string_view columnM) {
     SchoolYearDates result;
-    const std::string_view year = trimBlanks(columnM);
+    const std::string_view year = stripBlanks(columnM);
     if ((columnL != "S" && columnL != "U") || year.empty()) return result;
     result.applies = true;
     // A whole number: an optional sign and decimal digits, nothing else.
