@@ -30,8 +30,10 @@
 //     call's own failure code.
 //  8. A failed SaveC never leaves a half-written package: the output file is
 //     created (or truncated) first, the package is written under a temporary
-//     name in the same folder and renamed over it only when complete. After
-//     a failure the output file is empty and the caller may remove it.
+//     name in the same folder (the output's name + ".part" + a number) and
+//     renamed over it only when complete. After a failure the output file is
+//     empty and the caller may remove it. The output file is closed when
+//     SaveC returns.
 #pragma once
 
 #include <stdint.h>
@@ -163,7 +165,8 @@ QDPCORE_API int32_t SetDefPolExt(QdpHandle handle, int32_t blobField, int32_t si
 // Adds one record to the current section; record is laid out like a record
 // (see convention 5) and must hold the section's record length.
 QDPCORE_API int32_t AddRekordC(QdpHandle handle, char* record);
-// Writes the package file (see convention 8). May be called again.
+// Writes the package file (see convention 8). May be called again: every
+// save writes all records added so far.
 QDPCORE_API int32_t SaveC(QdpHandle handle, const char* outputPath);
 
 // --- Selection -----------------------------------------------------------
