@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "WorkingRecord.h"
 
-#include <cstdio>
-
 namespace xls2qdp::store {
 
 void WorkingRecord::setText(WorkingField field, std::string_view text) {
@@ -18,17 +16,42 @@ void WorkingRecord::setDateTime(WorkingField field, const LocalDateTime& moment)
     setText(field, isoDateTime(moment));
 }
 
+namespace {
+
+// Appends a number of exactly `digits` decimal digits (zero-padded; values
+// outside the width keep only their last digits, which valid dates never have).
+void appendDigits(std::string& out, int value, int digits) {
+    char buffer[8];
+    if (value < 0) value = -value;
+    for (int i = digits - 1; i >= 0; --i) {
+        buffer[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    out.append(buffer, static_cast<std::size_t>(digits));
+}
+
+} // namespace
+
 std::string isoDate(const CalendarDate& d) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", d.year, d.month, d.day);
-    return buffer;
+    std::string text;
+    text.reserve(10);
+    appendDigits(text, d.year, 4);
+    text += '-';
+    appendDigits(text, d.month, 2);
+    text += '-';
+    appendDigits(text, d.day, 2);
+    return text;
 }
 
 std::string isoDateTime(const LocalDateTime& m) {
-    char buffer[96];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", m.date.year, m.date.month,
-                  m.date.day, m.hour, m.minute, m.second);
-    return buffer;
+    std::string text = isoDate(m.date);
+    text += ' ';
+    appendDigits(text, m.hour, 2);
+    text += ':';
+    appendDigits(text, m.minute, 2);
+    text += ':';
+    appendDigits(text, m.second, 2);
+    return text;
 }
 
 std::optional<CalendarDate> parseIsoDate(std::string_view text) {
