@@ -18,6 +18,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+class SilentSink : public MessageSink {
+public:
+    void show(MessageKind, std::string_view) override {}
+};
+
 int exitCodeFor(const ImportOutcome& outcome) {
     switch (outcome.result) {
     case ImportResult::Succeeded:
@@ -64,15 +69,18 @@ int runCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
 
     CliFrontEnd frontEnd(environment, options->yes);
     const ProgramLocations locations = findProgramLocations(environment.programDir, options->ini);
-    StartupResult startup = runStartup(locations.iniFile, locations.programDir, frontEnd);
 
     if (options->command == CliOptions::Command::Version) {
+        // The version needs no settings: their messages are not shown here.
+        SilentSink silent;
+        const StartupResult startup = runStartup(locations.iniFile, locations.programDir, silent);
         const AboutTexts texts = startup.info.BuildAboutTexts(startup.version);
         environment.out << "xls2qdp-cli " << versionLabelText(startup.version) << '\n'
                         << texts.system << '\n'
                         << texts.module << '\n';
         return kExitSuccess;
     }
+    const StartupResult startup = runStartup(locations.iniFile, locations.programDir, frontEnd);
     if (startup.terminate) return kExitBadArgumentsOrSettings;
 
     ImportRequest request;

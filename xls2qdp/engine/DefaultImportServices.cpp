@@ -2,12 +2,8 @@
 #include "DefaultImportServices.h"
 
 #include "declarations/QdpPOZPaczka.h"
-#include "import/conversion/DeclarationWriter.h"
-#include "import/conversion/DictionaryLookups.h"
-#include "import/conversion/ImportReport.h"
+#include "import/ImportTables.h"
 #include "import/sheets/DeclarationSheet.h"
-#include "import/store/CityDictionary.h"
-#include "import/store/CommuneDictionary.h"
 #include "import/store/WorkingTable.h"
 #include "package/NewFileName.h"
 
@@ -16,36 +12,21 @@ namespace xls2qdp {
 namespace fs = std::filesystem;
 
 struct DefaultImportServices::State {
+    State(const ImportLocations& where, const GlobalVar& values, fs::path program)
+        : locations(where), settings(values), programDir(std::move(program)),
+          tables(where.workingTableDir, where.dictionaryDir) {}
+
     ImportLocations locations;
     GlobalVar settings;
     fs::path programDir;
-
-    store::WorkingTable table;
-    store::CommuneDictionary communes;
-    store::CityDictionary cities;
-    std::unique_ptr<DictionaryLookups> lookups;
-    ImportReport report;
-    std::unique_ptr<DeclarationWriter> writer;
-    std::unique_ptr<store::AppendTransaction> transaction;
+    ImportTables tables;
     std::unique_ptr<DeclarationSheet> sheet;
     std::unique_ptr<TQDPPOZPaczka> package;
-
-    fs::path workingTableFile() const { return locations.workingTableDir / kWorkingTableFile; }
-
-    // Ends the rows of a run; rows not committed are rolled back.
-    void endRows() {
-        transaction.reset();
-        writer.reset();
-    }
 };
 
 DefaultImportServices::DefaultImportServices(const ImportLocations& locations,
                                              const GlobalVar& settings, fs::path programDir)
-    : m_state(std::make_unique<State>()) {
-    m_state->locations = locations;
-    m_state->settings = settings;
-    m_state->programDir = std::move(programDir);
-}
+    : m_state(std::make_unique<State>(locations, settings, std::move(programDir))) {}
 
 DefaultImportServices::~DefaultImportServices() {
     releasePackage();
@@ -53,78 +34,33 @@ DefaultImportServices::~DefaultImportServices() {
     closeTables();
 }
 
-const ImportReport& DefaultImportServices::report() const {
-    return m_state->report;
-}
+const ImportReport& DefaultImportServices::report() const { return m_state->tables.report(); }
 
-bool DefaultImportServices::emptyWorkTable() {
-    State& s = *m_state;
-    try {
-        s.endRows();
-        if (s.table.isOpen()) s.table.close();
-        s.table.open(s.workingTableFile(), store::WorkingTable::Access::Exclusive);
-        s.table.deleteAll();
-        s.table.close();
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
+bool DefaultImportServices::emptyWorkTable() { return m_state->tables.emptyWorkTable(); }
 
-void DefaultImportServices::openWorkTable() {
-    State& s = *m_state;
-    if (!s.table.isOpen())
-        s.table.open(s.workingTableFile(), store::WorkingTable::Access::Exclusive);
-}
+void DefaultImportServices::openWorkTable() { m_state->tables.openWorkTable(); }
 
 DictionaryProblem DefaultImportServices::openDictionaries(bool withoutCities) {
     State& s = *m_state;
-    const fs::path folder = s.locations.dictionaryDir;
-    try {
-        if (!s.communes.isOpen()) s.communes.open(folder / kCommuneDictionaryFile);
-    } catch (const std::exception&) {
-        return {DictionaryOpenResult::AccessError, kCommuneDictionaryFile};
+    const DictionariesOpened opened = s.tables.openDictionaries(withoutCities);
+    switch (opened.status) {
+    case DictionaryStatus::Opened:
+        break;
+    case DictionaryStatus::AccessError:
+        return {DictionaryOpenResult::AccessError, opened.tableName};
+    case DictionaryStatus::IndexError:
+        return {DictionaryOpenResult::IndexError, opened.tableName};
     }
-    if (!withoutCities) {
-        try {
-            if (!s.cities.isOpen()) s.cities.open(folder / kCityDictionaryFile);
-        } catch (const std::exception&) {
-            return {DictionaryOpenResult::AccessError, kCityDictionaryFile};
-        }
-    }
-    try {
-        s.communes.ensureSearchIndex();
-    } catch (const std::exception&) {
-        return {DictionaryOpenResult::IndexError, kCommuneDictionaryFile};
-    }
-
-    s.lookups = std::make_unique<DictionaryLookups>(s.communes, withoutCities ? nullptr : &s.cities,
-                                                    s.settings.KodWojew);
-    s.report.clear();
-    s.writer = std::make_unique<DeclarationWriter>(
-        s.table, *s.lookups, ConversionSettings{s.settings.NrInstalacji, s.settings.KodOddzialuNFZ},
-        s.report);
-    s.writer->startRun();
-    s.transaction = std::make_unique<store::AppendTransaction>(s.table);
+    s.tables.startRows(ConversionSettings{s.settings.NrInstalacji, s.settings.KodOddzialuNFZ},
+                       s.settings.KodWojew);
     return {};
 }
 
 void DefaultImportServices::writeDeclarationRow(const DeclarationRow& row) {
-    m_state->writer->WriteDeclarationRow(row);
+    m_state->tables.WriteDeclarationRow(row);
 }
 
-void DefaultImportServices::closeTables() noexcept {
-    State& s = *m_state;
-    try {
-        s.endRows();
-        s.lookups.reset();
-        if (s.table.isOpen()) s.table.close();
-        if (s.communes.isOpen()) s.communes.close();
-        if (s.cities.isOpen()) s.cities.close();
-    } catch (...) {
-        // Closing only releases files; nothing is left to report.
-    }
-}
+void DefaultImportServices::closeTables() noexcept { m_state->tables.closeTables(); }
 
 std::optional<fs::path> DefaultImportServices::newFileName(const std::string& folder,
                                                            const std::string& prefix,
@@ -137,6 +73,11 @@ std::optional<fs::path> DefaultImportServices::newFileName(const std::string& fo
 bool DefaultImportServices::openWorkbook(const fs::path& file, MessageSink& messages) {
     try {
         m_state->sheet = std::make_unique<DeclarationSheet>(file);
+        ImportReport& report = m_state->tables.report();
+        m_state->sheet->setCellNoteHandler([&report](const CellNote& note) {
+            report.add({note.sheetRow, columnLetters(note.column), note.value,
+                        ReportKind::CellNotRead, note.what});
+        });
         return true;
     } catch (const std::exception& error) {
         m_state->sheet.reset();
@@ -159,12 +100,12 @@ void DefaultImportServices::closeWorkbook() noexcept {
 
 bool DefaultImportServices::initPackage(const GlobalVar& settings) {
     State& s = *m_state;
-    if (s.transaction) s.transaction->commit();
-    s.endRows();
+    s.tables.finishRows();
     s.package = std::make_unique<TQDPPOZPaczka>();
     s.package->setProgramDir(s.programDir.string());
     return s.package->fInitPOZ(settings.NrInstalacji, settings.KodSwiadcz,
-                               settings.ExportDocVersion, settings.ExportDocVariant, &s.table);
+                               settings.ExportDocVersion, settings.ExportDocVariant,
+                               &s.tables.workingTable());
 }
 
 int DefaultImportServices::makePackage(const fs::path& outputFile,
