@@ -71,7 +71,7 @@ protected:
 };
 
 // "d", the time stamp in base 40, ".qdp".
-const std::regex kPackageName(R"(d[0-9a-z_#$Q]{10}\.qdp)");
+const std::regex kPackageName(R"(d[0-9a-z_#$Q]{1,8}\.qdp)");
 
 TEST_F(CliImportTest, ImportsEveryWorkbookFormat) {
     const struct {
