@@ -86,12 +86,11 @@ int runCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
     ImportRequest request;
     std::error_code ignored;
     request.workbookFile = options->workbook;
-    request.targetFolder = options->target;
-    if (request.targetFolder.empty()) {
-        // As the desktop dialog does: the workbook's own folder.
-        const fs::path absolute = fs::absolute(options->workbook, ignored);
-        request.targetFolder = absolute.parent_path().string();
-    }
+    // The package's full path is what the caller gets on stdout.
+    if (!options->target.empty())
+        request.targetFolder = fs::absolute(options->target, ignored).string();
+    else // as the desktop dialog does: the workbook's own folder
+        request.targetFolder = fs::absolute(options->workbook, ignored).parent_path().string();
 
     std::unique_ptr<DefaultImportServices> services;
     try {

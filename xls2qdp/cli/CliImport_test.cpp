@@ -35,8 +35,7 @@ protected:
     CliRun run(std::vector<std::string> arguments, const std::string& input = {}) {
         std::ostringstream out, err;
         std::istringstream in(input);
-        const CliEnvironment environment{m_install.programDir, out, err, in, false, false,
-                                         nullptr};
+        const CliEnvironment environment{m_install.programDir, out, err, in, false, false, nullptr};
         CliRun result;
         result.code = runCli(arguments, environment);
         result.out = out.str();
@@ -78,10 +77,8 @@ TEST_F(CliImportTest, ImportsEveryWorkbookFormat) {
         fs::path workbook;
         std::size_t declarations;
     } cases[] = {
-        {fixture("declarations.xlsx"), 5},
-        {fixture("declarations.ods"), 5},
-        {fixture("declarations.xls"), 5},
-        {generated("generated.xlsx", 40), 40},
+        {fixture("declarations.xlsx"), 5},    {fixture("declarations.ods"), 5},
+        {fixture("declarations.xls"), 5},     {generated("generated.xlsx", 40), 40},
         {generated("generated.csv", 40), 40},
     };
     for (const auto& c : cases) {
@@ -146,23 +143,28 @@ TEST_F(CliImportTest, ExitCodesNameWhatWentWrong) {
         const char* message;
     } cases[] = {
         {"bad workbook", {"import", damaged.string()}, kExitInputProblem, "Nie można odczytać"},
-        {"missing workbook", {"import", (m_install.root / "none.xlsx").string()},
-         kExitInputProblem, "Wskazany plik XLS nieistnieje !"},
+        {"missing workbook",
+         {"import", (m_install.root / "none.xlsx").string()},
+         kExitInputProblem,
+         "Wskazany plik XLS nieistnieje !"},
         {"missing folder",
          {"import", fixture("declarations.xlsx").string(), "--target",
           (m_install.root / "none").string()},
-         kExitInputProblem, "Wskazany katalog nieistnieje !"},
+         kExitInputProblem,
+         "Wskazany katalog nieistnieje !"},
         {"wrong header",
-         {"import", fixture("header_swapped.ods").string(), "--target",
-          m_install.outDir.string()},
-         kExitInputProblem, "Format pliku MS Excel jest nieprawidłowy.\nMożliwe przyczyny to:"},
+         {"import", fixture("header_swapped.ods").string(), "--target", m_install.outDir.string()},
+         kExitInputProblem,
+         "Format pliku MS Excel jest nieprawidłowy.\nMożliwe przyczyny to:"},
         {"missing INI key",
          {"import", fixture("declarations.xlsx").string(), "--ini", noKey.string()},
-         kExitBadArgumentsOrSettings, "Sekcja: [SYSTEM] klucz: KodSwiadcz"},
+         kExitBadArgumentsOrSettings,
+         "Sekcja: [SYSTEM] klucz: KodSwiadcz"},
         {"missing INI file",
          {"import", fixture("declarations.xlsx").string(), "--ini",
           (m_install.root / "none.ini").string()},
-         kExitBadArgumentsOrSettings, "Brak pliku INI: "},
+         kExitBadArgumentsOrSettings,
+         "Brak pliku INI: "},
         {"bad arguments", {"import"}, kExitBadArgumentsOrSettings, "Nie wskazano skoroszytu."},
     };
     for (const auto& c : cases) {

@@ -34,11 +34,17 @@ DefaultImportServices::~DefaultImportServices() {
     closeTables();
 }
 
-const ImportReport& DefaultImportServices::report() const { return m_state->tables.report(); }
+const ImportReport& DefaultImportServices::report() const {
+    return m_state->tables.report();
+}
 
-bool DefaultImportServices::emptyWorkTable() { return m_state->tables.emptyWorkTable(); }
+bool DefaultImportServices::emptyWorkTable() {
+    return m_state->tables.emptyWorkTable();
+}
 
-void DefaultImportServices::openWorkTable() { m_state->tables.openWorkTable(); }
+void DefaultImportServices::openWorkTable() {
+    m_state->tables.openWorkTable();
+}
 
 DictionaryProblem DefaultImportServices::openDictionaries(bool withoutCities) {
     State& s = *m_state;
@@ -60,7 +66,9 @@ void DefaultImportServices::writeDeclarationRow(const DeclarationRow& row) {
     m_state->tables.WriteDeclarationRow(row);
 }
 
-void DefaultImportServices::closeTables() noexcept { m_state->tables.closeTables(); }
+void DefaultImportServices::closeTables() noexcept {
+    m_state->tables.closeTables();
+}
 
 std::optional<fs::path> DefaultImportServices::newFileName(const std::string& folder,
                                                            const std::string& prefix,

@@ -32,13 +32,14 @@ class HeldServices : public DefaultImportServices {
 public:
     HeldServices(const ImportLocations& locations, const GlobalVar& settings, fs::path programDir,
                  int holdAtRow, std::atomic<bool>& holding, std::atomic<bool>& release)
-        : DefaultImportServices(locations, settings, std::move(programDir)),
-          m_holdAtRow(holdAtRow), m_holding(holding), m_release(release) {}
+        : DefaultImportServices(locations, settings, std::move(programDir)), m_holdAtRow(holdAtRow),
+          m_holding(holding), m_release(release) {}
     bool readSheetRow(DeclarationRow& row) override {
         const bool more = DefaultImportServices::readSheetRow(row);
         if (more && row.sheetRow == m_holdAtRow) {
             m_holding = true;
-            while (!m_release) QThread::msleep(1);
+            while (!m_release)
+                QThread::msleep(1);
         }
         return more;
     }
@@ -87,7 +88,8 @@ protected:
     }
     std::vector<QString> messages() {
         std::vector<QString> texts;
-        for (const auto& shown : MessageBoxes::takeRecorded()) texts.push_back(shown.text);
+        for (const auto& shown : MessageBoxes::takeRecorded())
+            texts.push_back(shown.text);
         return texts;
     }
     std::int64_t workingTableRows() {
@@ -97,7 +99,8 @@ protected:
     }
     std::vector<fs::path> packages() const {
         std::vector<fs::path> files;
-        for (const auto& entry : fs::directory_iterator(m_install.outDir)) files.push_back(entry);
+        for (const auto& entry : fs::directory_iterator(m_install.outDir))
+            files.push_back(entry);
         return files;
     }
 

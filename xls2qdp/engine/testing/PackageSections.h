@@ -54,8 +54,8 @@ inline std::vector<std::string> splitCsvLine(const std::string& line, char delim
 // Reads one section through qdpdump; status is qdpdump's exit status.
 inline SectionTable readSection(const std::filesystem::path& package, const std::string& code,
                                 int* status = nullptr) {
-    const CommandResult result = runCommand(quoted(buildBinDir() / "qdpdump") + " --csv " + code +
-                                            " " + quoted(package));
+    const CommandResult result =
+        runCommand(quoted(buildBinDir() / "qdpdump") + " --csv " + code + " " + quoted(package));
     if (status) *status = result.status;
     SectionTable table;
     std::istringstream text(result.output);

@@ -46,7 +46,8 @@ inline CommandResult runCommand(const std::string& command) {
 
 inline std::string quoted(const std::filesystem::path& path) {
     std::string text = "'";
-    for (char c : path.string()) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : path.string())
+        text += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return text + "'";
 }
 

@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -59,14 +61,16 @@ int main(int argc, char* argv[]) {
     ok = save(about, output.filePath(QStringLiteral("about-box.png"))) && ok;
     about.close();
 
+    // The workbook is imported from a folder of its own, with the package beside it.
     QTemporaryDir target;
+    const QString copied = target.filePath(QFileInfo(workbook).fileName());
+    QFile::copy(workbook, copied);
     xls2qdp::Tdlg_ImportXLS dialog(&mainForm, mainForm.settings(),
                                    {locations.workingTableDir, locations.dictionaryDir},
                                    xls2qdp::defaultImportServices(locations));
     dialog.openModal();
-    xls2qdp::ChooserEdit::answerNextChooser(workbook);
-    dialog.edtXLSFileName->browse();
-    dialog.edtKatalog->setText(target.path() + QLatin1Char('/'));
+    xls2qdp::ChooserEdit::answerNextChooser(copied);
+    dialog.edtXLSFileName->browse(); // the folder field follows the workbook
     QEventLoop loop;
     bool imported = false;
     QObject::connect(&dialog, &xls2qdp::Tdlg_ImportXLS::importFinished, &dialog, [&] {
