@@ -15,9 +15,11 @@
 
 namespace xls2qdp::testing {
 
+// The tests are built into the folder of the programs and data files.
 inline std::filesystem::path buildBinDir() {
-    const char* binary = std::getenv("QDP_BINARY_DIR");
-    return std::filesystem::path(binary ? binary : ".") / "bin";
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::current_path() : self.parent_path();
 }
 
 inline std::filesystem::path sourceDir() {
