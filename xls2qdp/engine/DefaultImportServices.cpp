@@ -2,8 +2,12 @@
 #include "DefaultImportServices.h"
 
 #include "declarations/QdpPOZPaczka.h"
-#include "import/ImportTables.h"
+#include "import/conversion/DeclarationWriter.h"
+#include "import/conversion/DictionaryLookups.h"
+#include "import/conversion/ImportReport.h"
 #include "import/sheets/DeclarationSheet.h"
+#include "import/store/CityDictionary.h"
+#include "import/store/CommuneDictionary.h"
 #include "import/store/WorkingTable.h"
 #include "package/NewFileName.h"
 
@@ -12,21 +16,36 @@ namespace xls2qdp {
 namespace fs = std::filesystem;
 
 struct DefaultImportServices::State {
-    State(const ImportLocations& where, const GlobalVar& values, fs::path program)
-        : locations(where), settings(values), programDir(std::move(program)),
-          tables(where.workingTableDir, where.dictionaryDir) {}
-
     ImportLocations locations;
     GlobalVar settings;
     fs::path programDir;
-    ImportTables tables;
+
+    store::WorkingTable table;
+    store::CommuneDictionary communes;
+    store::CityDictionary cities;
+    std::unique_ptr<DictionaryLookups> lookups;
+    ImportReport report;
+    std::unique_ptr<DeclarationWriter> writer;
+    std::unique_ptr<store::AppendTransaction> transaction;
     std::unique_ptr<DeclarationSheet> sheet;
     std::unique_ptr<TQDPPOZPaczka> package;
+
+    fs::path workingTableFile() const { return locations.workingTableDir / kWorkingTableFile; }
+
+    // Ends the rows of a run; rows not committed are rolled back.
+    void endRows() {
+        transaction.reset();
+        writer.reset();
+    }
 };
 
 DefaultImportServices::DefaultImportServices(const ImportLocations& locations,
                                              const GlobalVar& settings, fs::path programDir)
-    : m_state(std::make_unique<State>(locations, settings, std::move(programDir))) {}
+    : m_state(std::make_unique<State>()) {
+    m_state->locations = locations;
+    m_state->settings = settings;
+    m_state->programDir = std::move(programDir);
+}
 
 DefaultImportServices::~DefaultImportServices() {
     releasePackage();
@@ -35,39 +54,76 @@ DefaultImportServices::~DefaultImportServices() {
 }
 
 const ImportReport& DefaultImportServices::report() const {
-    return m_state->tables.report();
+    return m_state->report;
 }
 
 bool DefaultImportServices::emptyWorkTable() {
-    return m_state->tables.emptyWorkTable();
+    State& s = *m_state;
+    try {
+        s.endRows();
+        if (s.table.isOpen()) s.table.close();
+        s.table.open(s.workingTableFile(), store::WorkingTable::Access::Exclusive);
+        s.table.deleteAll();
+        s.table.close();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 void DefaultImportServices::openWorkTable() {
-    m_state->tables.openWorkTable();
+    State& s = *m_state;
+    if (!s.table.isOpen())
+        s.table.open(s.workingTableFile(), store::WorkingTable::Access::Exclusive);
 }
 
 DictionaryProblem DefaultImportServices::openDictionaries(bool withoutCities) {
     State& s = *m_state;
-    const DictionariesOpened opened = s.tables.openDictionaries(withoutCities);
-    switch (opened.status) {
-    case DictionaryStatus::Opened:
-        break;
-    case DictionaryStatus::AccessError:
-        return {DictionaryOpenResult::AccessError, opened.tableName};
-    case DictionaryStatus::IndexError:
-        return {DictionaryOpenResult::IndexError, opened.tableName};
+    const fs::path folder = s.locations.dictionaryDir;
+    try {
+        if (!s.communes.isOpen()) s.communes.open(folder / kCommuneDictionaryFile);
+    } catch (const std::exception&) {
+        return {DictionaryOpenResult::AccessError, kCommuneDictionaryFile};
     }
-    s.tables.startRows(ConversionSettings{s.settings.NrInstalacji, s.settings.KodOddzialuNFZ},
-                       s.settings.KodWojew);
+    if (!withoutCities) {
+        try {
+            if (!s.cities.isOpen()) s.cities.open(folder / kCityDictionaryFile);
+        } catch (const std::exception&) {
+            return {DictionaryOpenResult::AccessError, kCityDictionaryFile};
+        }
+    }
+    try {
+        s.communes.ensureSearchIndex();
+    } catch (const std::exception&) {
+        return {DictionaryOpenResult::IndexError, kCommuneDictionaryFile};
+    }
+
+    s.lookups = std::make_unique<DictionaryLookups>(s.communes, withoutCities ? nullptr : &s.cities,
+                                                    s.settings.KodWojew);
+    s.report.clear();
+    s.writer = std::make_unique<DeclarationWriter>(
+        s.table, *s.lookups, ConversionSettings{s.settings.NrInstalacji, s.settings.KodOddzialuNFZ},
+        s.report);
+    s.writer->startRun();
+    s.transaction = std::make_unique<store::AppendTransaction>(s.table);
     return {};
 }
 
 void DefaultImportServices::writeDeclarationRow(const DeclarationRow& row) {
-    m_state->tables.WriteDeclarationRow(row);
+    m_state->writer->WriteDeclarationRow(row);
 }
 
 void DefaultImportServices::closeTables() noexcept {
-    m_state->tables.closeTables();
+    State& s = *m_state;
+    try {
+        s.endRows();
+        s.lookups.reset();
+        if (s.table.isOpen()) s.table.close();
+        if (s.communes.isOpen()) s.communes.close();
+        if (s.cities.isOpen()) s.cities.close();
+    } catch (...) {
+        // Closing only releases files; nothing is left to report.
+    }
 }
 
 std::optional<fs::path> DefaultImportServices::newFileName(const std::string& folder,
@@ -81,7 +137,7 @@ std::optional<fs::path> DefaultImportServices::newFileName(const std::string& fo
 bool DefaultImportServices::openWorkbook(const fs::path& file, MessageSink& messages) {
     try {
         m_state->sheet = std::make_unique<DeclarationSheet>(file);
-        ImportReport& report = m_state->tables.report();
+        ImportReport& report = m_state->report;
         m_state->sheet->setCellNoteHandler([&report](const CellNote& note) {
             report.add({note.sheetRow, columnLetters(note.column), note.value,
                         ReportKind::CellNotRead, note.what});
@@ -108,12 +164,12 @@ void DefaultImportServices::closeWorkbook() noexcept {
 
 bool DefaultImportServices::initPackage(const GlobalVar& settings) {
     State& s = *m_state;
-    s.tables.finishRows();
+    if (s.transaction) s.transaction->commit();
+    s.endRows();
     s.package = std::make_unique<TQDPPOZPaczka>();
     s.package->setProgramDir(s.programDir.string());
     return s.package->fInitPOZ(settings.NrInstalacji, settings.KodSwiadcz,
-                               settings.ExportDocVersion, settings.ExportDocVariant,
-                               &s.tables.workingTable());
+                               settings.ExportDocVersion, settings.ExportDocVariant, &s.table);
 }
 
 int DefaultImportServices::makePackage(const fs::path& outputFile,
