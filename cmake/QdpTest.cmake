@@ -8,5 +8,6 @@ function(qdp_add_test name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QDP_SOURCE_DIR=${CMAKE_SOURCE_DIR};QDP_BINARY_DIR=${CMAKE_BINARY_DIR}")
+        # Tests find build outputs beside their own executable (bin/).
+        PROPERTIES ENVIRONMENT "QDP_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()
