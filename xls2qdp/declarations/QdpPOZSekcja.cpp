@@ -8,8 +8,8 @@ namespace xls2qdp {
 namespace {
 
 bool fieldIs(const WorkingTableCursor& row, std::string_view field, std::string_view value) {
-    std::optional<std::string> text = row.text(field);
-    return text.value_or(std::string()) == value;
+    const std::optional<std::string> text = row.text(field);
+    return text ? *text == value : value.empty();
 }
 
 } // namespace

@@ -194,7 +194,14 @@ std::int32_t TQDPSekcja::fCheckValues(std::span<const std::string> values) const
 }
 
 std::vector<char> TQDPSekcja::fBuildRekord(std::span<const std::string> values) const {
-    std::vector<char> record(static_cast<std::size_t>(m_totalSize) + m_fields.size(), '\0');
+    std::vector<char> record;
+    buildRecordInto(values, 0, record);
+    return record;
+}
+
+void TQDPSekcja::buildRecordInto(std::span<const std::string> values, std::size_t slack,
+                                 std::vector<char>& record) const {
+    record.assign(static_cast<std::size_t>(m_totalSize) + m_fields.size() + slack, '\0');
     std::size_t offset = 0;
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
         if (i < values.size()) {
@@ -203,7 +210,6 @@ std::vector<char> TQDPSekcja::fBuildRekord(std::span<const std::string> values) 
         }
         offset += m_fields[i].size + 1;
     }
-    return record;
 }
 
 std::int32_t TQDPSekcja::fAddRekord(std::span<const std::string> values, bool show) {
@@ -217,7 +223,8 @@ std::int32_t TQDPSekcja::fAddRekord(std::span<const std::string> values, bool sh
     }
     if (std::int32_t result = fCheckLengthVB(show); result != qdpcode::Ok) return result;
 
-    std::vector<std::string> converted(values.size());
+    std::vector<std::string>& converted = m_converted;
+    converted.resize(values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
         Windows1250Failure failure;
         if (!encodeForLibrary(values[i], converted[i], failure)) {
@@ -230,9 +237,8 @@ std::int32_t TQDPSekcja::fAddRekord(std::span<const std::string> values, bool sh
     if (m_checkValues)
         if (std::int32_t result = fCheckValues(converted); result != qdpcode::Ok) return result;
 
-    std::vector<char> record = fBuildRekord(converted);
-    record.resize(record.size() + kRecordSlack, '\0');
-    std::int32_t result = library().AddRekordC(m_handle, record.data());
+    buildRecordInto(converted, kRecordSlack, m_record);
+    std::int32_t result = library().AddRekordC(m_handle, m_record.data());
     if (result != qdpcode::Ok) pException(result);
     ++m_recordCount;
     return qdpcode::Ok;

@@ -102,6 +102,9 @@ private:
     std::int32_t fCreatePola(bool show);
     std::int32_t fAddDefPol(const FieldDefinition& field, bool show);
     std::int32_t fSetDefPolExt(std::size_t index, bool show);
+    // fBuildRekord into out, followed by slack zero bytes.
+    void buildRecordInto(std::span<const std::string> values, std::size_t slack,
+                         std::vector<char>& out) const;
 
     std::int32_t m_recordCount = 0;
     std::string m_description;
@@ -111,6 +114,9 @@ private:
     bool m_showErrors = true;
     std::int32_t m_totalSize = 0;
     std::vector<FieldDefinition> m_fields;
+    // Working buffers of fAddRekord, kept to spare allocations per record.
+    std::vector<std::string> m_converted;
+    std::vector<char> m_record;
 };
 
 } // namespace xls2qdp
