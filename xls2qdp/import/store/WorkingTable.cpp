@@ -152,10 +152,15 @@ bool WorkingTable::next() {
 }
 
 int WorkingTable::columnOf(std::string_view field) const {
-    const auto f = workingFieldByName(field);
-    if (!f) throw std::out_of_range("unknown working-table field " + std::string(field));
+    int& cached =
+        nameCache_[(reinterpret_cast<std::uintptr_t>(field.data()) >> 3) % kNameCacheSize];
+    if (kWorkingFields[static_cast<std::size_t>(cached)].name != field) {
+        const auto f = workingFieldByName(field);
+        if (!f) throw std::out_of_range("unknown working-table field " + std::string(field));
+        cached = static_cast<int>(*f);
+    }
     if (!onRow_) throw std::logic_error("working table: no current row");
-    return static_cast<int>(*f);
+    return cached;
 }
 
 std::optional<std::string> WorkingTable::text(std::string_view field) const {

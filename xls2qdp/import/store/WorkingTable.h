@@ -12,6 +12,8 @@
 #include "WorkingRecord.h"
 #include "declarations/WorkingTableCursor.h"
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
 
 namespace xls2qdp::store {
@@ -51,6 +53,12 @@ private:
     friend class AppendTransaction;
     void requireOpen() const;
     int columnOf(std::string_view field) const;
+
+    // Columns of the names last asked for, by where the name lies in memory:
+    // sections ask for the same names row after row. A hit is trusted only
+    // when the column's own name matches.
+    static constexpr std::size_t kNameCacheSize = 128;
+    mutable std::array<int, kNameCacheSize> nameCache_{};
 
     Database db_;
     Statement insert_;
