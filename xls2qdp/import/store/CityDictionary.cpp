@@ -33,12 +33,9 @@ void CityDictionary::insert(Statement& s, const CityRecord& r) {
 void CityDictionary::open(const std::filesystem::path& file) {
     close();
     Database db(file, Database::Mode::ReadOnly);
-    if (!db.hasTable(kTableName))
-        throw StoreError("Plik " + db.fileName() + " nie zawiera tabeli " + kTableName);
-    for (const char* field : kFields) {
-        if (!db.hasColumn(kTableName, field))
-            throw StoreError("Tabela " + db.fileName() + " nie ma pola " + field);
-    }
+    db.requireTable(kTableName);
+    for (const char* field : kFields)
+        db.requireColumn(kTableName, field);
     for (const char* index : {"NazwaMiasta", "GminaMiasto"}) {
         if (!db.hasIndex(kTableName, index))
             throw StoreError("Tabela " + db.fileName() + " nie ma indeksu " + index);

@@ -41,12 +41,9 @@ void CommuneDictionary::insert(Statement& s, const CommuneRecord& r) {
 void CommuneDictionary::open(const std::filesystem::path& file) {
     close();
     Database db(file, Database::Mode::ReadOnly);
-    if (!db.hasTable(kTableName))
-        throw StoreError("Plik " + db.fileName() + " nie zawiera tabeli " + kTableName);
-    for (const char* field : kFields) {
-        if (!db.hasColumn(kTableName, field))
-            throw StoreError("Tabela " + db.fileName() + " nie ma pola " + field);
-    }
+    db.requireTable(kTableName);
+    for (const char* field : kFields)
+        db.requireColumn(kTableName, field);
     file_ = file;
     db_ = std::move(db);
     prepareStatements();

@@ -161,4 +161,14 @@ bool Database::hasColumn(std::string_view table, std::string_view column) {
     return s.step();
 }
 
+void Database::requireTable(std::string_view table) {
+    if (!hasTable(table))
+        throw StoreError("Plik " + fileName() + " nie zawiera tabeli " + std::string(table));
+}
+
+void Database::requireColumn(std::string_view table, std::string_view column) {
+    if (!hasColumn(table, column))
+        throw StoreError("Tabela " + fileName() + " nie ma pola " + std::string(column));
+}
+
 } // namespace xls2qdp::store

@@ -81,6 +81,9 @@ public:
     bool hasTable(std::string_view table);
     bool hasIndex(std::string_view table, std::string_view index);
     bool hasColumn(std::string_view table, std::string_view column);
+    // The same checks, raising StoreError with a message naming the file.
+    void requireTable(std::string_view table);
+    void requireColumn(std::string_view table, std::string_view column);
 
 private:
     struct Close {

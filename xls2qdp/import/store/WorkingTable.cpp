@@ -46,13 +46,9 @@ std::string insertSql() {
 }
 
 void checkFields(Database& db) {
-    if (!db.hasTable(WorkingTable::kTableName))
-        throw StoreError("Plik " + db.fileName() + " nie zawiera tabeli " +
-                         WorkingTable::kTableName);
-    for (const auto& f : kWorkingFields) {
-        if (!db.hasColumn(WorkingTable::kTableName, f.name))
-            throw StoreError("Tabela " + db.fileName() + " nie ma pola " + std::string(f.name));
-    }
+    db.requireTable(WorkingTable::kTableName);
+    for (const auto& f : kWorkingFields)
+        db.requireColumn(WorkingTable::kTableName, f.name);
 }
 
 } // namespace
