@@ -6,8 +6,8 @@
 #include "engine/DefaultImportServices.h"
 #include "engine/ImportWorkflow.h"
 #include "import/conversion/ImportReport.h"
-#include "shell/ProgramLocations.h"
-#include "shell/Startup.h"
+#include "common/ProgramLocations.h"
+#include "common/Startup.h"
 
 #include <istream>
 #include <ostream>

@@ -2,7 +2,7 @@
 // xls2qdp-cli: the importer without a display. See CliOptions.h for the
 // command line and CliApp.h for the exit codes.
 #include "CliApp.h"
-#include "shell/ProgramLocations.h"
+#include "common/ProgramLocations.h"
 
 #include <csignal>
 #include <iostream>

@@ -4,7 +4,7 @@
 #include "declarations/QdpPOZPaczka.h"
 #include "declarations/testing/PozTestTable.h"
 #include "declarations/testing/QdpFileImage.h"
-#include "package/Windows1250.h"
+#include "common/Windows1250.h"
 #include "package/testing/RecordingSink.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // qdpcore's reader.
 #include "declarations/QdpPOZPaczka.h"
 #include "declarations/testing/PozTestTable.h"
-#include "package/Windows1250.h"
+#include "common/Windows1250.h"
 #include "package/testing/RecordingSink.h"
 
 #include <qdpcore/qdpcore.h>

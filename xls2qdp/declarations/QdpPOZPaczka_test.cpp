@@ -3,7 +3,7 @@
 // that keeps every definition and record).
 #include "declarations/QdpPOZPaczka.h"
 #include "declarations/testing/PozTestTable.h"
-#include "package/Windows1250.h"
+#include "common/Windows1250.h"
 #include "package/testing/FakeQdpLibrary.h"
 #include "package/testing/RecordingSink.h"
 

@@ -6,7 +6,7 @@
 
 #include "ImportServices.h"
 #include "ImportWorkflow.h"
-#include "shell/ProgramLocations.h"
+#include "common/ProgramLocations.h"
 
 #include <memory>
 

@@ -6,7 +6,7 @@
 // passes them across itself.
 #pragma once
 
-#include "package/MessageSink.h"
+#include "common/MessageSink.h"
 
 #include <string>
 #include <string_view>

@@ -7,8 +7,8 @@
 #pragma once
 
 #include "import/DeclarationRow.h"
-#include "package/MessageSink.h"
-#include "shell/GlobalVar.h"
+#include "common/MessageSink.h"
+#include "common/GlobalVar.h"
 
 #include <filesystem>
 #include <functional>

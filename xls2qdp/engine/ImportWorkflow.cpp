@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ImportWorkflow.h"
 
-#include "shell/ProgramLocations.h"
+#include "common/ProgramLocations.h"
 
 #include <system_error>
 

@@ -6,7 +6,7 @@
 
 #include "ImportFrontEnd.h"
 #include "ImportServices.h"
-#include "shell/GlobalVar.h"
+#include "common/GlobalVar.h"
 
 #include <filesystem>
 #include <string>

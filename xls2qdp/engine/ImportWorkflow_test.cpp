@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ImportWorkflow.h"
 
-#include "shell/ProgramLocations.h"
-#include "shell/RecordingMessageSink.h"
+#include "common/ProgramLocations.h"
+#include "common/testing/RecordingMessageSink.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 
 #include "package/QdpException.h"
 #include "package/QdpMessages.h"
-#include "package/StandardMessageSinks.h"
-#include "package/Windows1250.h"
+#include "common/StandardMessageSinks.h"
+#include "common/Windows1250.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 // Single-threaded.
 #pragma once
 
-#include "package/MessageSink.h"
+#include "common/MessageSink.h"
 #include "package/QdpLibrary.h"
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 #include "package/HookMessages.h"
 #include "package/QdpCodes.h"
 #include "package/ValueChecks.h"
-#include "package/Windows1250.h"
+#include "common/Windows1250.h"
 
 #include <algorithm>
 #include <cstring>

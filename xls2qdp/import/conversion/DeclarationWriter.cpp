@@ -2,7 +2,7 @@
 #include "DeclarationWriter.h"
 
 #include "FieldRules.h"
-#include "import/PolishText.h"
+#include "common/Text.h"
 
 #include <cstdio>
 #include <ctime>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "DictionaryLookups.h"
 
-#include "import/PolishText.h"
+#include "common/Text.h"
 
 namespace xls2qdp {
 namespace {

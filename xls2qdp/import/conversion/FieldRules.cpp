@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "FieldRules.h"
 
-#include "import/PolishText.h"
+#include "common/Text.h"
 #include "import/store/WorkingRecord.h"
 
 namespace xls2qdp {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CsvReader.h"
 
-#include "TextEncoding.h"
+#include "common/TextEncoding.h"
 
 #include <array>
 #include <fstream>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "SimpleXmlScanner.h"
 
-#include "TextEncoding.h"
+#include "common/TextEncoding.h"
 #include "WorkbookError.h"
 
 #include <charconv>

@@ -4,7 +4,7 @@
 #include "NumberFormat.h"
 #include "RowQueue.h"
 #include "SharedStringTable.h"
-#include "TextEncoding.h"
+#include "common/TextEncoding.h"
 
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>

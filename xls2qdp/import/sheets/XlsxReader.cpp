@@ -6,7 +6,7 @@
 #include "RowQueue.h"
 #include "SharedStringTable.h"
 #include "SimpleXmlScanner.h"
-#include "TextEncoding.h"
+#include "common/TextEncoding.h"
 #include "XmlStreamParser.h"
 #include "ZipArchive.h"
 

@@ -2,7 +2,7 @@
 // A message sink for the package layer's tests: keeps the texts shown.
 #pragma once
 
-#include "package/MessageSink.h"
+#include "common/MessageSink.h"
 
 #include <string>
 #include <vector>

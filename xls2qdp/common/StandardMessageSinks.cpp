@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "package/StandardMessageSinks.h"
+#include "common/StandardMessageSinks.h"
 
 #include <cstdio>
 #include <string>

@@ -2,7 +2,7 @@
 #include "Startup.h"
 
 #include "IniProfile.h"
-#include "RecordingMessageSink.h"
+#include "common/testing/RecordingMessageSink.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "FormEnh.h"
-#include "GlobalVar.h"
+#include "common/GlobalVar.h"
 #include "engine/ImportServices.h"
 #include "engine/ImportWorkflow.h"
 

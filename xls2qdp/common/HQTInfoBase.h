@@ -3,7 +3,7 @@
 // (assignment copies every field) that can warn the user through a message sink.
 #pragma once
 
-#include "package/MessageSink.h"
+#include "common/MessageSink.h"
 
 #include <string_view>
 

@@ -4,7 +4,7 @@
 #include "HQT_About.h"
 #include "MessageBoxes.h"
 #include "ProgramArtwork.h"
-#include "Startup.h"
+#include "common/Startup.h"
 #include "dlgImportXLS.h"
 
 #include <QCloseEvent>

@@ -3,8 +3,8 @@
 // version description, from the records the caller copies into it.
 #pragma once
 
-#include "HQTInfo.h"
-#include "HQTVersion.h"
+#include "common/HQTInfo.h"
+#include "common/HQTVersion.h"
 
 #include <QDialog>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "PolishText.h"
+#include "Text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The desktop importer: the main window only; the dialogs open from its menu.
 #include "MainForm.h"
-#include "ProgramLocations.h"
+#include "common/ProgramLocations.h"
 #include "engine/DefaultImportServices.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 // record what would have been shown and answer the questions themselves.
 #pragma once
 
-#include "package/MessageSink.h"
+#include "common/MessageSink.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // A message sink for tests: keeps every message shown, in order.
 #pragma once
 
-#include "package/MessageSink.h"
+#include "common/MessageSink.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "HQTInfo.h"
 #include "HQTVersion.h"
-#include "RecordingMessageSink.h"
+#include "common/testing/RecordingMessageSink.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "GradientCaption.h"
 #include "MessageBoxes.h"
 #include "dlgImportXLS.h"
-#include "shell/ProgramLocations.h"
+#include "common/ProgramLocations.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -3,10 +3,10 @@
 // the version in its corner and offers the import, the About box and leaving.
 #pragma once
 
-#include "GlobalVar.h"
-#include "HQTInfo.h"
-#include "HQTVersion.h"
-#include "ProgramLocations.h"
+#include "common/GlobalVar.h"
+#include "common/HQTInfo.h"
+#include "common/HQTVersion.h"
+#include "common/ProgramLocations.h"
 #include "engine/ImportServices.h"
 
 #include <QMainWindow>

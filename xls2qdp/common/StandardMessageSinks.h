@@ -2,7 +2,7 @@
 // Message sinks that need nothing but the standard library.
 #pragma once
 
-#include "package/MessageSink.h"
+#include "common/MessageSink.h"
 
 namespace xls2qdp {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "package/Windows1250.h"
+#include "common/Windows1250.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "GlobalVar.h"
 #include "HQTInfo.h"
 #include "HQTVersion.h"
-#include "package/MessageSink.h"
+#include "common/MessageSink.h"
 
 #include <filesystem>
 
