@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "session_registry.h"
+#include "SessionRegistry.h"
 
 namespace seclay {
 namespace {

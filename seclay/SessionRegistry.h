@@ -2,7 +2,7 @@
 // The process-wide table of live sessions, keyed by their handles.
 #pragma once
 
-#include "session.h"
+#include "Session.h"
 
 #include <cstdint>
 #include <map>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "context_registry.h"
+#include "ContextRegistry.h"
 
 #include <limits>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "hex_text.h"
+#include "HexText.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "cipher_context.h"
+#include "CipherContext.h"
 
-#include "capabilities.h"
-#include "key_preparation.h"
+#include "Capabilities.h"
+#include "KeyPreparation.h"
 
 #include <algorithm>
 

@@ -7,8 +7,8 @@
 // settings and opens a fresh work context for every buffer.
 #pragma once
 
-#include "key_pipe.h"
-#include "result.h"
+#include "KeyPipe.h"
+#include "Result.h"
 
 #include <ckx/ckx.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "key_preparation.h"
+#include "KeyPreparation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "mode_cipher.h"
+#include "ModeCipher.h"
 
 #include <tomcrypt.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "capabilities.h"
+#include "Capabilities.h"
 
 #include <array>
 #include <cstring>

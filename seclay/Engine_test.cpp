@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Inside the engine: what the C interface cannot show.
-#include "hex_text.h"
-#include "padding.h"
-#include "session.h"
-#include "session_registry.h"
+#include "HexText.h"
+#include "Padding.h"
+#include "Session.h"
+#include "SessionRegistry.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // The process-wide table of live contexts, keyed by their handles.
 #pragma once
 
-#include "cipher_context.h"
+#include "CipherContext.h"
 
 #include <map>
 #include <memory>

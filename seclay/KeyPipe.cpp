@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "key_pipe.h"
+#include "KeyPipe.h"
 
 #include <cerrno>
 

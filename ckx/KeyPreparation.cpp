@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "key_preparation.h"
+#include "KeyPreparation.h"
 
-#include "capabilities.h"
+#include "Capabilities.h"
 
 #include <algorithm>
 #include <array>

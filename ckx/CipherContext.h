@@ -3,8 +3,8 @@
 // IV and its chaining state, shared by both directions.
 #pragma once
 
+#include "ModeCipher.h"
 #include "ckx/ckx.h"
-#include "mode_cipher.h"
 
 #include <cstdint>
 #include <memory>

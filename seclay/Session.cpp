@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "session.h"
+#include "Session.h"
 
-#include "padding.h"
+#include "Padding.h"
 
 #include <algorithm>
 #include <array>

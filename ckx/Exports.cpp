@@ -3,9 +3,9 @@
 // out of here.
 #include "ckx/ckx.h"
 
-#include "capabilities.h"
-#include "cipher_context.h"
-#include "context_registry.h"
+#include "Capabilities.h"
+#include "CipherContext.h"
+#include "ContextRegistry.h"
 
 #include <cstdint>
 #include <new>

@@ -3,10 +3,10 @@
 // engine and returns its code. Nothing throws out of here.
 #include "seclay/seclay.h"
 
-#include "hex_text.h"
-#include "result.h"
-#include "session.h"
-#include "session_registry.h"
+#include "HexText.h"
+#include "Result.h"
+#include "Session.h"
+#include "SessionRegistry.h"
 
 #include <cstdio>
 #include <cstring>
