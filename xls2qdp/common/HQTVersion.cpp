@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "HQTVersion.h"
 
+#include "Text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <vector>
@@ -19,11 +21,6 @@ std::vector<std::string_view> splitAtPoint(std::string_view text) {
         start = point + 1;
     }
     return parts;
-}
-
-bool isBlankText(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }
 
 } // namespace
@@ -61,7 +58,7 @@ bool THQTVersion::SetSystem(std::string_view code, bool flag, double systemVersi
         if (show) showWarning(message);
         return false;
     };
-    if (isBlankText(code)) return fail("Proszę podać kod systemu!");
+    if (trimBlanksAndControls(code).empty()) return fail("Proszę podać kod systemu!");
     if (!(systemVersion > 0)) return fail("Proszę podać numer wersji systemu!");
     if (!(build > 0)) return fail("Proszę podać kolejny numer budowy systemu!");
     if (!CheckVersion(kSystemVersionPattern, systemVersion, show) ||
@@ -89,7 +86,7 @@ bool THQTVersion::SetModule(std::string_view code, bool flag, double moduleVersi
         if (show) showWarning(message);
         return false;
     };
-    if (isBlankText(code)) return fail("Proszę podać kod modułu!");
+    if (trimBlanksAndControls(code).empty()) return fail("Proszę podać kod modułu!");
     if (!(moduleVersion > 0)) return fail("Proszę podać numer wersji modułu!");
     if (!CheckVersion(kModuleVersionPattern, moduleVersion, show)) return false;
 

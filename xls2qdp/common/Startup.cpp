@@ -2,6 +2,7 @@
 #include "Startup.h"
 
 #include "IniProfile.h"
+#include "Text.h"
 
 #include <system_error>
 
@@ -11,26 +12,10 @@ namespace {
 
 constexpr std::string_view kSection = "SYSTEM";
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
-std::string withTrailingDelimiter(const std::filesystem::path& folder) {
-    std::string text = folder.string();
-    if (text.empty() || text.back() != std::filesystem::path::preferred_separator) {
-        text += static_cast<char>(std::filesystem::path::preferred_separator);
-    }
-    return text;
-}
-
 } // namespace
 
 std::string normalizeKodWojew(std::string_view value) {
-    std::string code(trimmed(value));
+    std::string code(trimBlanksAndControls(value));
     if (code.size() == 1) code.insert(0, "0");
     return code;
 }
@@ -53,12 +38,12 @@ StartupResult runStartup(const std::filesystem::path& iniFile,
     settings.KodSwiadcz = readIniString(iniFile, kSection, "KodSwiadcz");
     settings.KodOddzialuNFZ = readIniString(iniFile, kSection, "KodOddzialuNFZ");
     settings.KodWojew = readIniString(iniFile, kSection, "KodWojew");
-    settings.ProgramDir = withTrailingDelimiter(programDir);
+    settings.ProgramDir = withTrailingDelimiter(programDir.string());
     settings.ExportDocVersion = 4;
     settings.ExportDocVariant = 1;
 
     const auto check = [&](const std::string& value, std::string_view what, std::string_view key) {
-        if (!trimmed(value).empty()) return;
+        if (!trimBlanksAndControls(value).empty()) return;
         messages.show(MessageKind::Error,
                       "W pliku INI brak informacji o " + std::string(what) +
                           " lub błędny wpis:\r\nSekcja: [SYSTEM] klucz: " + std::string(key));

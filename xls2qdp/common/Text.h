@@ -1,33 +1,29 @@
 // SPDX-License-Identifier: MIT
-// Text helpers for UTF-8 names as the import compares and measures them.
+// Text helpers every layer of the importer shares: trimming, folder names
+// with their trailing delimiter, and Polish upper case. Texts are UTF-8.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace xls2qdp {
 
+// The text without blanks and control characters (the bytes up to 0x20) at
+// either end. UTF-8 never uses those bytes inside a character.
+std::string_view trimBlanksAndControls(std::string_view text);
+
+// True for the characters that end a folder name on this platform.
+bool isPathDelimiter(char c);
+
+// The folder name with a path delimiter at its end, appended when it lacks
+// one. An empty name stays empty: it names no folder, and never the root.
+std::string withTrailingDelimiter(std::string folder);
+
 // Upper-cases a UTF-8 text as a Polish locale does for every letter that
 // Windows-1250 can hold (ASCII, Latin-1 and Latin Extended-A: "ąćęłńóśźż" ->
-// "ĄĆĘŁŃÓŚŹŻ"). Other characters and invalid bytes pass unchanged. This is
-// the key under which names are compared case-insensitively.
+// "ĄĆĘŁŃÓŚŹŻ"). Other characters and bytes that are not UTF-8 pass
+// unchanged. This is the key under which names are compared
+// case-insensitively, in the dictionaries' indexes too.
 std::string upperPolish(std::string_view text);
-
-// Number of characters (code points) of a UTF-8 text; a Windows-1250 package
-// field holds one byte per character, so this is what its width limits.
-std::size_t utf8Length(std::string_view text);
-
-// The first `count` characters of a UTF-8 text.
-std::string_view utf8Prefix(std::string_view text, std::size_t count);
-
-// The text without leading and trailing blanks (space, tab, CR, LF).
-std::string_view stripBlanks(std::string_view text);
-
-// Whether Windows-1250 has a character for this code point.
-bool isWindows1250Character(char32_t codePoint);
-
-// The first character of a UTF-8 text that Windows-1250 cannot hold, or 0.
-char32_t firstNonWindows1250Character(std::string_view text);
 
 } // namespace xls2qdp

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "TextEncoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
-
 #include <string>
 
 namespace xls2qdp {
 
-void AppendUtf8(std::string& out, char32_t c) {
+void appendUtf8(std::string& out, char32_t c) {
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -27,7 +27,61 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-void AppendUtf16LeAsUtf8(std::string& out, const std::uint8_t* bytes, std::size_t units) {
+std::size_t decodeUtf8(std::string_view text, std::size_t pos, char32_t& character) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(pos);
+    const std::size_t length = lead < 0x80           ? 1
+                               : (lead >> 5) == 0x6  ? 2
+                               : (lead >> 4) == 0xE  ? 3
+                               : (lead >> 3) == 0x1E ? 4
+                                                     : 0;
+    if (length == 0 || pos + length > text.size()) return 0;
+    char32_t c = length == 1   ? lead
+                 : length == 2 ? (lead & 0x1F)
+                 : length == 3 ? (lead & 0x0F)
+                               : (lead & 0x07);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(pos + i) & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (byte(pos + i) & 0x3F);
+    }
+    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    character = c;
+    return length;
+}
+
+bool isValidUtf8(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (static_cast<unsigned char>(text[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
+        char32_t c = 0;
+        const std::size_t length = decodeUtf8(text, pos, c);
+        if (length == 0) return false;
+        pos += length;
+    }
+    return true;
+}
+
+std::size_t utf8Length(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+std::string_view utf8Prefix(std::string_view text, std::size_t count) {
+    std::size_t seen = 0;
+    for (std::size_t pos = 0; pos < text.size(); ++pos) {
+        if ((static_cast<unsigned char>(text[pos]) & 0xC0) != 0x80) {
+            if (seen == count) return text.substr(0, pos);
+            ++seen;
+        }
+    }
+    return text;
+}
+
+void appendUtf16LeAsUtf8(std::string& out, const std::uint8_t* bytes, std::size_t units) {
     for (std::size_t i = 0; i < units; ++i) {
         char32_t c = bytes[2 * i] | (char32_t{bytes[2 * i + 1]} << 8);
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units) {
@@ -37,47 +91,13 @@ void AppendUtf16LeAsUtf8(std::string& out, const std::uint8_t* bytes, std::size_
                 ++i;
             }
         }
-        AppendUtf8(out, c);
+        appendUtf8(out, c);
     }
 }
 
-void AppendLatin1AsUtf8(std::string& out, const std::uint8_t* bytes, std::size_t count) {
+void appendLatin1AsUtf8(std::string& out, const std::uint8_t* bytes, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i)
-        AppendUtf8(out, bytes[i]);
-}
-
-bool IsValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        std::size_t length;
-        char32_t c;
-        if (b < 0x80) {
-            ++i;
-            continue;
-        } else if ((b & 0xE0) == 0xC0) {
-            length = 2;
-            c = b & 0x1F;
-        } else if ((b & 0xF0) == 0xE0) {
-            length = 3;
-            c = b & 0x0F;
-        } else if ((b & 0xF8) == 0xF0) {
-            length = 4;
-            c = b & 0x07;
-        } else {
-            return false;
-        }
-        if (i + length > text.size()) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            c = (c << 6) | (next & 0x3F);
-        }
-        static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-        i += length;
-    }
-    return true;
+        appendUtf8(out, bytes[i]);
 }
 
 CodePageDecoder::CodePageDecoder(int codePage) {
@@ -115,7 +135,7 @@ void CodePageDecoder::setCodePage(int codePage) {
 
 void CodePageDecoder::append(std::string& out, std::string_view bytes) {
     if (!iconv_) {
-        AppendLatin1AsUtf8(out, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        appendLatin1AsUtf8(out, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
         return;
     }
     auto cd = static_cast<iconv_t>(iconv_);
@@ -130,7 +150,7 @@ void CodePageDecoder::append(std::string& out, std::string_view bytes) {
         out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
         if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
             // A byte the code page leaves undefined: mark it and go on.
-            AppendUtf8(out, 0xFFFD);
+            appendUtf8(out, 0xFFFD);
             ++in;
             --inLeft;
         }

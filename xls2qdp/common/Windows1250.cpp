@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "common/Windows1250.h"
+#include "Windows1250.h"
 
+#include "TextEncoding.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <iconv.h>
 #include <stdexcept>
+#include <vector>
 
 namespace xls2qdp {
 namespace {
@@ -25,28 +29,6 @@ bool isAscii(std::string_view text) {
     for (char c : text)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
     return true;
-}
-
-// Decodes the UTF-8 sequence at text[pos]; false when it is not valid UTF-8.
-bool decodeUtf8(std::string_view text, std::size_t pos, char32_t& cp) {
-    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    unsigned char lead = byte(pos);
-    std::size_t length = lead < 0x80           ? 1
-                         : (lead >> 5) == 0x6  ? 2
-                         : (lead >> 4) == 0xE  ? 3
-                         : (lead >> 3) == 0x1E ? 4
-                                               : 0;
-    if (length == 0 || pos + length > text.size()) return false;
-    cp = length == 1   ? lead
-         : length == 2 ? (lead & 0x1F)
-         : length == 3 ? (lead & 0x0F)
-                       : (lead & 0x07);
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(pos + i) & 0xC0) != 0x80) return false;
-        cp = (cp << 6) | (byte(pos + i) & 0x3F);
-    }
-    static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    return cp >= kMinimum[length] && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
 }
 
 } // namespace
@@ -74,7 +56,7 @@ bool Windows1250Encoder::encode(std::string_view utf8, std::string& out,
         failure = {};
         failure.byteOffset = static_cast<std::size_t>(in - utf8.data());
         char32_t cp = 0;
-        if (decodeUtf8(utf8, failure.byteOffset, cp)) {
+        if (decodeUtf8(utf8, failure.byteOffset, cp) != 0) {
             failure.character = cp;
         } else {
             failure.invalidUtf8 = true;
@@ -99,6 +81,48 @@ std::optional<std::string> windows1250ToUtf8(std::string_view cp1250) {
     if (rc == static_cast<std::size_t>(-1)) return std::nullopt;
     out.resize(out.size() - outLeft);
     return out;
+}
+
+namespace {
+
+// The code points of the upper half, taken from the same conversion that
+// fills the packages, so that the answer cannot drift from it.
+const std::vector<char32_t>& upperHalf() {
+    static const std::vector<char32_t> table = [] {
+        std::vector<char32_t> result;
+        for (int b = 0x80; b <= 0xFF; ++b) {
+            const auto utf8 = windows1250ToUtf8(std::string(1, static_cast<char>(b)));
+            char32_t cp = 0;
+            if (utf8 && !utf8->empty() && decodeUtf8(*utf8, 0, cp) == utf8->size())
+                result.push_back(cp);
+        }
+        std::sort(result.begin(), result.end());
+        return result;
+    }();
+    return table;
+}
+
+} // namespace
+
+bool isWindows1250Character(char32_t codePoint) {
+    if (codePoint < 0x80) return true;
+    const auto& table = upperHalf();
+    return std::binary_search(table.begin(), table.end(), codePoint);
+}
+
+char32_t firstNonWindows1250Character(std::string_view utf8) {
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
+        char32_t cp = 0;
+        const std::size_t length = decodeUtf8(utf8, pos, cp);
+        if (length == 0) return 0xFFFD; // not UTF-8 at all
+        if (!isWindows1250Character(cp)) return cp;
+        pos += length;
+    }
+    return 0;
 }
 
 std::string describeWindows1250Failure(std::string_view utf8, const Windows1250Failure& failure) {

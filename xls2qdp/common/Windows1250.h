@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Conversion between the importer's UTF-8 texts and the Windows-1250 bytes
-// that packages hold. A character Windows-1250 cannot hold is never replaced
-// or dropped: the conversion fails and says which character it was.
+// Windows-1250, the code page of the texts inside packages: which characters
+// it holds, and conversion between the importer's UTF-8 texts and its bytes.
+// A character Windows-1250 cannot hold is never replaced or dropped: the
+// conversion fails and says which character it was.
 #pragma once
 
 #include <cstddef>
@@ -38,6 +39,13 @@ private:
 // Windows-1250 -> UTF-8 (every byte value has a meaning except the five
 // unassigned ones, which give std::nullopt).
 std::optional<std::string> windows1250ToUtf8(std::string_view cp1250);
+
+// Whether Windows-1250 has a character for this code point.
+bool isWindows1250Character(char32_t codePoint);
+
+// The first character of a UTF-8 text that Windows-1250 cannot hold, or 0;
+// U+FFFD when the text is not valid UTF-8.
+char32_t firstNonWindows1250Character(std::string_view utf8);
 
 // Polish description of a failed conversion of the text value, for messages:
 // "znak „ñ” (U+00F1), którego nie można zapisać w stronie kodowej

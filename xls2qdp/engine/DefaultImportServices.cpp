@@ -5,6 +5,7 @@
 #include "import/conversion/DeclarationWriter.h"
 #include "import/conversion/DictionaryLookups.h"
 #include "import/conversion/ImportReport.h"
+#include "import/sheets/CellText.h"
 #include "import/sheets/DeclarationSheet.h"
 #include "import/store/CityDictionary.h"
 #include "import/store/CommuneDictionary.h"

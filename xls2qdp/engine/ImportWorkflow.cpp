@@ -2,6 +2,7 @@
 #include "ImportWorkflow.h"
 
 #include "common/ProgramLocations.h"
+#include "common/Text.h"
 
 #include <system_error>
 
@@ -10,16 +11,6 @@ namespace xls2qdp {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr char kDelimiter = static_cast<char>(fs::path::preferred_separator);
-
-std::string trimmed(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return std::string(text);
-}
 
 bool isFile(const fs::path& path) {
     std::error_code error;
@@ -43,12 +34,6 @@ constexpr std::string_view kWrongHeaderMessage = "Format pliku MS Excel jest nie
                                                  "-niewłaściwe nazwy kolumn";
 
 } // namespace
-
-std::string ImportWorkflow::withTrailingDelimiter(std::string folder) {
-    if (folder.empty() || (folder.back() != kDelimiter && folder.back() != '/'))
-        folder += kDelimiter;
-    return folder;
-}
 
 ImportOutcome ImportWorkflow::run(const ImportRequest& request, ImportFrontEnd& frontEnd) {
     MessageSink& messages = frontEnd.messages();
@@ -137,7 +122,7 @@ ImportResult ImportWorkflow::checkImportConditions(const ImportRequest& request,
                     std::string("Wystąpił błąd podczas dostepu do pliku: ") + kWorkingTableFile);
     m_services.openWorkTable();
 
-    const std::string workbook = trimmed(request.workbookFile);
+    const std::string workbook = std::string(trimBlanksAndControls(request.workbookFile));
     if (workbook.empty()) {
         frontEnd.focusField(ImportField::WorkbookFile);
         return fail(ImportResult::NoWorkbookChosen, "Proszę wskazać plik XLS!");
@@ -146,7 +131,7 @@ ImportResult ImportWorkflow::checkImportConditions(const ImportRequest& request,
         frontEnd.focusField(ImportField::WorkbookFile);
         return fail(ImportResult::WorkbookMissing, "Wskazany plik XLS nieistnieje !");
     }
-    const std::string folder = trimmed(request.targetFolder);
+    const std::string folder = std::string(trimBlanksAndControls(request.targetFolder));
     if (folder.empty()) {
         frontEnd.focusField(ImportField::TargetFolder);
         return fail(ImportResult::NoFolderChosen, "Proszę wskazać katalog wyjściowy!");
@@ -174,7 +159,8 @@ ImportResult ImportWorkflow::checkImportConditions(const ImportRequest& request,
 ImportResult ImportWorkflow::runStages(const ImportRequest& request, ImportFrontEnd& frontEnd,
                                        ImportOutcome& outcome) {
     MessageSink& messages = frontEnd.messages();
-    const std::string folder = withTrailingDelimiter(trimmed(request.targetFolder));
+    const std::string folder =
+        withTrailingDelimiter(std::string(trimBlanksAndControls(request.targetFolder)));
     frontEnd.conditionsMet(folder);
 
     const auto output = m_services.newFileName(folder, "d", messages);
@@ -185,7 +171,8 @@ ImportResult ImportWorkflow::runStages(const ImportRequest& request, ImportFront
     outcome.packageFile = *output;
     outcome.stage = 1;
 
-    if (!m_services.openWorkbook(trimmed(request.workbookFile), messages))
+    if (!m_services.openWorkbook(std::string(trimBlanksAndControls(request.workbookFile)),
+                                 messages))
         return ImportResult::WorkbookNotOpened;
     m_workbookOpened = true;
 

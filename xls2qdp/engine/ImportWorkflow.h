@@ -65,9 +65,6 @@ public:
     // afterwards and no partial package is left behind.
     ImportOutcome run(const ImportRequest& request, ImportFrontEnd& frontEnd);
 
-    // The target folder as the run uses it: with a trailing delimiter.
-    static std::string withTrailingDelimiter(std::string folder);
-
 private:
     ImportResult checkImportConditions(const ImportRequest& request, ImportFrontEnd& frontEnd);
     ImportResult runStages(const ImportRequest& request, ImportFrontEnd& frontEnd,

@@ -390,10 +390,5 @@ TEST_F(ImportWorkflowTest, TwoRunsEachStartFromAnEmptyTable) {
     EXPECT_THAT(m_services.calls, Contains("makePackage 2"));
 }
 
-TEST(ImportWorkflowFolder, GetsATrailingDelimiterOnce) {
-    EXPECT_EQ(ImportWorkflow::withTrailingDelimiter("/tmp/x"), "/tmp/x/");
-    EXPECT_EQ(ImportWorkflow::withTrailingDelimiter("/tmp/x/"), "/tmp/x/");
-}
-
 } // namespace
 } // namespace xls2qdp

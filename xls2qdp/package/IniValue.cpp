@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "package/IniValue.h"
 
-#include "package/ValueChecks.h"
+#include "common/Text.h"
 
 #include <fstream>
 

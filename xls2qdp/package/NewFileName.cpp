@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "package/NewFileName.h"
 
-#include "package/ProgramDirectory.h"
+#include "common/Text.h"
 
 #include <charconv>
 #include <cstdio>

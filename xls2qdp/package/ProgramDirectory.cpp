@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "package/ProgramDirectory.h"
 
+#include "common/Text.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -9,20 +11,6 @@
 #endif
 
 namespace xls2qdp {
-
-bool isPathDelimiter(char c) {
-#ifdef _WIN32
-    return c == '\\' || c == '/';
-#else
-    return c == '/';
-#endif
-}
-
-std::string withTrailingDelimiter(std::string folder) {
-    if (!folder.empty() && !isPathDelimiter(folder.back()))
-        folder += static_cast<char>(std::filesystem::path::preferred_separator);
-    return folder;
-}
 
 std::string programDirectory() {
     std::error_code ec;

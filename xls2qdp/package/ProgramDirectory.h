@@ -10,9 +10,4 @@ namespace xls2qdp {
 // current directory when it cannot be found.
 std::string programDirectory();
 
-// True for the characters that end a folder name on this platform.
-bool isPathDelimiter(char c);
-// folder with a path delimiter appended when it is not empty and lacks one.
-std::string withTrailingDelimiter(std::string folder);
-
 } // namespace xls2qdp

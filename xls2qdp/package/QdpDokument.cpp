@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "package/QdpDokument.h"
 
+#include "common/Text.h"
 #include "package/HookMessages.h"
 #include "package/QdpCodes.h"
 #include "package/ValueChecks.h"

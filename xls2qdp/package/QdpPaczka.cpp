@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "package/QdpPaczka.h"
 
+#include "common/Text.h"
 #include "package/HookMessages.h"
 #include "package/IniValue.h"
 #include "package/ProgramDirectory.h"

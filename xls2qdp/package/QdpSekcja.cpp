@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "package/QdpSekcja.h"
 
+#include "common/Text.h"
+#include "common/Windows1250.h"
 #include "package/HookMessages.h"
 #include "package/QdpCodes.h"
 #include "package/ValueChecks.h"
-#include "common/Windows1250.h"
 
 #include <algorithm>
 #include <cstring>

@@ -23,10 +23,10 @@ void dumpCells(const char* file) {
             const auto& cell = row.cells[c];
             if (cell.kind == xls2qdp::CellKind::Empty) continue;
             std::string text =
-                cell.kind == xls2qdp::CellKind::Error ? cell.text : xls2qdp::CellText(cell);
+                cell.kind == xls2qdp::CellKind::Error ? cell.text : xls2qdp::cellText(cell);
             for (char& ch : text)
                 if (ch == '\n') ch = '|';
-            std::printf("\t%s=%s", xls2qdp::ColumnLetters(static_cast<int>(c)).c_str(),
+            std::printf("\t%s=%s", xls2qdp::columnLetters(static_cast<int>(c)).c_str(),
                         text.c_str());
         }
         std::printf("\n");
