@@ -1,49 +1,27 @@
 // SPDX-License-Identifier: MIT
 #include "IniProfile.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "Text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <fstream>
+#include <optional>
 
 namespace xls2qdp {
 
 namespace {
 
-std::string_view trimBlanks(std::string_view text) {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-} // namespace
-
-std::string readIniString(const std::filesystem::path& file, std::string_view section,
-                          std::string_view key, std::string_view defaultValue) {
-#ifdef _WIN32
-    std::string buffer(4096, '\0');
-    const std::string sectionText(section), keyText(key), defaultText(defaultValue);
-    const DWORD length = GetPrivateProfileStringA(
-        sectionText.c_str(), keyText.c_str(), defaultText.c_str(), buffer.data(),
-        static_cast<DWORD>(buffer.size()), file.string().c_str());
-    buffer.resize(length);
-    return buffer;
-#else
+// The text after the "=" of the key's first line in the section, as written.
+std::optional<std::string> findValue(const std::filesystem::path& file, std::string_view section,
+                                     std::string_view key) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) return std::string(defaultValue);
+    if (!in) return std::nullopt;
 
     bool inSection = false;
     bool firstLine = true;
@@ -53,23 +31,41 @@ std::string readIniString(const std::filesystem::path& file, std::string_view se
         firstLine = false;
         if (!line.empty() && line.back() == '\r') line.pop_back();
 
-        const std::string_view trimmed = trimBlanks(line);
+        const std::string_view trimmed = trimBlanksAndControls(line);
         if (trimmed.empty() || trimmed.front() == ';') continue;
         if (trimmed.front() == '[') {
             const auto close = trimmed.find(']');
             const std::string_view name =
                 close == std::string_view::npos ? trimmed.substr(1) : trimmed.substr(1, close - 1);
-            inSection = equalsIgnoringCase(trimBlanks(name), section);
+            inSection = equalsIgnoringCase(trimBlanksAndControls(name), section);
             continue;
         }
         if (!inSection) continue;
         const auto equals = line.find('=');
         if (equals == std::string::npos) continue;
-        if (equalsIgnoringCase(trimBlanks(std::string_view(line).substr(0, equals)), key))
+        if (equalsIgnoringCase(trimBlanksAndControls(std::string_view(line).substr(0, equals)),
+                               key))
             return line.substr(equals + 1);
     }
-    return std::string(defaultValue);
-#endif
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string readIniString(const std::filesystem::path& file, std::string_view section,
+                          std::string_view key, std::string_view defaultValue) {
+    return findValue(file, section, key).value_or(std::string(defaultValue));
+}
+
+std::string readIniValue(const std::filesystem::path& file, std::string_view section,
+                         std::string_view key, std::string_view defaultValue) {
+    const auto found = findValue(file, section, key);
+    if (!found) return std::string(defaultValue);
+    std::string_view value = trimBlanksAndControls(*found);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    return std::string(value);
 }
 
 } // namespace xls2qdp

@@ -118,12 +118,16 @@ TEST(IniProfile, ReadsLikeTheProfileFunctions) {
         fs::temp_directory_path() / ("xls2qdp-ini-" + std::to_string(::getpid()) + ".ini");
     std::ofstream(file, std::ios::binary)
         << "\xEF\xBB\xBF[SYSTEM]\r\n; comment\r\nKey=first\r\nkey=second\r\n"
-           "Spaced = a b \r\n[ Next ]\r\nKey=next\r\n";
+           "Spaced = a b \r\nQuoted= \"c:\\dir \" \r\n[ Next ]\r\nKey=next\r\n";
     EXPECT_EQ(readIniString(file, "SYSTEM", "KEY"), "first");
     EXPECT_EQ(readIniString(file, "system", "Spaced"), " a b ");
+    EXPECT_EQ(readIniValue(file, "system", "Spaced"), "a b");
+    EXPECT_EQ(readIniString(file, "SYSTEM", "Quoted"), " \"c:\\dir \" ");
+    EXPECT_EQ(readIniValue(file, "SYSTEM", "Quoted"), "c:\\dir ");
     EXPECT_EQ(readIniString(file, "Next", "Key"), "next");
     EXPECT_EQ(readIniString(file, "SYSTEM", "Missing", "dflt"), "dflt");
     EXPECT_EQ(readIniString(file.string() + ".none", "SYSTEM", "Key", "d"), "d");
+    EXPECT_EQ(readIniValue(file, "SYSTEM", "Missing", " d "), " d ");
     fs::remove(file);
 }
 

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "package/QdpPaczka.h"
 
+#include "common/IniProfile.h"
 #include "common/Text.h"
 #include "package/HookMessages.h"
-#include "package/IniValue.h"
-#include "package/ProgramDirectory.h"
 #include "package/QdpCodes.h"
 #include "package/ValueChecks.h"
 
@@ -38,7 +37,7 @@ std::string systemTempFolder() {
 
 } // namespace
 
-TQDPPaczka::TQDPPaczka(QdpBinding binding) : TQDPBase(binding), m_programDir(programDirectory()) {
+TQDPPaczka::TQDPPaczka(QdpBinding binding) : TQDPBase(binding) {
     fClearPaczka();
 }
 
@@ -127,9 +126,11 @@ std::int32_t TQDPPaczka::fCreatePaczka(std::string_view outputFileName, std::str
 std::int32_t TQDPPaczka::fSetTempDir(std::string_view folder, bool show) {
     if (!trimBlanksAndControls(folder).empty()) {
         m_tempFolder = folder;
-    } else {
+    } else if (!m_programDir.empty()) {
         std::filesystem::path ini = pathFromUtf8(m_programDir) / "qdp.ini";
         m_tempFolder = readIniValue(ini, "OUTPUT", "OUTPATH", "");
+    } else {
+        m_tempFolder.clear(); // no program folder given: no qdp.ini to read
     }
     m_tempFolder = withTrailingDelimiter(std::move(m_tempFolder));
     if (folderExists(m_tempFolder)) return qdpcode::Ok;

@@ -33,7 +33,7 @@ public:
 
     // Builds the package and saves it as outputFileName (full path, UTF-8).
     // tempFolder is where the library keeps its temporary files (empty:
-    // [OUTPUT] OUTPATH of qdp.ini in the program folder). Returns 1 when the
+    // [OUTPUT] OUTPATH of qdp.ini in the program folder set by the caller). Returns 1 when the
     // file was written, else the first failure code (its message already
     // shown). A library failure on a field definition or a record throws
     // QdpException; the library package is cleared on every path.
@@ -53,7 +53,9 @@ public:
     // 513 with its message when the name is blank.
     std::int32_t fSetFileName(std::string_view outputFileName, bool show);
 
-    // Folder whose qdp.ini fSetTempDir reads (default: the program's folder).
+    // The program's folder, whose qdp.ini fSetTempDir reads; the caller
+    // gives it (the program-wide setting ProgramDir). Without it no qdp.ini
+    // is read.
     void setProgramDir(std::string folder) { m_programDir = std::move(folder); }
     const std::string& programDir() const { return m_programDir; }
     // A package cipher (algorithm 0: none, the default) and the switch for
