@@ -83,7 +83,7 @@ bool CliFrontEnd::abortRequested() {
 void CliFrontEnd::stageStarted(ImportStage stage) {
     switch (stage) {
     case ImportStage::SheetStructure:
-        m_environment.err << "1. Struktura arkusza MS Excel" << std::flush;
+        m_environment.err << stageLabel(stage) << std::flush;
         m_lineOpen = true;
         break;
     case ImportStage::ReadingRows:
@@ -98,18 +98,18 @@ void CliFrontEnd::stageStarted(ImportStage stage) {
                 drawBar(m_lastRow);
                 endProgressLine();
             } else if (m_lastPrintedRow != m_lastRow) {
-                m_environment.err << "2. Odczytanych wierszy z XLS: " << m_lastRow << '\n';
+                m_environment.err << stageLabel(ImportStage::ReadingRows) << m_lastRow << '\n';
             }
             m_reading = false;
         }
-        m_environment.err << "3. Zapis danych do pliku QDP" << std::flush;
+        m_environment.err << stageLabel(stage) << std::flush;
         m_lineOpen = true;
         break;
     }
 }
 
 void CliFrontEnd::sheetStructureAccepted() {
-    m_environment.err << " - prawidłowa" << std::endl;
+    m_environment.err << kHeaderRowAccepted << std::endl;
     m_lineOpen = false;
 }
 
@@ -119,7 +119,7 @@ void CliFrontEnd::drawBar(int row) {
     const int at = position < kBarWidth - 3 ? position : 2 * (kBarWidth - 3) - position;
     std::string bar(kBarWidth, ' ');
     bar.replace(static_cast<std::size_t>(at), 3, "<=>");
-    m_environment.err << "\r2. Odczytanych wierszy z XLS: " << row << " [" << bar << "]"
+    m_environment.err << '\r' << stageLabel(ImportStage::ReadingRows) << row << " [" << bar << "]"
                       << std::flush;
     m_lineOpen = true;
     m_lastDraw = std::chrono::steady_clock::now();
@@ -131,7 +131,7 @@ void CliFrontEnd::sheetRowReached(int row) {
         if (!m_lineOpen || std::chrono::steady_clock::now() - m_lastDraw >= kBarInterval)
             drawBar(row);
     } else if (row % kPlainProgressStep == 0 && row != m_lastPrintedRow) {
-        m_environment.err << "2. Odczytanych wierszy z XLS: " << row << '\n';
+        m_environment.err << stageLabel(ImportStage::ReadingRows) << row << '\n';
         m_lastPrintedRow = row;
     }
 }

@@ -3,6 +3,10 @@
 
 #include "common/ProgramLocations.h"
 #include "common/testing/RecordingMessageSink.h"
+#include "declarations/InMemoryWorkingTable.h"
+#include "engine/SheetWorkbookSource.h"
+#include "engine/testing/TestInstall.h"
+#include "import/conversion/ImportReport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -21,14 +25,17 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::Not;
 
-// Services that record what the run asked of them, in order.
-class FakeServices : public ImportServices {
+// Services that record what the run asked of them, in order. The objects
+// they hand out report their end, so the order of the cleanup shows too.
+class FakeServices : public ImportServices,
+                     public WorkbookSource,
+                     public DeclarationStore,
+                     public PackageBuilder {
 public:
     std::vector<std::string> calls;
     int sheetRows = 3;    // data rows from row 7 on
     int headerColumn = 0; // wrong header column, 0 = right
     bool emptyFails = false;
-    bool emptyFailsLater = false;
     bool openWorkbookFails = false;
     bool nameFails = false;
     bool initFails = false;
@@ -36,26 +43,23 @@ public:
     int throwAtRow = 0;
     DictionaryProblem dictionaries;
     bool withoutCities = false;
-    std::vector<int> writtenRows;
-    int nextRow = 7;
+    std::vector<int> writtenRows; // the working table: emptied when a run ends
 
-    bool emptyWorkTable() override {
-        calls.push_back("emptyWorkTable");
+    WorkbookSource& workbooks() override { return *this; }
+    DeclarationStore& declarations() override { return *this; }
+    PackageBuilder& packages() override { return *this; }
+
+    std::unique_ptr<OpenWorkbook> open(const fs::path&) override {
+        calls.push_back("open workbook");
+        if (openWorkbookFails) throw std::runtime_error("reader's own message");
+        return std::make_unique<Workbook>(*this);
+    }
+    std::unique_ptr<DeclarationRun> open() override {
+        calls.push_back("open store");
         writtenRows.clear();
-        const bool fail = emptyFails;
-        emptyFails = emptyFailsLater;
-        return !fail;
+        if (emptyFails) return nullptr;
+        return std::make_unique<Run>(*this);
     }
-    void openWorkTable() override { calls.push_back("openWorkTable"); }
-    DictionaryProblem openDictionaries(bool without) override {
-        calls.push_back("openDictionaries");
-        withoutCities = without;
-        return dictionaries;
-    }
-    void writeDeclarationRow(const DeclarationRow& row) override {
-        writtenRows.push_back(row.sheetRow);
-    }
-    void closeTables() noexcept override { calls.push_back("closeTables"); }
     std::optional<fs::path> newFileName(const std::string& folder, const std::string& prefix,
                                         MessageSink& messages) override {
         calls.push_back("newFileName " + prefix);
@@ -65,36 +69,61 @@ public:
         }
         return fs::path(folder + prefix + "ABCDEFGH.qdp");
     }
-    bool openWorkbook(const fs::path&, MessageSink& messages) override {
-        calls.push_back("openWorkbook");
-        nextRow = 7;
-        if (openWorkbookFails) messages.show(MessageKind::Error, "reader's own message");
-        return !openWorkbookFails;
+    std::unique_ptr<PreparedPackage> prepare(WorkingTableCursor&) override {
+        calls.push_back("prepare");
+        if (initFails) return nullptr;
+        return std::make_unique<Package>(*this);
     }
-    int checkSheetStructure() override {
-        calls.push_back("checkSheetStructure");
-        return headerColumn;
-    }
-    bool readSheetRow(DeclarationRow& row) override {
-        if (nextRow == throwAtRow) throw std::runtime_error("Błąd odczytu arkusza");
-        if (nextRow >= 7 + sheetRows) return false;
-        row.sheetRow = nextRow++;
-        return true;
-    }
-    void closeWorkbook() noexcept override { calls.push_back("closeWorkbook"); }
-    bool initPackage(const GlobalVar& settings) override {
-        calls.push_back("initPackage " + settings.NrInstalacji);
-        return !initFails;
-    }
-    int makePackage(const fs::path& output, const std::string& temporaryFolder,
-                    MessageSink& messages) override {
-        calls.push_back("makePackage " + std::to_string(writtenRows.size()));
-        EXPECT_EQ(temporaryFolder, output.parent_path().string() + "/");
-        std::ofstream(output, std::ios::binary) << "QDP partial";
-        if (packageResult != 1) messages.show(MessageKind::Error, "package layer's message");
-        return packageResult;
-    }
-    void releasePackage() noexcept override { calls.push_back("releasePackage"); }
+
+private:
+    struct Workbook : OpenWorkbook {
+        explicit Workbook(FakeServices& s) : s(s) {}
+        ~Workbook() override { s.calls.push_back("workbook closed"); }
+        int checkHeader() override {
+            s.calls.push_back("checkHeader");
+            return s.headerColumn;
+        }
+        bool nextRow(DeclarationRow& row) override {
+            if (next == s.throwAtRow) throw std::runtime_error("Błąd odczytu arkusza");
+            if (next >= 7 + s.sheetRows) return false;
+            row.sheetRow = next++;
+            return true;
+        }
+        FakeServices& s;
+        int next = 7;
+    };
+    struct Run : DeclarationRun {
+        explicit Run(FakeServices& s) : s(s) {}
+        ~Run() override {
+            s.writtenRows.clear();
+            s.calls.push_back("store closed");
+        }
+        DictionaryProblem openDictionaries(bool without) override {
+            s.calls.push_back("openDictionaries");
+            s.withoutCities = without;
+            return s.dictionaries;
+        }
+        void append(const DeclarationRow& row) override { s.writtenRows.push_back(row.sheetRow); }
+        WorkingTableCursor& commit() override {
+            s.calls.push_back("commit " + std::to_string(s.writtenRows.size()));
+            return table;
+        }
+        FakeServices& s;
+        InMemoryWorkingTable table{{}};
+    };
+    struct Package : PreparedPackage {
+        explicit Package(FakeServices& s) : s(s) {}
+        ~Package() override { s.calls.push_back("package released"); }
+        int save(const fs::path& output, const std::string& temporaryFolder,
+                 MessageSink& messages) override {
+            s.calls.push_back("save");
+            EXPECT_EQ(temporaryFolder, output.parent_path().string() + "/");
+            std::ofstream(output, std::ios::binary) << "QDP partial";
+            if (s.packageResult != 1) messages.show(MessageKind::Error, "package layer's message");
+            return s.packageResult;
+        }
+        FakeServices& s;
+    };
 };
 
 class FakeFrontEnd : public ImportFrontEnd {
@@ -144,7 +173,7 @@ public:
     static void touch(const fs::path& file) { std::ofstream(file) << "x"; }
 
     ImportOutcome run() {
-        ImportWorkflow workflow(m_settings, {m_root / "program", m_root / "program"}, m_services);
+        ImportWorkflow workflow({m_root / "program", m_root / "program"}, m_services);
         return workflow.run(m_request, m_frontEnd);
     }
     std::string folderText() const { return (m_root / "program").string() + "/"; }
@@ -172,10 +201,9 @@ TEST_F(ImportWorkflowTest, ASuccessfulRunWritesThePackageAndReportsItsPath) {
     EXPECT_EQ(outcome.declarations, 3);
     EXPECT_THAT(packagesWritten(), ElementsAre(expected));
     EXPECT_THAT(m_services.calls,
-                ElementsAre("emptyWorkTable", "openWorkTable", "openDictionaries", "newFileName d",
-                            "openWorkbook", "checkSheetStructure", "initPackage 77",
-                            "makePackage 3", "releasePackage", "emptyWorkTable", "closeWorkbook",
-                            "closeTables"));
+                ElementsAre("open store", "openDictionaries", "newFileName d", "open workbook",
+                            "checkHeader", "commit 3", "prepare", "save", "package released",
+                            "store closed", "workbook closed"));
     EXPECT_THAT(m_frontEnd.events,
                 ElementsAre("stage 1", "header ok", "stage 2", "reading", "row 10", "row 9",
                             "stage 3", "written dABCDEFGH.qdp", "finished"));
@@ -202,7 +230,7 @@ TEST_F(ImportWorkflowTest, AnEmptySheetBuildsAnEmptyPackage) {
     EXPECT_TRUE(outcome.succeeded());
     EXPECT_EQ(outcome.declarations, 0);
     EXPECT_THAT(m_frontEnd.events, Contains("row 6"));
-    EXPECT_THAT(m_services.calls, Contains("makePackage 0"));
+    EXPECT_THAT(m_services.calls, Contains("commit 0"));
 }
 
 TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnyStage) {
@@ -270,7 +298,7 @@ TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnySt
         const ImportOutcome outcome = run();
         EXPECT_EQ(outcome.result, c.result);
         EXPECT_THAT(m_frontEnd.sink.texts(), ElementsAre(c.message(*this)));
-        EXPECT_THAT(m_services.calls, Not(Contains("openWorkbook")));
+        EXPECT_THAT(m_services.calls, Not(Contains("open workbook")));
         EXPECT_THAT(m_services.calls, Not(Contains("newFileName d")));
         EXPECT_EQ(m_frontEnd.events.back(), "finished");
         if (c.focus) {
@@ -305,7 +333,7 @@ TEST_F(ImportWorkflowTest, AWrongHeaderClosesTheWorkbookAndWritesNothing) {
                 ElementsAre("Format pliku MS Excel jest nieprawidłowy.\n\rMożliwe przyczyny "
                             "to:\n\r-niezgodna liczba kolumn\n\r-niewłaściwa kolejność "
                             "kolumn\n\r-niewłaściwe nazwy kolumn"));
-    EXPECT_THAT(m_services.calls, Contains("closeWorkbook"));
+    EXPECT_THAT(m_services.calls, Contains("workbook closed"));
     EXPECT_THAT(m_frontEnd.events, Not(Contains("header ok")));
     EXPECT_THAT(packagesWritten(), IsEmpty());
 }
@@ -317,8 +345,8 @@ TEST_F(ImportWorkflowTest, StoppingDuringTheRowsWritesNoPackage) {
     EXPECT_EQ(outcome.result, ImportResult::Aborted);
     EXPECT_EQ(outcome.declarations, 3); // rows 7..9; the row in hand is not written
     EXPECT_THAT(m_frontEnd.sink.texts(), ElementsAre("Import przerwany przez użytkownika"));
-    EXPECT_THAT(m_services.calls, Not(Contains("initPackage 77")));
-    EXPECT_THAT(m_services.calls, Contains("closeWorkbook"));
+    EXPECT_THAT(m_services.calls, Not(Contains("prepare")));
+    EXPECT_THAT(m_services.calls, Contains("workbook closed"));
     EXPECT_THAT(m_services.writtenRows, IsEmpty());
     EXPECT_THAT(packagesWritten(), IsEmpty());
     EXPECT_TRUE(outcome.packageFile.empty());
@@ -370,9 +398,8 @@ TEST_F(ImportWorkflowTest, StageFailuresShowTheirMessagesAndClean) {
         c.arrange(m_services);
         EXPECT_EQ(run().result, c.result);
         EXPECT_EQ(m_frontEnd.sink.texts(), c.messages);
-        EXPECT_EQ(m_services.calls.back(), "closeTables");
-        EXPECT_THAT(m_services.calls, Contains("releasePackage"));
-        EXPECT_EQ(std::count(m_services.calls.begin(), m_services.calls.end(), "closeWorkbook"),
+        EXPECT_THAT(m_services.calls, Contains("store closed"));
+        EXPECT_EQ(std::count(m_services.calls.begin(), m_services.calls.end(), "workbook closed"),
                   c.workbookClosed ? 1 : 0);
         EXPECT_THAT(m_services.writtenRows, IsEmpty());
         EXPECT_THAT(packagesWritten(), IsEmpty());
@@ -387,7 +414,71 @@ TEST_F(ImportWorkflowTest, TwoRunsEachStartFromAnEmptyTable) {
     const ImportOutcome second = run();
     ASSERT_TRUE(second.succeeded());
     EXPECT_EQ(second.declarations, 2);
-    EXPECT_THAT(m_services.calls, Contains("makePackage 2"));
+    EXPECT_THAT(m_services.calls, Contains("commit 2"));
+}
+
+// The read loop over real sheets: the rows that reach the store, the
+// progress the front end sees, and a stop that keeps the row in hand out.
+TEST_F(ImportWorkflowTest, ReadsRealSheetsWithProgressAndStop) {
+    std::string csv = "\n\n\n\n\nRodzaj_listy;PESEL;Nazwisko;Imię;Nazwisko_rodowe;Data_urodzenia;"
+                      "Płeć;Tytuł_ubezp;Data_zgłoszenia;Nr_wyboru;Status_podopiecznego\n";
+    for (int i = 0; i < 12000; ++i)
+        csv += "L;" + std::to_string(85010100000LL + i) + ";Nowak;Jan\n";
+    csv += ";;;;tylko E\nL;1;za;końcem\n";
+    const fs::path big = m_root / "big.csv";
+    std::ofstream(big, std::ios::binary) << csv;
+    const fs::path fixtures = testing::sourceDir() / "xls2qdp/import/sheets/testdata";
+
+    // Only the workbooks are real; the store and the package stay fakes.
+    struct SheetServices : ImportServices {
+        explicit SheetServices(FakeServices& fakes) : fakes(fakes), sheets(report) {}
+        WorkbookSource& workbooks() override { return sheets; }
+        DeclarationStore& declarations() override { return fakes; }
+        PackageBuilder& packages() override { return fakes; }
+        FakeServices& fakes;
+        ImportReport report;
+        SheetWorkbookSource sheets;
+    };
+    const struct {
+        const char* name;
+        fs::path workbook;
+        int abortAfterPolls;
+        ImportResult result;
+        int declarations;
+        std::size_t progressCount;
+        int firstProgress, lastProgress;
+    } cases[] = {
+        // 12,000 data rows (7 to 12,006): every tenth row and the last data row.
+        {"twelve thousand rows", big, -1, ImportResult::Succeeded, 12000, 1201, 10, 12006},
+        {"row 7 already empty", fixtures / "row7_empty.xls", -1, ImportResult::Succeeded, 0, 1, 6,
+         6},
+        {"stopped with row 9 in hand", fixtures / "declarations.ods", 3, ImportResult::Aborted, 2,
+         1, 10, 10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_services = FakeServices();
+        m_frontEnd = FakeFrontEnd();
+        m_frontEnd.abortAfterPolls = c.abortAfterPolls;
+        m_request.workbookFile = c.workbook.string();
+        SheetServices services(m_services);
+        const ImportOutcome outcome =
+            ImportWorkflow({m_root / "program", m_root / "program"}, services)
+                .run(m_request, m_frontEnd);
+        EXPECT_EQ(outcome.result, c.result);
+        EXPECT_EQ(outcome.declarations, c.declarations);
+        std::vector<int> progress;
+        for (const std::string& event : m_frontEnd.events)
+            if (event.starts_with("row ")) progress.push_back(std::stoi(event.substr(4)));
+        ASSERT_EQ(progress.size(), c.progressCount);
+        EXPECT_EQ(progress.front(), c.firstProgress);
+        EXPECT_EQ(progress.back(), c.lastProgress);
+        if (progress.size() > 1199) {
+            EXPECT_EQ(progress[1199], 12000);
+        }
+        fs::remove_all(m_root / "out");
+        fs::create_directories(m_root / "out");
+    }
 }
 
 } // namespace

@@ -27,24 +27,37 @@ using testing::readSection;
 using testing::sourceDir;
 using testing::TestInstall;
 
-// The real services, held at one sheet row until the test lets them go on.
-class HeldServices : public DefaultImportServices {
+// The real services, whose workbooks hold at one sheet row until the test
+// lets them go on.
+class HeldServices : public DefaultImportServices, public WorkbookSource {
 public:
-    HeldServices(const ImportLocations& locations, const GlobalVar& settings, fs::path programDir,
-                 int holdAtRow, std::atomic<bool>& holding, std::atomic<bool>& release)
-        : DefaultImportServices(locations, settings, std::move(programDir)), m_holdAtRow(holdAtRow),
-          m_holding(holding), m_release(release) {}
-    bool readSheetRow(DeclarationRow& row) override {
-        const bool more = DefaultImportServices::readSheetRow(row);
-        if (more && row.sheetRow == m_holdAtRow) {
-            m_holding = true;
-            while (!m_release)
-                QThread::msleep(1);
-        }
-        return more;
+    HeldServices(const ImportLocations& locations, const GlobalVar& settings, int holdAtRow,
+                 std::atomic<bool>& holding, std::atomic<bool>& release)
+        : DefaultImportServices(locations, settings), m_holdAtRow(holdAtRow), m_holding(holding),
+          m_release(release) {}
+    WorkbookSource& workbooks() override { return *this; }
+    std::unique_ptr<OpenWorkbook> open(const fs::path& file) override {
+        return std::make_unique<HeldWorkbook>(DefaultImportServices::workbooks().open(file), *this);
     }
 
 private:
+    struct HeldWorkbook : OpenWorkbook {
+        HeldWorkbook(std::unique_ptr<OpenWorkbook> real, HeldServices& services)
+            : real(std::move(real)), services(services) {}
+        int checkHeader() override { return real->checkHeader(); }
+        bool nextRow(DeclarationRow& row) override {
+            const bool more = real->nextRow(row);
+            if (more && row.sheetRow == services.m_holdAtRow) {
+                services.m_holding = true;
+                while (!services.m_release)
+                    QThread::msleep(1);
+            }
+            return more;
+        }
+        std::unique_ptr<OpenWorkbook> real;
+        HeldServices& services;
+    };
+
     int m_holdAtRow;
     std::atomic<bool>& m_holding;
     std::atomic<bool>& m_release;
@@ -62,8 +75,8 @@ protected:
         const ImportLocations locations{m_install.programDir, m_install.programDir};
         m_dialog = std::make_unique<Tdlg_ImportXLS>(
             nullptr, m_settings, locations, [this, locations](const GlobalVar& settings) {
-                return std::make_unique<HeldServices>(locations, settings, m_install.programDir,
-                                                      m_holdAtRow, m_holding, m_release);
+                return std::make_unique<HeldServices>(locations, settings, m_holdAtRow, m_holding,
+                                                      m_release);
             });
         ASSERT_TRUE(m_dialog->openModal());
         QApplication::setActiveWindow(m_dialog.get());

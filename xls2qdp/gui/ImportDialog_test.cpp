@@ -4,8 +4,9 @@
 #include "ChooserEdit.h"
 #include "GradientCaption.h"
 #include "MessageBoxes.h"
-#include "dlgImportXLS.h"
 #include "common/ProgramLocations.h"
+#include "declarations/InMemoryWorkingTable.h"
+#include "dlgImportXLS.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -34,44 +35,67 @@ struct SharedState {
     int sheetRows = 12;
 };
 
-class StandInServices : public ImportServices {
+class StandInServices : public ImportServices,
+                        public WorkbookSource,
+                        public DeclarationStore,
+                        public PackageBuilder {
 public:
     explicit StandInServices(SharedState& state) : m_state(state) {}
-    bool emptyWorkTable() override {
-        m_state.tableRows = 0;
-        return true;
+    WorkbookSource& workbooks() override { return *this; }
+    DeclarationStore& declarations() override { return *this; }
+    PackageBuilder& packages() override { return *this; }
+
+    std::unique_ptr<OpenWorkbook> open(const fs::path&) override {
+        return std::make_unique<Workbook>(m_state);
     }
-    void openWorkTable() override {}
-    DictionaryProblem openDictionaries(bool) override { return {}; }
-    void writeDeclarationRow(const DeclarationRow&) override { ++m_state.tableRows; }
-    void closeTables() noexcept override {}
+    std::unique_ptr<DeclarationRun> open() override {
+        m_state.tableRows = 0;
+        return std::make_unique<Run>(m_state);
+    }
     std::optional<fs::path> newFileName(const std::string& folder, const std::string& prefix,
                                         MessageSink&) override {
         return fs::path(folder + prefix + "TEST0001.qdp");
     }
-    bool openWorkbook(const fs::path&, MessageSink&) override { return true; }
-    int checkSheetStructure() override { return 0; }
-    bool readSheetRow(DeclarationRow& row) override {
-        if (m_next == m_state.holdAtRow) {
-            m_state.holding = true;
-            while (!m_state.release)
-                QThread::msleep(1);
-        }
-        if (m_next >= 7 + m_state.sheetRows) return false;
-        row.sheetRow = m_next++;
-        return true;
+    std::unique_ptr<PreparedPackage> prepare(WorkingTableCursor&) override {
+        return std::make_unique<Package>(m_state);
     }
-    void closeWorkbook() noexcept override {}
-    bool initPackage(const GlobalVar&) override { return true; }
-    int makePackage(const fs::path& output, const std::string&, MessageSink&) override {
-        std::ofstream(output) << m_state.tableRows;
-        return 1;
-    }
-    void releasePackage() noexcept override {}
 
 private:
+    struct Workbook : OpenWorkbook {
+        explicit Workbook(SharedState& state) : state(state) {}
+        int checkHeader() override { return 0; }
+        bool nextRow(DeclarationRow& row) override {
+            if (next == state.holdAtRow) {
+                state.holding = true;
+                while (!state.release)
+                    QThread::msleep(1);
+            }
+            if (next >= 7 + state.sheetRows) return false;
+            row.sheetRow = next++;
+            return true;
+        }
+        SharedState& state;
+        int next = 7;
+    };
+    struct Run : DeclarationRun {
+        explicit Run(SharedState& state) : state(state) {}
+        ~Run() override { state.tableRows = 0; }
+        DictionaryProblem openDictionaries(bool) override { return {}; }
+        void append(const DeclarationRow&) override { ++state.tableRows; }
+        WorkingTableCursor& commit() override { return table; }
+        SharedState& state;
+        InMemoryWorkingTable table{{}};
+    };
+    struct Package : PreparedPackage {
+        explicit Package(SharedState& state) : state(state) {}
+        int save(const fs::path& output, const std::string&, MessageSink&) override {
+            std::ofstream(output) << state.tableRows;
+            return 1;
+        }
+        SharedState& state;
+    };
+
     SharedState& m_state;
-    int m_next = 7;
 };
 
 class ImportDialogTest : public ::testing::Test {

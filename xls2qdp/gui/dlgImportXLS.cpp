@@ -21,12 +21,12 @@ namespace xls2qdp {
 
 namespace {
 
-const QString kStage1 = QStringLiteral("1. Struktura arkusza MS Excel");
-const QString kStage2 = QStringLiteral("2. Odczytanych wierszy z XLS: ");
-const QString kStage3 = QStringLiteral("3. Zapis danych do pliku QDP");
-
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString stageText(ImportStage stage) {
+    return toQString(stageLabel(stage));
 }
 
 } // namespace
@@ -61,7 +61,7 @@ public:
         onWindowThread([this, stage] {
             switch (stage) {
             case ImportStage::SheetStructure:
-                m_dialog.LabelArkusz->setText(kStage1);
+                m_dialog.LabelArkusz->setText(stageText(stage));
                 m_dialog.LabelArkusz->show();
                 break;
             case ImportStage::ReadingRows:
@@ -69,7 +69,7 @@ public:
                 m_dialog.LabelLiczba->show();
                 break;
             case ImportStage::WritingPackage:
-                m_dialog.LabelQDP->setText(kStage3);
+                m_dialog.LabelQDP->setText(stageText(stage));
                 m_dialog.LabelQDP->show();
                 break;
             }
@@ -77,7 +77,8 @@ public:
     }
     void sheetStructureAccepted() override {
         onWindowThread([this] {
-            m_dialog.LabelArkusz->setText(kStage1 + QStringLiteral(" - prawidłowa"));
+            m_dialog.LabelArkusz->setText(stageText(ImportStage::SheetStructure) +
+                                          toQString(kHeaderRowAccepted));
             m_dialog.LabelLiczba->setText(QStringLiteral("0"));
         });
     }
@@ -170,13 +171,13 @@ Tdlg_ImportXLS::Tdlg_ImportXLS(QWidget* owner, const GlobalVar& settings,
         QStringLiteral("Wskaż miejsce gdzie umieścić plik QDP z wczytanymi deklaracjami:"), this);
     folderLabel->setBuddy(edtKatalog);
 
-    LabelArkusz = new QLabel(kStage1, this);
+    LabelArkusz = new QLabel(stageText(ImportStage::SheetStructure), this);
     LabelArkusz->setObjectName(QStringLiteral("LabelArkusz"));
-    LabelPrzetworzono = new QLabel(kStage2, this);
+    LabelPrzetworzono = new QLabel(stageText(ImportStage::ReadingRows), this);
     LabelPrzetworzono->setObjectName(QStringLiteral("LabelPrzetworzono"));
     LabelLiczba = new QLabel(this);
     LabelLiczba->setObjectName(QStringLiteral("LabelLiczba"));
-    LabelQDP = new QLabel(kStage3, this);
+    LabelQDP = new QLabel(stageText(ImportStage::WritingPackage), this);
     LabelQDP->setObjectName(QStringLiteral("LabelQDP"));
 
     btnImportuj = makeActionButton(QStringLiteral("Importuj (F9)"), QKeySequence(Qt::Key_F9), this);
@@ -300,7 +301,7 @@ void Tdlg_ImportXLS::btnImportujClick() {
     const ImportRequest request{edtXLSFileName->text().toStdString(),
                                 edtKatalog->text().toStdString()};
     m_worker = QThread::create([this, request] {
-        ImportWorkflow workflow(m_settings, m_locations, *m_services);
+        ImportWorkflow workflow(m_locations, *m_services);
         m_outcome = workflow.run(request, *m_frontEnd);
     });
     connect(m_worker, &QThread::finished, this, &Tdlg_ImportXLS::onWorkerDone);

@@ -99,26 +99,4 @@ bool DeclarationSheet::ReadSheetRow(DeclarationRow& row) {
     return true;
 }
 
-DeclarationReadResult ReadDeclarationRows(DeclarationSheet& sheet,
-                                          const DeclarationReadCallbacks& callbacks) {
-    DeclarationReadResult result;
-    DeclarationRow row;
-    for (;;) {
-        if (!sheet.ReadSheetRow(row)) {
-            if (callbacks.onProgress) callbacks.onProgress(result.lastDataRow);
-            return result;
-        }
-        result.lastDataRow = row.sheetRow;
-        // The counter of the next row to read, shown when it is a multiple of ten.
-        if ((row.sheetRow + 1) % 10 == 0 && callbacks.onProgress)
-            callbacks.onProgress(row.sheetRow + 1);
-        if (callbacks.abortRequested && callbacks.abortRequested()) {
-            result.aborted = true;
-            return result;
-        }
-        if (callbacks.onRow) callbacks.onRow(row);
-        ++result.rows;
-    }
-}
-
 } // namespace xls2qdp

@@ -15,7 +15,9 @@ std::vector<DeclarationRow> ReadDeclarations(const std::filesystem::path& file) 
     DeclarationSheet sheet(file);
     EXPECT_EQ(sheet.CheckSheetStructure(), 0) << file;
     std::vector<DeclarationRow> rows;
-    ReadDeclarationRows(sheet, {[&](const DeclarationRow& row) { rows.push_back(row); }, {}, {}});
+    DeclarationRow row;
+    while (sheet.ReadSheetRow(row))
+        rows.push_back(row);
     return rows;
 }
 

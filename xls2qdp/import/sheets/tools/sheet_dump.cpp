@@ -42,9 +42,15 @@ int countDeclarations(const char* file) {
     }
     int notes = 0;
     sheet.setCellNoteHandler([&](const xls2qdp::CellNote&) { ++notes; });
-    const auto result = xls2qdp::ReadDeclarationRows(sheet, {});
-    std::printf("header row 6: right\ndata rows: %d\nlast data row: %d\ncells noted: %d\n",
-                result.rows, result.lastDataRow, notes);
+    int rows = 0;
+    int lastDataRow = xls2qdp::kHeaderRow;
+    xls2qdp::DeclarationRow row;
+    while (sheet.ReadSheetRow(row)) {
+        ++rows;
+        lastDataRow = row.sheetRow;
+    }
+    std::printf("header row 6: right\ndata rows: %d\nlast data row: %d\ncells noted: %d\n", rows,
+                lastDataRow, notes);
     return 0;
 }
 
