@@ -1,34 +1,36 @@
 // SPDX-License-Identifier: MIT
-// The library's result codes as one type; the numbers are part of the
-// exported interface (see SeclayResult in the public header).
+// The library's result codes as one type; the numbers are those of the
+// exported interface, so a Result crosses the C boundary as its value.
 #pragma once
+
+#include "seclay/seclay.h"
 
 #include <cstdint>
 
 namespace seclay {
 
 enum class Result : std::int32_t {
-    Fail = 0, // SeclayY/SeclayX and the EBCD text form; SeclayZ's constant answer
-    Ok = 1,
-    BadHandle = 4,
-    NoMemory = 20,
-    EncryptFailed = 51, // also: a crypto context could not be released
-    DecryptFailed = 54,
-    QueryFailed = 55,
-    KeyTooShort = 56,
-    KeyTooLong = 57,
-    IvTooShort = 58,
-    IvTooLong = 59,
-    BadAlgo = 60,
-    BadMode = 61,
-    KeyLoadFailed = 62,
-    IvLoadFailed = 63,
-    BadSize = 65,
-    WeakKey = 66,
-    ContextFailed = 81,
-    NoContext = 94,
-    OddHex = 95,
-    NullHandle = 97,
+    Fail = SECLAY_FAIL, // SeclayY/SeclayX and the EBCD text form; SeclayZ's constant answer
+    Ok = SECLAY_OK,
+    BadHandle = SECLAY_BAD_HANDLE,
+    NoMemory = SECLAY_NO_MEMORY,
+    EncryptFailed = SECLAY_ENCRYPT_FAILED, // also: a crypto context could not be released
+    DecryptFailed = SECLAY_DECRYPT_FAILED,
+    QueryFailed = SECLAY_QUERY_FAILED,
+    KeyTooShort = SECLAY_KEY_TOO_SHORT,
+    KeyTooLong = SECLAY_KEY_TOO_LONG,
+    IvTooShort = SECLAY_IV_TOO_SHORT,
+    IvTooLong = SECLAY_IV_TOO_LONG,
+    BadAlgo = SECLAY_BAD_ALGO,
+    BadMode = SECLAY_BAD_MODE,
+    KeyLoadFailed = SECLAY_KEY_LOAD_FAILED,
+    IvLoadFailed = SECLAY_IV_LOAD_FAILED,
+    BadSize = SECLAY_BAD_SIZE,
+    WeakKey = SECLAY_WEAK_KEY,
+    ContextFailed = SECLAY_CONTEXT_FAILED,
+    NoContext = SECLAY_NO_CONTEXT,
+    OddHex = SECLAY_ODD_HEX,
+    NullHandle = SECLAY_NULL_HANDLE,
 };
 
 [[nodiscard]] constexpr std::int32_t code(Result r) {
