@@ -9,9 +9,9 @@
 #include <unistd.h>
 
 namespace {
-std::atomic<bool> g_interrupted{false};
+std::atomic<bool> interruptedBySignal{false};
 extern "C" void onInterrupt(int) {
-    g_interrupted = true;
+    interruptedBySignal = true;
 }
 } // namespace
 
@@ -26,7 +26,7 @@ int main(int argc, char* argv[]) {
         std::cin,
         ::isatty(STDERR_FILENO) == 1,
         ::isatty(STDIN_FILENO) == 1,
-        &g_interrupted,
+        &interruptedBySignal,
     };
     return xls2qdp::cli::runCli(arguments, environment);
 }

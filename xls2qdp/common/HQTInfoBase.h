@@ -13,7 +13,7 @@ class THQTInfoBase {
 public:
     // The sink that warnings go to; null (the default) keeps the record silent.
     // Not copied by assignment: a copy warns through its own owner's sink.
-    void setMessageSink(MessageSink* sink) { m_sink = sink; }
+    void setMessageSink(MessageSink* sink) { sink_ = sink; }
 
 protected:
     THQTInfoBase() = default;
@@ -23,11 +23,11 @@ protected:
 
     // A warning message box with an OK button.
     void showWarning(std::string_view text) const {
-        if (m_sink) m_sink->show(MessageKind::Warning, text);
+        if (sink_) sink_->show(MessageKind::Warning, text);
     }
 
 private:
-    MessageSink* m_sink = nullptr;
+    MessageSink* sink_ = nullptr;
 };
 
 } // namespace xls2qdp

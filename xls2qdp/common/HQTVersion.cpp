@@ -65,17 +65,17 @@ bool THQTVersion::SetSystem(std::string_view code, bool flag, double systemVersi
         !CheckVersion(kBuildPattern, build, show))
         return false;
 
-    m_systemCode = std::string(code);
-    m_systemFlag = flag;
-    m_systemVersion = systemVersion;
-    m_build = build;
-    m_systemVersionText = FormatVersion(kSystemVersionPattern, systemVersion);
-    m_buildText = FormatVersion(kBuildPattern, build);
+    systemCode_ = std::string(code);
+    systemFlag_ = flag;
+    systemVersion_ = systemVersion;
+    build_ = build;
+    systemVersionText_ = FormatVersion(kSystemVersionPattern, systemVersion);
+    buildText_ = FormatVersion(kBuildPattern, build);
 
     if (localVersion >= 0) {
         if (!CheckVersion(kSystemVersionPattern, localVersion, show)) return false;
-        m_localVersion = localVersion;
-        m_localVersionText = FormatVersion(kSystemVersionPattern, localVersion);
+        localVersion_ = localVersion;
+        localVersionText_ = FormatVersion(kSystemVersionPattern, localVersion);
     }
     return true;
 }
@@ -90,11 +90,11 @@ bool THQTVersion::SetModule(std::string_view code, bool flag, double moduleVersi
     if (!(moduleVersion > 0)) return fail("Proszę podać numer wersji modułu!");
     if (!CheckVersion(kModuleVersionPattern, moduleVersion, show)) return false;
 
-    m_moduleCode = std::string(code);
-    m_moduleFlag = flag;
-    m_moduleVersionFlag = moduleFlag;
-    m_moduleVersion = moduleVersion;
-    m_moduleVersionText = FormatVersion(kModuleVersionPattern, moduleVersion);
+    moduleCode_ = std::string(code);
+    moduleFlag_ = flag;
+    moduleVersionFlag_ = moduleFlag;
+    moduleVersion_ = moduleVersion;
+    moduleVersionText_ = FormatVersion(kModuleVersionPattern, moduleVersion);
     return true;
 }
 

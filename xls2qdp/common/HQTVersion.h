@@ -31,31 +31,31 @@ public:
     bool SetModule(std::string_view code, bool flag, double moduleVersion, bool moduleFlag,
                    bool show);
 
-    const std::string& systemCode() const { return m_systemCode; }
-    double systemVersion() const { return m_systemVersion; }
-    double localVersion() const { return m_localVersion; }
-    double build() const { return m_build; }
-    const std::string& moduleCode() const { return m_moduleCode; }
-    double moduleVersion() const { return m_moduleVersion; }
-    const std::string& systemVersionText() const { return m_systemVersionText; }
-    const std::string& localVersionText() const { return m_localVersionText; }
-    const std::string& buildText() const { return m_buildText; }
-    const std::string& moduleVersionText() const { return m_moduleVersionText; }
+    const std::string& systemCode() const { return systemCode_; }
+    double systemVersion() const { return systemVersion_; }
+    double localVersion() const { return localVersion_; }
+    double build() const { return build_; }
+    const std::string& moduleCode() const { return moduleCode_; }
+    double moduleVersion() const { return moduleVersion_; }
+    const std::string& systemVersionText() const { return systemVersionText_; }
+    const std::string& localVersionText() const { return localVersionText_; }
+    const std::string& buildText() const { return buildText_; }
+    const std::string& moduleVersionText() const { return moduleVersionText_; }
 
 private:
-    std::string m_systemCode;
-    bool m_systemFlag = false;
-    double m_systemVersion = 0;
-    double m_localVersion = 0;
-    double m_build = 0;
-    std::string m_moduleCode;
-    bool m_moduleFlag = false;
-    bool m_moduleVersionFlag = false;
-    double m_moduleVersion = 0;
-    std::string m_systemVersionText;
-    std::string m_localVersionText;
-    std::string m_buildText;
-    std::string m_moduleVersionText;
+    std::string systemCode_;
+    bool systemFlag_ = false;
+    double systemVersion_ = 0;
+    double localVersion_ = 0;
+    double build_ = 0;
+    std::string moduleCode_;
+    bool moduleFlag_ = false;
+    bool moduleVersionFlag_ = false;
+    double moduleVersion_ = 0;
+    std::string systemVersionText_;
+    std::string localVersionText_;
+    std::string buildText_;
+    std::string moduleVersionText_;
 };
 
 } // namespace xls2qdp

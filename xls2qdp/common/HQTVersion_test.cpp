@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "HQTInfo.h"
 #include "HQTVersion.h"
-#include "common/testing/RecordingMessageSink.h"
+#include "common/testing/RecordingSink.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -50,15 +50,15 @@ TEST(CheckVersion, AcceptsOnlyTheExactShapeAndWarnsOtherwise) {
                  {"0000", 12345, false},  {"0.0000", 1.01, true}, {"0.0000", 12.5, false},
                  {"0.0000", 1.0101, true}};
     for (const auto& c : cases) {
-        RecordingMessageSink messages;
+        testing::RecordingSink messages;
         THQTVersion version;
         version.setMessageSink(&messages);
         EXPECT_EQ(version.CheckVersion(c.pattern, c.value, true), c.ok)
             << c.pattern << " " << c.value;
         if (c.ok)
-            EXPECT_THAT(messages.texts(), IsEmpty());
+            EXPECT_THAT(messages.texts, IsEmpty());
         else
-            EXPECT_THAT(messages.texts(), ElementsAre("Nie poprawny zapis numeru wersji!"));
+            EXPECT_THAT(messages.texts, ElementsAre("Nie poprawny zapis numeru wersji!"));
     }
 }
 
@@ -78,20 +78,20 @@ TEST(SetSystem, RefusesBadValuesAndLeavesTheRecordAsItWas) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
-        RecordingMessageSink messages;
+        testing::RecordingSink messages;
         THQTVersion version;
         ASSERT_TRUE(version.SetSystem("OLD", false, 1.5, 7, -1, false));
         version.setMessageSink(&messages);
         EXPECT_FALSE(version.SetSystem(c.code, false, c.version, c.build, -1, true));
-        EXPECT_THAT(messages.texts(), ElementsAre(c.message));
+        EXPECT_THAT(messages.texts, ElementsAre(c.message));
         EXPECT_EQ(version.systemCode(), "OLD");
         EXPECT_EQ(version.systemVersionText(), "1.50");
         EXPECT_EQ(version.buildText(), "0007");
 
-        RecordingMessageSink silent;
+        testing::RecordingSink silent;
         version.setMessageSink(&silent);
         EXPECT_FALSE(version.SetSystem(c.code, false, c.version, c.build, -1, false));
-        EXPECT_THAT(silent.texts(), IsEmpty());
+        EXPECT_THAT(silent.texts, IsEmpty());
     }
 }
 
@@ -108,13 +108,13 @@ TEST(SetSystem, LocalVersionIsOptional) {
 }
 
 TEST(SetModule, ChecksCodeAndVersion) {
-    RecordingMessageSink messages;
+    testing::RecordingSink messages;
     THQTVersion version;
     version.setMessageSink(&messages);
     EXPECT_FALSE(version.SetModule(" ", false, 1.01, false, true));
     EXPECT_FALSE(version.SetModule("M", false, 0, false, true));
     EXPECT_FALSE(version.SetModule("M", false, 12.5, false, true));
-    EXPECT_THAT(messages.texts(),
+    EXPECT_THAT(messages.texts,
                 ElementsAre("Proszę podać kod modułu!", "Proszę podać numer wersji modułu!",
                             "Nie poprawny zapis numeru wersji!"));
     EXPECT_EQ(version.moduleCode(), "");
@@ -150,15 +150,15 @@ TEST(AboutTexts, AreBuiltFromACopiedRecord) {
 }
 
 TEST(ShowTechHelp, WarnsWithoutAHelpFile) {
-    RecordingMessageSink messages;
+    testing::RecordingSink messages;
     THQTInfo info;
     info.setMessageSink(&messages);
     EXPECT_EQ(info.ShowTechHelp(true), "");
     EXPECT_EQ(info.ShowTechHelp(false), "");
-    EXPECT_THAT(messages.texts(), ElementsAre("Brak pliku pomocy technicznej!"));
+    EXPECT_THAT(messages.texts, ElementsAre("Brak pliku pomocy technicznej!"));
     info.helpFileName = "pomoc.pdf";
     EXPECT_EQ(info.ShowTechHelp(true), "pomoc.pdf");
-    EXPECT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.texts.size(), 1u);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 #include "Startup.h"
 
 #include "IniProfile.h"
-#include "common/testing/RecordingMessageSink.h"
+#include "common/testing/RecordingSink.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -29,50 +29,49 @@ const std::string kMissingSwiadcz = "W pliku INI brak informacji o kodzie świad
 class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("xls2qdp-startup-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
+        dir_ = fs::temp_directory_path() /
+               ("xls2qdp-startup-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
     }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void TearDown() override { fs::remove_all(dir_); }
 
     fs::path writeIni(const std::string& text) {
-        const fs::path file = m_dir / "xls2qdp.INI";
+        const fs::path file = dir_ / "xls2qdp.INI";
         std::ofstream(file, std::ios::binary) << text;
         return file;
     }
 
-    fs::path m_dir;
-    RecordingMessageSink m_messages;
+    fs::path dir_;
+    testing::RecordingSink messages_;
 };
 
 TEST_F(StartupTest, CompleteIniGivesTheSettingsWithoutMessages) {
     const auto ini = writeIni("[SYSTEM]\r\nNrInstalacji=  77 \r\nKodSwiadcz=123456789\r\n"
                               "KodOddzialuNFZ=07\r\nKodWojew=2\r\n");
-    const StartupResult result = runStartup(ini, m_dir, m_messages);
+    const StartupResult result = runStartup(ini, dir_, messages_);
 
-    EXPECT_THAT(m_messages.texts(), IsEmpty());
+    EXPECT_THAT(messages_.texts, IsEmpty());
     EXPECT_FALSE(result.terminate);
     EXPECT_EQ(result.settings.NrInstalacji, "  77 "); // blanks kept: the value is used as read
     EXPECT_EQ(result.settings.KodSwiadcz, "123456789");
     EXPECT_EQ(result.settings.KodOddzialuNFZ, "07");
     EXPECT_EQ(result.settings.KodWojew, "02");
-    EXPECT_EQ(result.settings.ProgramDir, (m_dir / "").string());
+    EXPECT_EQ(result.settings.ProgramDir, (dir_ / "").string());
     EXPECT_EQ(result.settings.ExportDocVersion, 4);
     EXPECT_EQ(result.settings.ExportDocVariant, 1);
     EXPECT_EQ(versionLabelText(result.version), "v.2.02.1.0101");
 }
 
 TEST_F(StartupTest, MissingIniShowsItsMessageThenEveryKeyMessage) {
-    const fs::path ini = m_dir / "xls2qdp.INI";
-    const StartupResult result = runStartup(ini, m_dir, m_messages);
+    const fs::path ini = dir_ / "xls2qdp.INI";
+    const StartupResult result = runStartup(ini, dir_, messages_);
 
     EXPECT_TRUE(result.terminate);
-    EXPECT_THAT(m_messages.texts(),
-                ElementsAre("Brak pliku INI: \r\n" + ini.string(), kMissingNfz, kMissingWojew,
-                            kMissingInstalacja, kMissingSwiadcz));
-    for (const auto& message : m_messages.messages)
-        EXPECT_EQ(message.kind, MessageKind::Error);
+    EXPECT_THAT(messages_.texts, ElementsAre("Brak pliku INI: \r\n" + ini.string(), kMissingNfz,
+                                             kMissingWojew, kMissingInstalacja, kMissingSwiadcz));
+    for (MessageKind kind : messages_.kinds)
+        EXPECT_EQ(kind, MessageKind::Error);
 }
 
 TEST_F(StartupTest, EachMissingOrBlankKeyShowsExactlyItsMessage) {
@@ -87,20 +86,20 @@ TEST_F(StartupTest, EachMissingOrBlankKeyShowsExactlyItsMessage) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.ini);
-        RecordingMessageSink messages;
+        testing::RecordingSink messages;
         const StartupResult result =
-            runStartup(writeIni(std::string("[SYSTEM]\n") + c.ini), m_dir, messages);
+            runStartup(writeIni(std::string("[SYSTEM]\n") + c.ini), dir_, messages);
         EXPECT_TRUE(result.terminate);
-        EXPECT_THAT(messages.texts(), ElementsAre(c.expected));
+        EXPECT_THAT(messages.texts, ElementsAre(c.expected));
     }
 }
 
 TEST_F(StartupTest, KeysOutsideTheSystemSectionDoNotCount) {
     const auto ini = writeIni("[OTHER]\nNrInstalacji=1\nKodSwiadcz=5\nKodOddzialuNFZ=07\n"
                               "KodWojew=12\n[system]\nkodwojew = 14\n");
-    const StartupResult result = runStartup(ini, m_dir, m_messages);
+    const StartupResult result = runStartup(ini, dir_, messages_);
     EXPECT_TRUE(result.terminate);
-    EXPECT_THAT(m_messages.texts(), ElementsAre(kMissingNfz, kMissingInstalacja, kMissingSwiadcz));
+    EXPECT_THAT(messages_.texts, ElementsAre(kMissingNfz, kMissingInstalacja, kMissingSwiadcz));
     EXPECT_EQ(result.settings.KodWojew, "14"); // section and key names ignore case
 }
 

@@ -33,10 +33,10 @@ bool isAscii(std::string_view text) {
 
 } // namespace
 
-Windows1250Encoder::Windows1250Encoder() : m_toCp1250(openConversion("CP1250", "UTF-8")) {}
+Windows1250Encoder::Windows1250Encoder() : toCp1250_(openConversion("CP1250", "UTF-8")) {}
 
 Windows1250Encoder::~Windows1250Encoder() {
-    iconv_close(static_cast<iconv_t>(m_toCp1250));
+    iconv_close(static_cast<iconv_t>(toCp1250_));
 }
 
 bool Windows1250Encoder::encode(std::string_view utf8, std::string& out,
@@ -45,7 +45,7 @@ bool Windows1250Encoder::encode(std::string_view utf8, std::string& out,
         out.assign(utf8);
         return true;
     }
-    auto cd = static_cast<iconv_t>(m_toCp1250);
+    auto cd = static_cast<iconv_t>(toCp1250_);
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
     out.assign(utf8.size(), '\0'); // Windows-1250 never needs more bytes than UTF-8
     char* in = const_cast<char*>(utf8.data());

@@ -33,7 +33,7 @@ public:
     bool encode(std::string_view utf8, std::string& out, Windows1250Failure& failure);
 
 private:
-    void* m_toCp1250;
+    void* toCp1250_;
 };
 
 // Windows-1250 -> UTF-8 (every byte value has a meaning except the five

@@ -2,7 +2,7 @@
 #include "ImportWorkflow.h"
 
 #include "common/ProgramLocations.h"
-#include "common/testing/RecordingMessageSink.h"
+#include "common/testing/RecordingSink.h"
 #include "declarations/InMemoryWorkingTable.h"
 #include "engine/SheetWorkbookSource.h"
 #include "engine/testing/TestInstall.h"
@@ -128,7 +128,7 @@ private:
 
 class FakeFrontEnd : public ImportFrontEnd {
 public:
-    RecordingMessageSink sink;
+    testing::RecordingSink sink;
     std::vector<std::string> events;
     std::vector<std::string> questions;
     bool answer = true;
@@ -159,78 +159,78 @@ public:
 class ImportWorkflowTest : public ::testing::Test {
 public:
     void SetUp() override {
-        m_root = fs::temp_directory_path() / ("xls2qdp-workflow-" + std::to_string(::getpid()));
-        fs::create_directories(m_root / "program");
-        fs::create_directories(m_root / "out");
+        root_ = fs::temp_directory_path() / ("xls2qdp-workflow-" + std::to_string(::getpid()));
+        fs::create_directories(root_ / "program");
+        fs::create_directories(root_ / "out");
         for (const char* file : {kWorkingTableFile, kCommuneDictionaryFile, kCityDictionaryFile})
-            touch(m_root / "program" / file);
-        touch(m_root / "sheet.xlsx");
-        m_settings.NrInstalacji = "77";
-        m_request.workbookFile = (m_root / "sheet.xlsx").string();
-        m_request.targetFolder = (m_root / "out").string();
+            touch(root_ / "program" / file);
+        touch(root_ / "sheet.xlsx");
+        settings_.NrInstalacji = "77";
+        request_.workbookFile = (root_ / "sheet.xlsx").string();
+        request_.targetFolder = (root_ / "out").string();
     }
-    void TearDown() override { fs::remove_all(m_root); }
+    void TearDown() override { fs::remove_all(root_); }
     static void touch(const fs::path& file) { std::ofstream(file) << "x"; }
 
     ImportOutcome run() {
-        ImportWorkflow workflow({m_root / "program", m_root / "program"}, m_services);
-        return workflow.run(m_request, m_frontEnd);
+        ImportWorkflow workflow({root_ / "program", root_ / "program"}, services_);
+        return workflow.run(request_, frontEnd_);
     }
-    std::string folderText() const { return (m_root / "program").string() + "/"; }
+    std::string folderText() const { return (root_ / "program").string() + "/"; }
     std::vector<fs::path> packagesWritten() const {
         std::vector<fs::path> files;
-        for (const auto& entry : fs::directory_iterator(m_root / "out"))
+        for (const auto& entry : fs::directory_iterator(root_ / "out"))
             files.push_back(entry);
         return files;
     }
 
     // Public: the table cases below arrange the fixture through lambdas.
-    fs::path m_root;
-    GlobalVar m_settings;
-    ImportRequest m_request;
-    FakeServices m_services;
-    FakeFrontEnd m_frontEnd;
+    fs::path root_;
+    GlobalVar settings_;
+    ImportRequest request_;
+    FakeServices services_;
+    FakeFrontEnd frontEnd_;
 };
 
 TEST_F(ImportWorkflowTest, ASuccessfulRunWritesThePackageAndReportsItsPath) {
     const ImportOutcome outcome = run();
 
     ASSERT_EQ(outcome.result, ImportResult::Succeeded);
-    const fs::path expected = m_root / "out" / "dABCDEFGH.qdp";
+    const fs::path expected = root_ / "out" / "dABCDEFGH.qdp";
     EXPECT_EQ(outcome.packageFile, expected);
     EXPECT_EQ(outcome.declarations, 3);
     EXPECT_THAT(packagesWritten(), ElementsAre(expected));
-    EXPECT_THAT(m_services.calls,
+    EXPECT_THAT(services_.calls,
                 ElementsAre("open store", "openDictionaries", "newFileName d", "open workbook",
                             "checkHeader", "commit 3", "prepare", "save", "package released",
                             "store closed", "workbook closed"));
-    EXPECT_THAT(m_frontEnd.events,
+    EXPECT_THAT(frontEnd_.events,
                 ElementsAre("stage 1", "header ok", "stage 2", "reading", "row 10", "row 9",
                             "stage 3", "written dABCDEFGH.qdp", "finished"));
-    EXPECT_THAT(m_frontEnd.sink.texts(),
+    EXPECT_THAT(frontEnd_.sink.texts,
                 ElementsAre("Import zakończony, deklaracje zotsły zapisane w pliku:\r\n" +
                             expected.string()));
-    EXPECT_FALSE(m_services.withoutCities);
-    EXPECT_THAT(m_services.writtenRows, IsEmpty()); // emptied by the cleanup
+    EXPECT_FALSE(services_.withoutCities);
+    EXPECT_THAT(services_.writtenRows, IsEmpty()); // emptied by the cleanup
 }
 
 TEST_F(ImportWorkflowTest, ProgressIsReportedEveryTenthRowAndAtTheEnd) {
-    m_services.sheetRows = 25; // rows 7..31
+    services_.sheetRows = 25; // rows 7..31
     ASSERT_TRUE(run().succeeded());
-    EXPECT_THAT(m_frontEnd.events, Contains("row 10"));
-    EXPECT_THAT(m_frontEnd.events, Contains("row 20"));
-    EXPECT_THAT(m_frontEnd.events, Contains("row 30"));
-    EXPECT_THAT(m_frontEnd.events, Contains("row 31"));
-    EXPECT_THAT(m_frontEnd.events, Not(Contains("row 11")));
+    EXPECT_THAT(frontEnd_.events, Contains("row 10"));
+    EXPECT_THAT(frontEnd_.events, Contains("row 20"));
+    EXPECT_THAT(frontEnd_.events, Contains("row 30"));
+    EXPECT_THAT(frontEnd_.events, Contains("row 31"));
+    EXPECT_THAT(frontEnd_.events, Not(Contains("row 11")));
 }
 
 TEST_F(ImportWorkflowTest, AnEmptySheetBuildsAnEmptyPackage) {
-    m_services.sheetRows = 0;
+    services_.sheetRows = 0;
     const ImportOutcome outcome = run();
     EXPECT_TRUE(outcome.succeeded());
     EXPECT_EQ(outcome.declarations, 0);
-    EXPECT_THAT(m_frontEnd.events, Contains("row 6"));
-    EXPECT_THAT(m_services.calls, Contains("commit 0"));
+    EXPECT_THAT(frontEnd_.events, Contains("row 6"));
+    EXPECT_THAT(services_.calls, Contains("commit 0"));
 }
 
 TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnyStage) {
@@ -242,37 +242,37 @@ TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnySt
         const char* focus;
     } cases[] = {
         {"commune dictionary missing",
-         [](auto& t) { fs::remove(t.m_root / "program" / kCommuneDictionaryFile); },
+         [](auto& t) { fs::remove(t.root_ / "program" / kCommuneDictionaryFile); },
          ImportResult::DataFileMissing,
          [](const auto& t) { return "Brak pliku:sl_gminy.db\r\nw katalogu: " + t.folderText(); },
          nullptr},
         {"working table missing",
-         [](auto& t) { fs::remove(t.m_root / "program" / kWorkingTableFile); },
+         [](auto& t) { fs::remove(t.root_ / "program" / kWorkingTableFile); },
          ImportResult::DataFileMissing,
          [](const auto& t) { return "Brak pliku:xls_imp.db\r\nw katalogu: " + t.folderText(); },
          nullptr},
-        {"working table not emptied", [](auto& t) { t.m_services.emptyFails = true; },
+        {"working table not emptied", [](auto& t) { t.services_.emptyFails = true; },
          ImportResult::WorkTableError,
          [](const auto&) {
              return std::string("Wystąpił błąd podczas dostepu do pliku: xls_imp.db");
          },
          nullptr},
-        {"no workbook", [](auto& t) { t.m_request.workbookFile = "   "; },
+        {"no workbook", [](auto& t) { t.request_.workbookFile = "   "; },
          ImportResult::NoWorkbookChosen,
          [](const auto&) { return std::string("Proszę wskazać plik XLS!"); }, "focus workbook"},
-        {"workbook missing", [](auto& t) { t.m_request.workbookFile += ".gone"; },
+        {"workbook missing", [](auto& t) { t.request_.workbookFile += ".gone"; },
          ImportResult::WorkbookMissing,
          [](const auto&) { return std::string("Wskazany plik XLS nieistnieje !"); },
          "focus workbook"},
-        {"no folder", [](auto& t) { t.m_request.targetFolder = ""; }, ImportResult::NoFolderChosen,
+        {"no folder", [](auto& t) { t.request_.targetFolder = ""; }, ImportResult::NoFolderChosen,
          [](const auto&) { return std::string("Proszę wskazać katalog wyjściowy!"); },
          "focus folder"},
-        {"folder missing", [](auto& t) { t.m_request.targetFolder += "/none"; },
+        {"folder missing", [](auto& t) { t.request_.targetFolder += "/none"; },
          ImportResult::FolderMissing,
          [](const auto&) { return std::string("Wskazany katalog nieistnieje !"); }, "focus folder"},
         {"dictionary not opened",
          [](auto& t) {
-             t.m_services.dictionaries = {DictionaryOpenResult::AccessError, "sl_miejscowosci.db"};
+             t.services_.dictionaries = {DictionaryOpenResult::AccessError, "sl_miejscowosci.db"};
          },
          ImportResult::DictionaryError,
          [](const auto&) {
@@ -281,7 +281,7 @@ TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnySt
          nullptr},
         {"index not built",
          [](auto& t) {
-             t.m_services.dictionaries = {DictionaryOpenResult::IndexError, "sl_gminy.db"};
+             t.services_.dictionaries = {DictionaryOpenResult::IndexError, "sl_gminy.db"};
          },
          ImportResult::DictionaryError,
          [](const auto&) {
@@ -292,17 +292,17 @@ TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnySt
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
-        m_services = FakeServices();
-        m_frontEnd = FakeFrontEnd();
+        services_ = FakeServices();
+        frontEnd_ = FakeFrontEnd();
         c.arrange(*this);
         const ImportOutcome outcome = run();
         EXPECT_EQ(outcome.result, c.result);
-        EXPECT_THAT(m_frontEnd.sink.texts(), ElementsAre(c.message(*this)));
-        EXPECT_THAT(m_services.calls, Not(Contains("open workbook")));
-        EXPECT_THAT(m_services.calls, Not(Contains("newFileName d")));
-        EXPECT_EQ(m_frontEnd.events.back(), "finished");
+        EXPECT_THAT(frontEnd_.sink.texts, ElementsAre(c.message(*this)));
+        EXPECT_THAT(services_.calls, Not(Contains("open workbook")));
+        EXPECT_THAT(services_.calls, Not(Contains("newFileName d")));
+        EXPECT_EQ(frontEnd_.events.back(), "finished");
         if (c.focus) {
-            EXPECT_THAT(m_frontEnd.events, Contains(c.focus));
+            EXPECT_THAT(frontEnd_.events, Contains(c.focus));
         }
         EXPECT_THAT(packagesWritten(), IsEmpty());
         TearDown();
@@ -310,56 +310,56 @@ TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnySt
 }
 
 TEST_F(ImportWorkflowTest, AMissingCityDictionaryIsAQuestion) {
-    fs::remove(m_root / "program" / kCityDictionaryFile);
-    m_frontEnd.answer = false;
+    fs::remove(root_ / "program" / kCityDictionaryFile);
+    frontEnd_.answer = false;
     EXPECT_EQ(run().result, ImportResult::CityDictionaryDeclined);
-    EXPECT_THAT(m_frontEnd.questions, ElementsAre("Brak pliku:sl_miejscowosci.db\r\nw katalogu: " +
-                                                  folderText() + "\r\n\r\nKontynuować?"));
-    EXPECT_THAT(m_frontEnd.events, Contains("focus workbook"));
-    EXPECT_THAT(m_frontEnd.sink.texts(), IsEmpty());
+    EXPECT_THAT(frontEnd_.questions, ElementsAre("Brak pliku:sl_miejscowosci.db\r\nw katalogu: " +
+                                                 folderText() + "\r\n\r\nKontynuować?"));
+    EXPECT_THAT(frontEnd_.events, Contains("focus workbook"));
+    EXPECT_THAT(frontEnd_.sink.texts, IsEmpty());
 
-    m_frontEnd = FakeFrontEnd();
-    m_frontEnd.answer = true;
+    frontEnd_ = FakeFrontEnd();
+    frontEnd_.answer = true;
     EXPECT_TRUE(run().succeeded());
-    EXPECT_TRUE(m_services.withoutCities);
+    EXPECT_TRUE(services_.withoutCities);
 }
 
 TEST_F(ImportWorkflowTest, AWrongHeaderClosesTheWorkbookAndWritesNothing) {
-    m_services.headerColumn = 4;
+    services_.headerColumn = 4;
     const ImportOutcome outcome = run();
     EXPECT_EQ(outcome.result, ImportResult::WrongHeader);
     EXPECT_EQ(outcome.headerColumn, 4);
-    EXPECT_THAT(m_frontEnd.sink.texts(),
+    EXPECT_THAT(frontEnd_.sink.texts,
                 ElementsAre("Format pliku MS Excel jest nieprawidłowy.\n\rMożliwe przyczyny "
                             "to:\n\r-niezgodna liczba kolumn\n\r-niewłaściwa kolejność "
                             "kolumn\n\r-niewłaściwe nazwy kolumn"));
-    EXPECT_THAT(m_services.calls, Contains("workbook closed"));
-    EXPECT_THAT(m_frontEnd.events, Not(Contains("header ok")));
+    EXPECT_THAT(services_.calls, Contains("workbook closed"));
+    EXPECT_THAT(frontEnd_.events, Not(Contains("header ok")));
     EXPECT_THAT(packagesWritten(), IsEmpty());
 }
 
 TEST_F(ImportWorkflowTest, StoppingDuringTheRowsWritesNoPackage) {
-    m_services.sheetRows = 10;
-    m_frontEnd.abortAfterPolls = 4; // while row 10 is in hand
+    services_.sheetRows = 10;
+    frontEnd_.abortAfterPolls = 4; // while row 10 is in hand
     const ImportOutcome outcome = run();
     EXPECT_EQ(outcome.result, ImportResult::Aborted);
     EXPECT_EQ(outcome.declarations, 3); // rows 7..9; the row in hand is not written
-    EXPECT_THAT(m_frontEnd.sink.texts(), ElementsAre("Import przerwany przez użytkownika"));
-    EXPECT_THAT(m_services.calls, Not(Contains("prepare")));
-    EXPECT_THAT(m_services.calls, Contains("workbook closed"));
-    EXPECT_THAT(m_services.writtenRows, IsEmpty());
+    EXPECT_THAT(frontEnd_.sink.texts, ElementsAre("Import przerwany przez użytkownika"));
+    EXPECT_THAT(services_.calls, Not(Contains("prepare")));
+    EXPECT_THAT(services_.calls, Contains("workbook closed"));
+    EXPECT_THAT(services_.writtenRows, IsEmpty());
     EXPECT_THAT(packagesWritten(), IsEmpty());
     EXPECT_TRUE(outcome.packageFile.empty());
 }
 
 TEST_F(ImportWorkflowTest, AFailedSaveLeavesNoPartialPackage) {
-    m_services.packageResult = 13;
+    services_.packageResult = 13;
     const ImportOutcome outcome = run();
     EXPECT_EQ(outcome.result, ImportResult::PackageNotWritten);
     EXPECT_EQ(outcome.packageResult, 13);
-    EXPECT_THAT(m_frontEnd.sink.texts(), ElementsAre("package layer's message"));
+    EXPECT_THAT(frontEnd_.sink.texts, ElementsAre("package layer's message"));
     EXPECT_THAT(packagesWritten(), IsEmpty());
-    EXPECT_THAT(m_frontEnd.events, Not(Contains("written dABCDEFGH.qdp")));
+    EXPECT_THAT(frontEnd_.events, Not(Contains("written dABCDEFGH.qdp")));
 }
 
 TEST_F(ImportWorkflowTest, StageFailuresShowTheirMessagesAndClean) {
@@ -393,28 +393,28 @@ TEST_F(ImportWorkflowTest, StageFailuresShowTheirMessagesAndClean) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        m_services = FakeServices();
-        m_frontEnd = FakeFrontEnd();
-        c.arrange(m_services);
+        services_ = FakeServices();
+        frontEnd_ = FakeFrontEnd();
+        c.arrange(services_);
         EXPECT_EQ(run().result, c.result);
-        EXPECT_EQ(m_frontEnd.sink.texts(), c.messages);
-        EXPECT_THAT(m_services.calls, Contains("store closed"));
-        EXPECT_EQ(std::count(m_services.calls.begin(), m_services.calls.end(), "workbook closed"),
+        EXPECT_EQ(frontEnd_.sink.texts, c.messages);
+        EXPECT_THAT(services_.calls, Contains("store closed"));
+        EXPECT_EQ(std::count(services_.calls.begin(), services_.calls.end(), "workbook closed"),
                   c.workbookClosed ? 1 : 0);
-        EXPECT_THAT(m_services.writtenRows, IsEmpty());
+        EXPECT_THAT(services_.writtenRows, IsEmpty());
         EXPECT_THAT(packagesWritten(), IsEmpty());
     }
 }
 
 TEST_F(ImportWorkflowTest, TwoRunsEachStartFromAnEmptyTable) {
     ASSERT_TRUE(run().succeeded());
-    fs::remove_all(m_root / "out");
-    fs::create_directories(m_root / "out");
-    m_services.sheetRows = 2;
+    fs::remove_all(root_ / "out");
+    fs::create_directories(root_ / "out");
+    services_.sheetRows = 2;
     const ImportOutcome second = run();
     ASSERT_TRUE(second.succeeded());
     EXPECT_EQ(second.declarations, 2);
-    EXPECT_THAT(m_services.calls, Contains("commit 2"));
+    EXPECT_THAT(services_.calls, Contains("commit 2"));
 }
 
 // The read loop over real sheets: the rows that reach the store, the
@@ -425,7 +425,7 @@ TEST_F(ImportWorkflowTest, ReadsRealSheetsWithProgressAndStop) {
     for (int i = 0; i < 12000; ++i)
         csv += "L;" + std::to_string(85010100000LL + i) + ";Nowak;Jan\n";
     csv += ";;;;tylko E\nL;1;za;końcem\n";
-    const fs::path big = m_root / "big.csv";
+    const fs::path big = root_ / "big.csv";
     std::ofstream(big, std::ios::binary) << csv;
     const fs::path fixtures = testing::sourceDir() / "xls2qdp/import/sheets/testdata";
 
@@ -457,18 +457,18 @@ TEST_F(ImportWorkflowTest, ReadsRealSheetsWithProgressAndStop) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        m_services = FakeServices();
-        m_frontEnd = FakeFrontEnd();
-        m_frontEnd.abortAfterPolls = c.abortAfterPolls;
-        m_request.workbookFile = c.workbook.string();
-        SheetServices services(m_services);
+        services_ = FakeServices();
+        frontEnd_ = FakeFrontEnd();
+        frontEnd_.abortAfterPolls = c.abortAfterPolls;
+        request_.workbookFile = c.workbook.string();
+        SheetServices services(services_);
         const ImportOutcome outcome =
-            ImportWorkflow({m_root / "program", m_root / "program"}, services)
-                .run(m_request, m_frontEnd);
+            ImportWorkflow({root_ / "program", root_ / "program"}, services)
+                .run(request_, frontEnd_);
         EXPECT_EQ(outcome.result, c.result);
         EXPECT_EQ(outcome.declarations, c.declarations);
         std::vector<int> progress;
-        for (const std::string& event : m_frontEnd.events)
+        for (const std::string& event : frontEnd_.events)
             if (event.starts_with("row ")) progress.push_back(std::stoi(event.substr(4)));
         ASSERT_EQ(progress.size(), c.progressCount);
         EXPECT_EQ(progress.front(), c.firstProgress);
@@ -476,8 +476,8 @@ TEST_F(ImportWorkflowTest, ReadsRealSheetsWithProgressAndStop) {
         if (progress.size() > 1199) {
             EXPECT_EQ(progress[1199], 12000);
         }
-        fs::remove_all(m_root / "out");
-        fs::create_directories(m_root / "out");
+        fs::remove_all(root_ / "out");
+        fs::create_directories(root_ / "out");
     }
 }
 

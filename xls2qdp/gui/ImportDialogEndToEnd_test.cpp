@@ -33,8 +33,8 @@ class HeldServices : public DefaultImportServices, public WorkbookSource {
 public:
     HeldServices(const ImportLocations& locations, const GlobalVar& settings, int holdAtRow,
                  std::atomic<bool>& holding, std::atomic<bool>& release)
-        : DefaultImportServices(locations, settings), m_holdAtRow(holdAtRow), m_holding(holding),
-          m_release(release) {}
+        : DefaultImportServices(locations, settings), holdAtRow_(holdAtRow), holding_(holding),
+          release_(release) {}
     WorkbookSource& workbooks() override { return *this; }
     std::unique_ptr<OpenWorkbook> open(const fs::path& file) override {
         return std::make_unique<HeldWorkbook>(DefaultImportServices::workbooks().open(file), *this);
@@ -47,9 +47,9 @@ private:
         int checkHeader() override { return real->checkHeader(); }
         bool nextRow(DeclarationRow& row) override {
             const bool more = real->nextRow(row);
-            if (more && row.sheetRow == services.m_holdAtRow) {
-                services.m_holding = true;
-                while (!services.m_release)
+            if (more && row.sheetRow == services.holdAtRow_) {
+                services.holding_ = true;
+                while (!services.release_)
                     QThread::msleep(1);
             }
             return more;
@@ -58,44 +58,44 @@ private:
         HeldServices& services;
     };
 
-    int m_holdAtRow;
-    std::atomic<bool>& m_holding;
-    std::atomic<bool>& m_release;
+    int holdAtRow_;
+    std::atomic<bool>& holding_;
+    std::atomic<bool>& release_;
 };
 
 class ImportDialogEndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_settings.NrInstalacji = "77";
-        m_settings.KodSwiadcz = "000000012345";
-        m_settings.KodOddzialuNFZ = "06";
-        m_settings.KodWojew = "12";
-        m_settings.ProgramDir = m_install.programDir.string() + "/";
+        settings_.NrInstalacji = "77";
+        settings_.KodSwiadcz = "000000012345";
+        settings_.KodOddzialuNFZ = "06";
+        settings_.KodWojew = "12";
+        settings_.ProgramDir = install_.programDir.string() + "/";
         MessageBoxes::takeRecorded();
-        const ImportLocations locations{m_install.programDir, m_install.programDir};
-        m_dialog = std::make_unique<Tdlg_ImportXLS>(
-            nullptr, m_settings, locations, [this, locations](const GlobalVar& settings) {
-                return std::make_unique<HeldServices>(locations, settings, m_holdAtRow, m_holding,
-                                                      m_release);
+        const ImportLocations locations{install_.programDir, install_.programDir};
+        dialog_ = std::make_unique<Tdlg_ImportXLS>(
+            nullptr, settings_, locations, [this, locations](const GlobalVar& settings) {
+                return std::make_unique<HeldServices>(locations, settings, holdAtRow_, holding_,
+                                                      release_);
             });
-        ASSERT_TRUE(m_dialog->openModal());
-        QApplication::setActiveWindow(m_dialog.get());
+        ASSERT_TRUE(dialog_->openModal());
+        QApplication::setActiveWindow(dialog_.get());
     }
     void TearDown() override {
-        m_release = true;
-        m_dialog.reset();
+        release_ = true;
+        dialog_.reset();
     }
     static fs::path fixture(const char* name) {
         return sourceDir() / "xls2qdp/import/sheets/testdata" / name;
     }
     void choose(const fs::path& workbook) {
         ChooserEdit::answerNextChooser(QString::fromStdString(workbook.string()));
-        m_dialog->edtXLSFileName->browse();
-        m_dialog->edtKatalog->setText(QString::fromStdString(m_install.outDir.string()));
+        dialog_->edtXLSFileName->browse();
+        dialog_->edtKatalog->setText(QString::fromStdString(install_.outDir.string()));
     }
     bool runImport() {
-        QSignalSpy finished(m_dialog.get(), &Tdlg_ImportXLS::importFinished);
-        QTest::keyClick(m_dialog.get(), Qt::Key_F9);
+        QSignalSpy finished(dialog_.get(), &Tdlg_ImportXLS::importFinished);
+        QTest::keyClick(dialog_.get(), Qt::Key_F9);
         return finished.count() == 1 || finished.wait(30000);
     }
     std::vector<QString> messages() {
@@ -106,22 +106,22 @@ protected:
     }
     std::int64_t workingTableRows() {
         store::WorkingTable table;
-        table.open(m_install.programDir / kWorkingTableFile);
+        table.open(install_.programDir / kWorkingTableFile);
         return table.rowCount();
     }
     std::vector<fs::path> packages() const {
         std::vector<fs::path> files;
-        for (const auto& entry : fs::directory_iterator(m_install.outDir))
+        for (const auto& entry : fs::directory_iterator(install_.outDir))
             files.push_back(entry);
         return files;
     }
 
-    TestInstall m_install{"dialog-e2e"};
-    GlobalVar m_settings;
-    int m_holdAtRow = 0;
-    std::atomic<bool> m_holding{false};
-    std::atomic<bool> m_release{false};
-    std::unique_ptr<Tdlg_ImportXLS> m_dialog;
+    TestInstall install_{"dialog-e2e"};
+    GlobalVar settings_;
+    int holdAtRow_ = 0;
+    std::atomic<bool> holding_{false};
+    std::atomic<bool> release_{false};
+    std::unique_ptr<Tdlg_ImportXLS> dialog_;
 };
 
 // The package checks read packages back with the package reader's dump tool.
@@ -138,12 +138,12 @@ TEST_F(ImportDialogEndToEndTest, ASuccessfulImportWritesAValidPackageAndCloses) 
                 ::testing::ElementsAre(
                     QStringLiteral("Import zakończony, deklaracje zotsły zapisane w pliku:\r\n") +
                     QString::fromStdString(package.string())));
-    EXPECT_EQ(m_dialog->LabelArkusz->text(),
+    EXPECT_EQ(dialog_->LabelArkusz->text(),
               QStringLiteral("1. Struktura arkusza MS Excel - prawidłowa"));
-    EXPECT_EQ(m_dialog->LabelLiczba->text(), QStringLiteral("11")); // the last data row
-    EXPECT_EQ(m_dialog->LabelQDP->text(), QStringLiteral("3. Zapis danych do pliku QDP: ") +
-                                              QString::fromStdString(package.filename().string()));
-    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_EQ(dialog_->LabelLiczba->text(), QStringLiteral("11")); // the last data row
+    EXPECT_EQ(dialog_->LabelQDP->text(), QStringLiteral("3. Zapis danych do pliku QDP: ") +
+                                             QString::fromStdString(package.filename().string()));
+    EXPECT_FALSE(dialog_->isVisible());
     EXPECT_EQ(readSection(package, "DEKLARACJE").records.size(), 5u);
     EXPECT_EQ(workingTableRows(), 0);
 }
@@ -154,29 +154,29 @@ TEST_F(ImportDialogEndToEndTest, AWrongHeaderRowKeepsTheDialogOpen) {
     const auto shown = messages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_TRUE(shown[0].startsWith(QStringLiteral("Format pliku MS Excel jest nieprawidłowy.")));
-    EXPECT_TRUE(m_dialog->isVisible());
-    EXPECT_TRUE(m_dialog->btnImportuj->isEnabled());
+    EXPECT_TRUE(dialog_->isVisible());
+    EXPECT_TRUE(dialog_->btnImportuj->isEnabled());
     EXPECT_TRUE(packages().empty());
 }
 
 TEST_F(ImportDialogEndToEndTest, AStoppedRunLeavesNothingAndTheNextStartsAtOne) {
     REQUIRE_QDPDUMP();
-    m_holdAtRow = 9;
+    holdAtRow_ = 9;
     choose(fixture("declarations.xlsx"));
-    QSignalSpy finished(m_dialog.get(), &Tdlg_ImportXLS::importFinished);
-    QTest::keyClick(m_dialog.get(), Qt::Key_F9);
-    QTRY_VERIFY_WITH_TIMEOUT(m_holding.load() && m_dialog->btnPrzerwij->isVisible(), 30000);
-    QTest::mouseClick(m_dialog->btnPrzerwij, Qt::LeftButton);
-    m_release = true;
+    QSignalSpy finished(dialog_.get(), &Tdlg_ImportXLS::importFinished);
+    QTest::keyClick(dialog_.get(), Qt::Key_F9);
+    QTRY_VERIFY_WITH_TIMEOUT(holding_.load() && dialog_->btnPrzerwij->isVisible(), 30000);
+    QTest::mouseClick(dialog_->btnPrzerwij, Qt::LeftButton);
+    release_ = true;
     ASSERT_TRUE(finished.count() == 1 || finished.wait(30000));
     EXPECT_THAT(messages(),
                 ::testing::ElementsAre(QStringLiteral("Import przerwany przez użytkownika")));
-    EXPECT_TRUE(m_dialog->isVisible());
+    EXPECT_TRUE(dialog_->isVisible());
     EXPECT_TRUE(packages().empty());
     EXPECT_EQ(workingTableRows(), 0);
 
     // The second run in the same dialog numbers its declarations from 1 again.
-    m_holdAtRow = 0;
+    holdAtRow_ = 0;
     ASSERT_TRUE(runImport());
     ASSERT_EQ(packages().size(), 1u);
     const auto deklaracje = readSection(packages().front(), "DEKLARACJE");

@@ -40,24 +40,24 @@ class StandInServices : public ImportServices,
                         public DeclarationStore,
                         public PackageBuilder {
 public:
-    explicit StandInServices(SharedState& state) : m_state(state) {}
+    explicit StandInServices(SharedState& state) : state_(state) {}
     WorkbookSource& workbooks() override { return *this; }
     DeclarationStore& declarations() override { return *this; }
     PackageBuilder& packages() override { return *this; }
 
     std::unique_ptr<OpenWorkbook> open(const fs::path&) override {
-        return std::make_unique<Workbook>(m_state);
+        return std::make_unique<Workbook>(state_);
     }
     std::unique_ptr<DeclarationRun> open() override {
-        m_state.tableRows = 0;
-        return std::make_unique<Run>(m_state);
+        state_.tableRows = 0;
+        return std::make_unique<Run>(state_);
     }
     std::optional<fs::path> newFileName(const std::string& folder, const std::string& prefix,
                                         MessageSink&) override {
         return fs::path(folder + prefix + "TEST0001.qdp");
     }
     std::unique_ptr<PreparedPackage> prepare(WorkingTableCursor&) override {
-        return std::make_unique<Package>(m_state);
+        return std::make_unique<Package>(state_);
     }
 
 private:
@@ -95,44 +95,44 @@ private:
         SharedState& state;
     };
 
-    SharedState& m_state;
+    SharedState& state_;
 };
 
 class ImportDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_root = fs::temp_directory_path() / ("xls2qdp-dialog-" + std::to_string(::getpid()));
-        fs::create_directories(m_root / "program");
-        fs::create_directories(m_root / "data");
+        root_ = fs::temp_directory_path() / ("xls2qdp-dialog-" + std::to_string(::getpid()));
+        fs::create_directories(root_ / "program");
+        fs::create_directories(root_ / "data");
         for (const char* file : {kWorkingTableFile, kCommuneDictionaryFile, kCityDictionaryFile})
-            std::ofstream(m_root / "program" / file) << "";
-        std::ofstream(m_root / "data" / "sheet.xls") << "";
-        m_settings.NrInstalacji = "77";
-        m_settings.KodSwiadcz = "123";
-        m_settings.KodOddzialuNFZ = "07";
-        m_settings.KodWojew = "02";
+            std::ofstream(root_ / "program" / file) << "";
+        std::ofstream(root_ / "data" / "sheet.xls") << "";
+        settings_.NrInstalacji = "77";
+        settings_.KodSwiadcz = "123";
+        settings_.KodOddzialuNFZ = "07";
+        settings_.KodWojew = "02";
         MessageBoxes::takeRecorded();
-        m_dialog = std::make_unique<Tdlg_ImportXLS>(
-            nullptr, m_settings, ImportLocations{m_root / "program", m_root / "program"},
-            [this](const GlobalVar&) { return std::make_unique<StandInServices>(m_state); });
-        ASSERT_TRUE(m_dialog->openModal());
+        dialog_ = std::make_unique<Tdlg_ImportXLS>(
+            nullptr, settings_, ImportLocations{root_ / "program", root_ / "program"},
+            [this](const GlobalVar&) { return std::make_unique<StandInServices>(state_); });
+        ASSERT_TRUE(dialog_->openModal());
     }
     void TearDown() override {
-        m_state.release = true;
-        m_dialog.reset();
-        fs::remove_all(m_root);
+        state_.release = true;
+        dialog_.reset();
+        fs::remove_all(root_);
     }
     void chooseWorkbook(const fs::path& file) {
         ChooserEdit::answerNextChooser(QString::fromStdString(file.string()));
-        m_dialog->edtXLSFileName->browse();
+        dialog_->edtXLSFileName->browse();
     }
     // F9 as the user presses it.
     void pressF9() {
-        QApplication::setActiveWindow(m_dialog.get());
-        QTest::keyClick(m_dialog.get(), Qt::Key_F9);
+        QApplication::setActiveWindow(dialog_.get());
+        QTest::keyClick(dialog_.get(), Qt::Key_F9);
     }
     bool runImport() {
-        QSignalSpy finished(m_dialog.get(), &Tdlg_ImportXLS::importFinished);
+        QSignalSpy finished(dialog_.get(), &Tdlg_ImportXLS::importFinished);
         pressF9();
         return finished.wait(10000) || finished.count() == 1;
     }
@@ -143,14 +143,14 @@ protected:
         return texts;
     }
 
-    fs::path m_root;
-    GlobalVar m_settings;
-    SharedState m_state;
-    std::unique_ptr<Tdlg_ImportXLS> m_dialog;
+    fs::path root_;
+    GlobalVar settings_;
+    SharedState state_;
+    std::unique_ptr<Tdlg_ImportXLS> dialog_;
 };
 
 TEST_F(ImportDialogTest, ShowsItsControlsAsLaidOut) {
-    auto& d = *m_dialog;
+    auto& d = *dialog_;
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Import deklaracji z arkusza MS Excel"));
     EXPECT_EQ(d.caption->text(), d.windowTitle());
     EXPECT_EQ(d.size(), QSize(520, 450));
@@ -184,30 +184,30 @@ TEST_F(ImportDialogTest, ShowsItsControlsAsLaidOut) {
 }
 
 TEST_F(ImportDialogTest, ChoosingAWorkbookFillsOnlyAnEmptyFolderField) {
-    chooseWorkbook(m_root / "data" / "sheet.xls");
-    EXPECT_EQ(m_dialog->edtKatalog->text(),
-              QString::fromStdString((m_root / "data").string()) + QStringLiteral("/"));
-    m_dialog->edtKatalog->setText(QStringLiteral("/elsewhere/"));
-    chooseWorkbook(m_root / "program" / "other.xls");
-    EXPECT_EQ(m_dialog->edtKatalog->text(), QStringLiteral("/elsewhere/"));
+    chooseWorkbook(root_ / "data" / "sheet.xls");
+    EXPECT_EQ(dialog_->edtKatalog->text(),
+              QString::fromStdString((root_ / "data").string()) + QStringLiteral("/"));
+    dialog_->edtKatalog->setText(QStringLiteral("/elsewhere/"));
+    chooseWorkbook(root_ / "program" / "other.xls");
+    EXPECT_EQ(dialog_->edtKatalog->text(), QStringLiteral("/elsewhere/"));
 }
 
 TEST_F(ImportDialogTest, ASuccessfulRunShowsTheStagesAndCloses) {
-    chooseWorkbook(m_root / "data" / "sheet.xls");
+    chooseWorkbook(root_ / "data" / "sheet.xls");
     ASSERT_TRUE(runImport());
-    const QString file = QString::fromStdString((m_root / "data" / "dTEST0001.qdp").string());
+    const QString file = QString::fromStdString((root_ / "data" / "dTEST0001.qdp").string());
     EXPECT_THAT(
         messages(),
         ::testing::ElementsAre(
             QStringLiteral("Import zakończony, deklaracje zotsły zapisane w pliku:\r\n") + file));
-    EXPECT_EQ(m_dialog->LabelArkusz->text(),
+    EXPECT_EQ(dialog_->LabelArkusz->text(),
               QStringLiteral("1. Struktura arkusza MS Excel - prawidłowa"));
-    EXPECT_EQ(m_dialog->LabelLiczba->text(), QStringLiteral("18"));
-    EXPECT_EQ(m_dialog->LabelQDP->text(),
+    EXPECT_EQ(dialog_->LabelLiczba->text(), QStringLiteral("18"));
+    EXPECT_EQ(dialog_->LabelQDP->text(),
               QStringLiteral("3. Zapis danych do pliku QDP: dTEST0001.qdp"));
-    EXPECT_FALSE(m_dialog->isVisible());
-    EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
-    EXPECT_TRUE(fs::exists(m_root / "data" / "dTEST0001.qdp"));
+    EXPECT_FALSE(dialog_->isVisible());
+    EXPECT_EQ(dialog_->result(), QDialog::Accepted);
+    EXPECT_TRUE(fs::exists(root_ / "data" / "dTEST0001.qdp"));
 }
 
 TEST_F(ImportDialogTest, FailedChecksKeepTheDialogOpen) {
@@ -216,46 +216,46 @@ TEST_F(ImportDialogTest, FailedChecksKeepTheDialogOpen) {
         QString folder;
         QString message;
     } cases[] = {
-        {m_root / "data" / "missing.xls", {}, QStringLiteral("Wskazany plik XLS nieistnieje !")},
-        {m_root / "data" / "sheet.xls", QString::fromStdString((m_root / "nowhere").string()),
+        {root_ / "data" / "missing.xls", {}, QStringLiteral("Wskazany plik XLS nieistnieje !")},
+        {root_ / "data" / "sheet.xls", QString::fromStdString((root_ / "nowhere").string()),
          QStringLiteral("Wskazany katalog nieistnieje !")},
     };
     for (const auto& c : cases) {
-        m_dialog->edtKatalog->setText(c.folder);
+        dialog_->edtKatalog->setText(c.folder);
         chooseWorkbook(c.workbook);
         ASSERT_TRUE(runImport());
         EXPECT_THAT(messages(), ::testing::ElementsAre(c.message));
-        EXPECT_TRUE(m_dialog->isVisible());
-        EXPECT_TRUE(m_dialog->btnImportuj->isEnabled());
-        EXPECT_TRUE(m_dialog->btnZamknij->isEnabled());
+        EXPECT_TRUE(dialog_->isVisible());
+        EXPECT_TRUE(dialog_->btnImportuj->isEnabled());
+        EXPECT_TRUE(dialog_->btnZamknij->isEnabled());
     }
 }
 
 TEST_F(ImportDialogTest, PrzerwijStopsTheRunAfterTheCurrentRow) {
-    m_state.holdAtRow = 11;
-    chooseWorkbook(m_root / "data" / "sheet.xls");
-    QSignalSpy finished(m_dialog.get(), &Tdlg_ImportXLS::importFinished);
+    state_.holdAtRow = 11;
+    chooseWorkbook(root_ / "data" / "sheet.xls");
+    QSignalSpy finished(dialog_.get(), &Tdlg_ImportXLS::importFinished);
     pressF9();
-    QTRY_VERIFY_WITH_TIMEOUT(m_state.holding.load() && m_dialog->btnPrzerwij->isVisible(), 10000);
-    EXPECT_TRUE(m_dialog->btnPrzerwij->isEnabled());
-    EXPECT_FALSE(m_dialog->btnImportuj->isEnabled());
-    EXPECT_FALSE(m_dialog->btnZamknij->isEnabled());
-    EXPECT_FALSE(m_dialog->edtXLSFileName->isEnabled());
-    EXPECT_FALSE(m_dialog->edtKatalog->isEnabled());
-    m_dialog->reject(); // closing is refused while rows are read
-    EXPECT_TRUE(m_dialog->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(state_.holding.load() && dialog_->btnPrzerwij->isVisible(), 10000);
+    EXPECT_TRUE(dialog_->btnPrzerwij->isEnabled());
+    EXPECT_FALSE(dialog_->btnImportuj->isEnabled());
+    EXPECT_FALSE(dialog_->btnZamknij->isEnabled());
+    EXPECT_FALSE(dialog_->edtXLSFileName->isEnabled());
+    EXPECT_FALSE(dialog_->edtKatalog->isEnabled());
+    dialog_->reject(); // closing is refused while rows are read
+    EXPECT_TRUE(dialog_->isVisible());
 
-    QTest::mouseClick(m_dialog->btnPrzerwij, Qt::LeftButton);
-    m_state.release = true;
+    QTest::mouseClick(dialog_->btnPrzerwij, Qt::LeftButton);
+    state_.release = true;
     ASSERT_TRUE(finished.wait(10000) || finished.count() == 1);
     EXPECT_THAT(messages(), ::testing::ElementsAre(QStringLiteral("Import przerwany przez "
                                                                   "użytkownika")));
-    EXPECT_EQ(m_dialog->lastOutcome().result, ImportResult::Aborted);
-    EXPECT_EQ(m_state.tableRows, 0);
-    EXPECT_TRUE(m_dialog->isVisible());
-    EXPECT_TRUE(m_dialog->btnPrzerwij->isHidden());
-    EXPECT_TRUE(m_dialog->btnImportuj->isEnabled());
-    EXPECT_FALSE(fs::exists(m_root / "data" / "dTEST0001.qdp"));
+    EXPECT_EQ(dialog_->lastOutcome().result, ImportResult::Aborted);
+    EXPECT_EQ(state_.tableRows, 0);
+    EXPECT_TRUE(dialog_->isVisible());
+    EXPECT_TRUE(dialog_->btnPrzerwij->isHidden());
+    EXPECT_TRUE(dialog_->btnImportuj->isEnabled());
+    EXPECT_FALSE(fs::exists(root_ / "data" / "dTEST0001.qdp"));
 }
 
 } // namespace

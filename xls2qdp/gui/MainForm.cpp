@@ -21,7 +21,7 @@ constexpr QSize kClientSize(502, 368);
 }
 
 TfrmMainForm::TfrmMainForm(const ProgramLocations& locations, ImportServicesFactory services)
-    : m_locations(locations), m_services(std::move(services)) {
+    : locations_(locations), services_(std::move(services)) {
     setObjectName(QStringLiteral("frmMainForm"));
     setWindowTitle(QStringLiteral("Import danych z pliku XLS"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -67,18 +67,18 @@ TfrmMainForm::~TfrmMainForm() = default;
 
 void TfrmMainForm::FormCreate() {
     MessageBoxSink messages(nullptr); // the window is not shown yet
-    StartupResult startup = runStartup(m_locations.iniFile, m_locations.programDir, messages);
-    m_settings = std::move(startup.settings);
-    m_info = std::move(startup.info);
-    m_version = std::move(startup.version);
-    m_terminate = startup.terminate;
+    StartupResult startup = runStartup(locations_.iniFile, locations_.programDir, messages);
+    settings_ = std::move(startup.settings);
+    info_ = std::move(startup.info);
+    version_ = std::move(startup.version);
+    terminate_ = startup.terminate;
 }
 
 void TfrmMainForm::showEvent(QShowEvent* event) {
-    lblWersja->setText(QString::fromStdString(versionLabelText(m_version)));
-    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && !m_centred) {
+    lblWersja->setText(QString::fromStdString(versionLabelText(version_)));
+    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && !centred_) {
         move(screen->availableGeometry().center() - rect().center());
-        m_centred = true;
+        centred_ = true;
     }
     QMainWindow::showEvent(event);
 }
@@ -92,15 +92,15 @@ void TfrmMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmMainForm::MenuItemImportzPlikuXLSClick() {
-    Tdlg_ImportXLS dialog(this, m_settings,
-                          {m_locations.workingTableDir, m_locations.dictionaryDir}, m_services);
+    Tdlg_ImportXLS dialog(this, settings_, {locations_.workingTableDir, locations_.dictionaryDir},
+                          services_);
     dialog.showModal();
 }
 
 void TfrmMainForm::menAboutClick() {
     TdlgHQTAbout about(this);
-    about.info = m_info;
-    about.version = m_version;
+    about.info = info_;
+    about.version = version_;
     about.exec();
 }
 

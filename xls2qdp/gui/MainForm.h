@@ -24,10 +24,10 @@ public:
     ~TfrmMainForm() override;
 
     // A check at start-up failed: the program ends without further work.
-    bool terminateRequested() const { return m_terminate; }
-    const GlobalVar& settings() const { return m_settings; }
-    const THQTInfo& info() const { return m_info; }
-    const THQTVersion& version() const { return m_version; }
+    bool terminateRequested() const { return terminate_; }
+    const GlobalVar& settings() const { return settings_; }
+    const THQTInfo& info() const { return info_; }
+    const THQTVersion& version() const { return version_; }
 
     QLabel* lblWersja;
     QMenu* menSystem;
@@ -47,13 +47,13 @@ protected:
 private:
     void FormCreate();
 
-    ProgramLocations m_locations;
-    ImportServicesFactory m_services;
-    GlobalVar m_settings;
-    THQTInfo m_info;
-    THQTVersion m_version;
-    bool m_terminate = false;
-    bool m_centred = false;
+    ProgramLocations locations_;
+    ImportServicesFactory services_;
+    GlobalVar settings_;
+    THQTInfo info_;
+    THQTVersion version_;
+    bool terminate_ = false;
+    bool centred_ = false;
 };
 
 } // namespace xls2qdp

@@ -32,21 +32,21 @@ std::vector<QString> recordedTexts() {
 class MainFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("xls2qdp-mainform-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
+        dir_ = fs::temp_directory_path() / ("xls2qdp-mainform-" + std::to_string(::getpid()));
+        fs::create_directories(dir_);
         MessageBoxes::takeRecorded();
-        m_locations = {m_dir, m_dir / "xls2qdp.INI", m_dir, m_dir};
+        locations_ = {dir_, dir_ / "xls2qdp.INI", dir_, dir_};
     }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void TearDown() override { fs::remove_all(dir_); }
     void writeIni(const std::string& text) {
-        std::ofstream(m_locations.iniFile, std::ios::binary) << text;
+        std::ofstream(locations_.iniFile, std::ios::binary) << text;
     }
     std::unique_ptr<TfrmMainForm> makeForm() {
-        return std::make_unique<TfrmMainForm>(m_locations, ImportServicesFactory());
+        return std::make_unique<TfrmMainForm>(locations_, ImportServicesFactory());
     }
 
-    fs::path m_dir;
-    ProgramLocations m_locations;
+    fs::path dir_;
+    ProgramLocations locations_;
 };
 
 TEST_F(MainFormTest, AMissingIniEndsTheProgramAfterAllItsMessages) {
@@ -55,7 +55,7 @@ TEST_F(MainFormTest, AMissingIniEndsTheProgramAfterAllItsMessages) {
     const auto texts = recordedTexts();
     ASSERT_EQ(texts.size(), 5u);
     EXPECT_EQ(texts[0],
-              QStringLiteral("Brak pliku INI: \r\n") + QString::fromStdString(m_locations.iniFile));
+              QStringLiteral("Brak pliku INI: \r\n") + QString::fromStdString(locations_.iniFile));
     EXPECT_TRUE(texts[4].endsWith(QStringLiteral("klucz: KodSwiadcz")));
 }
 

@@ -36,74 +36,74 @@ QString stageText(ImportStage stage) {
 // messages and questions wait there for the user's answer.
 class Tdlg_ImportXLS::FrontEnd : public ImportFrontEnd, public MessageSink {
 public:
-    explicit FrontEnd(Tdlg_ImportXLS& dialog) : m_dialog(dialog) {}
+    explicit FrontEnd(Tdlg_ImportXLS& dialog) : dialog_(dialog) {}
 
     MessageSink& messages() override { return *this; }
 
     void show(MessageKind kind, std::string_view text) override {
         const QString message = toQString(text);
-        onWindowThread([this, kind, message] { MessageBoxes::show(&m_dialog, kind, message); },
+        onWindowThread([this, kind, message] { MessageBoxes::show(&dialog_, kind, message); },
                        true);
     }
     bool askYesNo(std::string_view question) override {
         const QString text = toQString(question);
         bool answer = false;
-        onWindowThread([&] { answer = MessageBoxes::askYesNo(&m_dialog, text); }, true);
+        onWindowThread([&] { answer = MessageBoxes::askYesNo(&dialog_, text); }, true);
         return answer;
     }
-    bool abortRequested() override { return m_dialog.m_abort.load(); }
+    bool abortRequested() override { return dialog_.abort_.load(); }
 
     void conditionsMet(const std::string& folder) override {
         const QString text = toQString(folder);
-        onWindowThread([this, text] { m_dialog.edtKatalog->setText(text); });
+        onWindowThread([this, text] { dialog_.edtKatalog->setText(text); });
     }
     void stageStarted(ImportStage stage) override {
         onWindowThread([this, stage] {
             switch (stage) {
             case ImportStage::SheetStructure:
-                m_dialog.LabelArkusz->setText(stageText(stage));
-                m_dialog.LabelArkusz->show();
+                dialog_.LabelArkusz->setText(stageText(stage));
+                dialog_.LabelArkusz->show();
                 break;
             case ImportStage::ReadingRows:
-                m_dialog.LabelPrzetworzono->show();
-                m_dialog.LabelLiczba->show();
+                dialog_.LabelPrzetworzono->show();
+                dialog_.LabelLiczba->show();
                 break;
             case ImportStage::WritingPackage:
-                m_dialog.LabelQDP->setText(stageText(stage));
-                m_dialog.LabelQDP->show();
+                dialog_.LabelQDP->setText(stageText(stage));
+                dialog_.LabelQDP->show();
                 break;
             }
         });
     }
     void sheetStructureAccepted() override {
         onWindowThread([this] {
-            m_dialog.LabelArkusz->setText(stageText(ImportStage::SheetStructure) +
-                                          toQString(kHeaderRowAccepted));
-            m_dialog.LabelLiczba->setText(QStringLiteral("0"));
+            dialog_.LabelArkusz->setText(stageText(ImportStage::SheetStructure) +
+                                         toQString(kHeaderRowAccepted));
+            dialog_.LabelLiczba->setText(QStringLiteral("0"));
         });
     }
     void sheetRowReached(int row) override {
-        onWindowThread([this, row] { m_dialog.LabelLiczba->setText(QString::number(row)); });
+        onWindowThread([this, row] { dialog_.LabelLiczba->setText(QString::number(row)); });
     }
     void readingStarted() override {
         onWindowThread([this] {
-            m_dialog.setInputsEnabled(false);
-            m_dialog.btnPrzerwij->show();
-            m_dialog.btnPrzerwij->setEnabled(true);
+            dialog_.setInputsEnabled(false);
+            dialog_.btnPrzerwij->show();
+            dialog_.btnPrzerwij->setEnabled(true);
         });
     }
     void runFinished() override {
-        onWindowThread([this] { m_dialog.onRunFinished(); });
+        onWindowThread([this] { dialog_.onRunFinished(); });
     }
     void packageWritten(std::string_view fileName) override {
         const QString name = toQString(fileName);
         onWindowThread([this, name] {
-            m_dialog.LabelQDP->setText(m_dialog.LabelQDP->text() + QStringLiteral(": ") + name);
+            dialog_.LabelQDP->setText(dialog_.LabelQDP->text() + QStringLiteral(": ") + name);
         });
     }
     void focusField(ImportField field) override {
         onWindowThread([this, field] {
-            (field == ImportField::WorkbookFile ? m_dialog.edtXLSFileName : m_dialog.edtKatalog)
+            (field == ImportField::WorkbookFile ? dialog_.edtXLSFileName : dialog_.edtKatalog)
                 ->setFocus();
         });
     }
@@ -111,20 +111,20 @@ public:
 private:
     template <typename Function>
     void onWindowThread(Function function, bool wait = false) {
-        if (QThread::currentThread() == m_dialog.thread())
+        if (QThread::currentThread() == dialog_.thread())
             function();
         else
-            QMetaObject::invokeMethod(&m_dialog, std::move(function),
+            QMetaObject::invokeMethod(&dialog_, std::move(function),
                                       wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
     }
 
-    Tdlg_ImportXLS& m_dialog;
+    Tdlg_ImportXLS& dialog_;
 };
 
 Tdlg_ImportXLS::Tdlg_ImportXLS(QWidget* owner, const GlobalVar& settings,
                                const ImportLocations& locations, ImportServicesFactory services)
-    : FormEnh(owner), m_settings(settings), m_locations(locations),
-      m_servicesFactory(std::move(services)), m_frontEnd(std::make_unique<FrontEnd>(*this)) {
+    : FormEnh(owner), settings_(settings), locations_(locations),
+      servicesFactory_(std::move(services)), frontEnd_(std::make_unique<FrontEnd>(*this)) {
     setObjectName(QStringLiteral("dlg_ImportXLS"));
     setWindowTitle(QStringLiteral("Import deklaracji z arkusza MS Excel"));
     setFixedSize(520, 450);
@@ -235,10 +235,10 @@ Tdlg_ImportXLS::Tdlg_ImportXLS(QWidget* owner, const GlobalVar& settings,
 }
 
 Tdlg_ImportXLS::~Tdlg_ImportXLS() {
-    if (m_worker) {
+    if (worker_) {
         // Only reached when the owner goes away mid-run: stop after the current row.
-        m_abort = true;
-        m_worker->wait();
+        abort_ = true;
+        worker_->wait();
     }
 }
 
@@ -247,16 +247,16 @@ void Tdlg_ImportXLS::FormEnhSetVariables() {
 }
 
 bool Tdlg_ImportXLS::FormEnhPrepareForm() {
-    edtKodWoj->setText(QString::fromStdString(m_settings.KodWojew));
-    edtKodSwiadcz->setText(QString::fromStdString(m_settings.KodSwiadcz));
-    edtNrInstalacji->setText(QString::fromStdString(m_settings.NrInstalacji));
-    edtOddzialNFZ->setText(QString::fromStdString(m_settings.KodOddzialuNFZ));
+    edtKodWoj->setText(QString::fromStdString(settings_.KodWojew));
+    edtKodSwiadcz->setText(QString::fromStdString(settings_.KodSwiadcz));
+    edtNrInstalacji->setText(QString::fromStdString(settings_.NrInstalacji));
+    edtOddzialNFZ->setText(QString::fromStdString(settings_.KodOddzialuNFZ));
     LabelQDP->hide();
     LabelArkusz->hide();
     LabelLiczba->clear();
     LabelLiczba->hide();
     LabelPrzetworzono->hide();
-    m_abort = false;
+    abort_ = false;
     // The readers render dates in the program's own format, so the user's
     // system date settings are left as they are.
     return true;
@@ -284,32 +284,32 @@ void Tdlg_ImportXLS::setInputsEnabled(bool enabled) {
 }
 
 void Tdlg_ImportXLS::btnImportujClick() {
-    if (m_running) return;
+    if (running_) return;
     btnImportuj->setEnabled(false);
-    m_running = true;
-    m_abort = false;
-    m_outcome = ImportOutcome();
+    running_ = true;
+    abort_ = false;
+    outcome_ = ImportOutcome();
     try {
-        m_services = m_servicesFactory(m_settings);
+        services_ = servicesFactory_(settings_);
     } catch (const std::exception& error) {
         MessageBoxes::show(this, MessageKind::Error, QString::fromUtf8(error.what()));
-        m_running = false;
+        running_ = false;
         btnImportuj->setEnabled(true);
         return;
     }
 
     const ImportRequest request{edtXLSFileName->text().toStdString(),
                                 edtKatalog->text().toStdString()};
-    m_worker = QThread::create([this, request] {
-        ImportWorkflow workflow(m_locations, *m_services);
-        m_outcome = workflow.run(request, *m_frontEnd);
+    worker_ = QThread::create([this, request] {
+        ImportWorkflow workflow(locations_, *services_);
+        outcome_ = workflow.run(request, *frontEnd_);
     });
-    connect(m_worker, &QThread::finished, this, &Tdlg_ImportXLS::onWorkerDone);
-    m_worker->start();
+    connect(worker_, &QThread::finished, this, &Tdlg_ImportXLS::onWorkerDone);
+    worker_->start();
 }
 
 void Tdlg_ImportXLS::btnPrzerwijClick() {
-    m_abort = true;
+    abort_ = true;
 }
 
 void Tdlg_ImportXLS::onRunFinished() {
@@ -319,23 +319,23 @@ void Tdlg_ImportXLS::onRunFinished() {
 }
 
 void Tdlg_ImportXLS::onWorkerDone() {
-    m_worker->wait();
-    m_worker->deleteLater();
-    m_worker = nullptr;
-    m_services.reset();
-    m_running = false;
+    worker_->wait();
+    worker_->deleteLater();
+    worker_ = nullptr;
+    services_.reset();
+    running_ = false;
     btnImportuj->setEnabled(true);
     emit importFinished();
-    if (m_outcome.succeeded()) accept();
+    if (outcome_.succeeded()) accept();
 }
 
 void Tdlg_ImportXLS::reject() {
-    if (m_running) return; // the run ends first; only Przerwij works meanwhile
+    if (running_) return; // the run ends first; only Przerwij works meanwhile
     FormEnh::reject();
 }
 
 void Tdlg_ImportXLS::closeEvent(QCloseEvent* event) {
-    if (m_running) {
+    if (running_) {
         event->ignore();
         return;
     }

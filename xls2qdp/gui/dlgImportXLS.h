@@ -29,8 +29,8 @@ public:
                    ImportServicesFactory services);
     ~Tdlg_ImportXLS() override;
 
-    bool importRunning() const { return m_running; }
-    const ImportOutcome& lastOutcome() const { return m_outcome; }
+    bool importRunning() const { return running_; }
+    const ImportOutcome& lastOutcome() const { return outcome_; }
 
     GradientCaption* caption;
     QLineEdit* edtKodSwiadcz;
@@ -70,15 +70,15 @@ private:
     void onRunFinished();
     void onWorkerDone();
 
-    GlobalVar m_settings;
-    ImportLocations m_locations;
-    ImportServicesFactory m_servicesFactory;
-    std::unique_ptr<FrontEnd> m_frontEnd;
-    std::unique_ptr<ImportServices> m_services;
-    QThread* m_worker = nullptr;
-    std::atomic<bool> m_abort{false};
-    bool m_running = false;
-    ImportOutcome m_outcome;
+    GlobalVar settings_;
+    ImportLocations locations_;
+    ImportServicesFactory servicesFactory_;
+    std::unique_ptr<FrontEnd> frontEnd_;
+    std::unique_ptr<ImportServices> services_;
+    QThread* worker_ = nullptr;
+    std::atomic<bool> abort_{false};
+    bool running_ = false;
+    ImportOutcome outcome_;
 };
 
 } // namespace xls2qdp

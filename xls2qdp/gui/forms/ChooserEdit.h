@@ -26,16 +26,16 @@ public:
 
     // Open-file chooser: its title, filters (Qt syntax, first one selected)
     // and the extension added to a name typed without one.
-    void setDialogTitle(const QString& title) { m_title = title; }
-    void setFilter(const QString& filter) { m_filter = filter; }
-    void setDefaultSuffix(const QString& suffix) { m_defaultSuffix = suffix; }
-    void setInitialDir(const QString& dir) { m_initialDir = dir; }
-    QString dialogTitle() const { return m_title; }
-    QString filter() const { return m_filter; }
-    QString defaultSuffix() const { return m_defaultSuffix; }
+    void setDialogTitle(const QString& title) { title_ = title; }
+    void setFilter(const QString& filter) { filter_ = filter; }
+    void setDefaultSuffix(const QString& suffix) { defaultSuffix_ = suffix; }
+    void setInitialDir(const QString& dir) { initialDir_ = dir; }
+    QString dialogTitle() const { return title_; }
+    QString filter() const { return filter_; }
+    QString defaultSuffix() const { return defaultSuffix_; }
 
-    QLineEdit* lineEdit() const { return m_edit; }
-    QToolButton* browseButton() const { return m_button; }
+    QLineEdit* lineEdit() const { return edit_; }
+    QToolButton* browseButton() const { return button_; }
 
     // Opens the chooser; a chosen name replaces the text.
     void browse();
@@ -47,11 +47,11 @@ signals:
     void textChanged(const QString& text);
 
 private:
-    Kind m_kind;
-    QLineEdit* m_edit;
-    QToolButton* m_button;
-    QString m_title, m_filter, m_defaultSuffix, m_initialDir;
-    static std::optional<QString> s_nextAnswer;
+    Kind kind_;
+    QLineEdit* edit_;
+    QToolButton* button_;
+    QString title_, filter_, defaultSuffix_, initialDir_;
+    static std::optional<QString> nextAnswer_;
 };
 
 } // namespace xls2qdp

@@ -20,7 +20,7 @@ FormEnh::FormEnh(QWidget* owner) : QDialog(owner) {
 int FormEnh::showModal() {
     FormEnhSetVariables();
     if (!FormEnhPrepareForm()) return QDialog::Rejected;
-    changeMode(m_initialMode);
+    changeMode(initialMode_);
     restorePlacement();
     return exec();
 }
@@ -28,14 +28,14 @@ int FormEnh::showModal() {
 bool FormEnh::openModal() {
     FormEnhSetVariables();
     if (!FormEnhPrepareForm()) return false;
-    changeMode(m_initialMode);
+    changeMode(initialMode_);
     restorePlacement();
     open();
     return true;
 }
 
 void FormEnh::changeMode(FormMode mode) {
-    m_mode = mode;
+    mode_ = mode;
     switch (mode) {
     case FormMode::Read:
         FormEnhChangeModeRead();

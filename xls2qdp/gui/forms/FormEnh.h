@@ -23,11 +23,11 @@ public:
     // false when the prepare callback refused to show it.
     bool openModal();
 
-    FormMode mode() const { return m_mode; }
+    FormMode mode() const { return mode_; }
     void changeMode(FormMode mode);
 
 protected:
-    void setInitialMode(FormMode mode) { m_initialMode = mode; }
+    void setInitialMode(FormMode mode) { initialMode_ = mode; }
 
     virtual void FormEnhSetVariables() {}
     virtual bool FormEnhPrepareForm() { return true; }
@@ -42,8 +42,8 @@ private:
     void restorePlacement();
     void savePlacement() const;
 
-    FormMode m_initialMode = FormMode::Read;
-    FormMode m_mode = FormMode::Read;
+    FormMode initialMode_ = FormMode::Read;
+    FormMode mode_ = FormMode::Read;
 };
 
 } // namespace xls2qdp

@@ -7,7 +7,7 @@
 namespace xls2qdp {
 
 GradientCaption::GradientCaption(const QString& text, QWidget* parent)
-    : QWidget(parent), m_text(text) {
+    : QWidget(parent), text_(text) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
@@ -25,7 +25,7 @@ void GradientCaption::paintEvent(QPaintEvent*) {
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(Qt::white);
-    painter.drawText(rect().adjusted(10, 0, -10, 0), Qt::AlignVCenter | Qt::AlignLeft, m_text);
+    painter.drawText(rect().adjusted(10, 0, -10, 0), Qt::AlignVCenter | Qt::AlignLeft, text_);
 }
 
 } // namespace xls2qdp

@@ -10,14 +10,14 @@ class GradientCaption : public QWidget {
     Q_OBJECT
 public:
     explicit GradientCaption(const QString& text, QWidget* parent = nullptr);
-    QString text() const { return m_text; }
+    QString text() const { return text_; }
     QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString m_text;
+    QString text_;
 };
 
 } // namespace xls2qdp

@@ -82,7 +82,7 @@ std::vector<MessageBoxes::Shown> MessageBoxes::takeRecorded() {
 }
 
 void MessageBoxSink::show(MessageKind kind, std::string_view text) {
-    MessageBoxes::show(m_parent, kind,
+    MessageBoxes::show(parent_, kind,
                        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 

@@ -42,11 +42,11 @@ public:
 // the user-interface thread.
 class MessageBoxSink : public MessageSink {
 public:
-    explicit MessageBoxSink(QWidget* parent) : m_parent(parent) {}
+    explicit MessageBoxSink(QWidget* parent) : parent_(parent) {}
     void show(MessageKind kind, std::string_view text) override;
 
 private:
-    QWidget* m_parent;
+    QWidget* parent_;
 };
 
 } // namespace xls2qdp

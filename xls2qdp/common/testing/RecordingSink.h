@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// A message sink for the package layer's tests: keeps the texts shown.
+// A message sink for tests: keeps the kind and text of every message shown, in order.
 #pragma once
 
 #include "common/MessageSink.h"
