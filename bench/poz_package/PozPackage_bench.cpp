@@ -6,7 +6,7 @@
 #include "declarations/QdpPOZPaczka.h"
 #include "declarations/testing/PozTestTable.h"
 #include "package/testing/FakeQdpLibrary.h"
-#include "package/testing/RecordingSink.h"
+#include "common/testing/RecordingSink.h"
 
 #include <benchmark/benchmark.h>
 

@@ -176,7 +176,7 @@ TEST_F(Writer, RecordCountStopsBelowTheFieldLimit) {
     EXPECT_EQ(s.recordCount, 999998u);
     EXPECT_EQ(qdp::addRekord(*paczka, text), Result::FormatLimit);
     EXPECT_EQ(s.recordCount, 999998u);
-    EXPECT_EQ(s.recordBytes(), 4u) << "the refused record was not written";
+    EXPECT_EQ(s.records.recordBytes(), 4u) << "the refused record was not written";
 }
 
 TEST_F(Writer, RecordLengthBeyondTheLargestFileIsRefused) {
