@@ -3,10 +3,10 @@
 // the whole path through the package layer (values, Windows-1250
 // conversion, checks, record text) into qdpcore and the saved file, and the
 // layer alone over a library that drops what it gets.
+#include "common/testing/RecordingSink.h"
 #include "declarations/QdpPOZPaczka.h"
 #include "declarations/testing/PozTestTable.h"
 #include "package/testing/FakeQdpLibrary.h"
-#include "common/testing/RecordingSink.h"
 
 #include <benchmark/benchmark.h>
 
