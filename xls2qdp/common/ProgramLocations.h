@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Where the importer finds its files. A folder holding the program together
-// with its settings or dictionaries is a portable install and keeps
-// everything there; otherwise the settings live in the user's configuration
-// folder, the dictionaries in the installed data folder and the working table
-// in the user's data folder.
+// Where the importer finds its files, and their names. A folder holding the
+// program together with its settings or dictionaries is a portable install
+// and keeps everything there; otherwise the settings live in the user's
+// configuration folder, the dictionaries in the installed data folder and the
+// working table in the user's data folder.
 #pragma once
 
 #include <filesystem>
