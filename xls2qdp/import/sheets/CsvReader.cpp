@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CsvReader.h"
 
-#include "TextEncoding.h"
+#include "common/TextEncoding.h"
 
 #include <array>
 #include <fstream>
@@ -97,7 +97,7 @@ private:
                 if ((b & 0xC0) != 0x80) break;
             }
             if (!in_) cut = text.size();
-            if (!IsValidUtf8(std::string_view(text).substr(0, cut))) {
+            if (!isValidUtf8(std::string_view(text).substr(0, cut))) {
                 utf8_ = false;
                 return;
             }

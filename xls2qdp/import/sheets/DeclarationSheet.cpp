@@ -2,6 +2,7 @@
 #include "DeclarationSheet.h"
 
 #include "CellText.h"
+#include "common/Text.h"
 
 namespace xls2qdp {
 
@@ -18,7 +19,7 @@ DeclarationSheet::DeclarationSheet(std::unique_ptr<WorkbookReader> reader)
     : reader_(std::move(reader)) {}
 
 std::string DeclarationSheet::ReadHeaderCell(const CellValue& cell) {
-    return UpperCaseText(NormalizeCellText(CellText(cell)));
+    return upperPolish(NormalizeCellText(cellText(cell)));
 }
 
 bool DeclarationSheet::nextSheetRow(SheetRow& row) {
@@ -46,7 +47,7 @@ int DeclarationSheet::CheckSheetStructure() {
         if (kExpectedHeaders[column].empty()) continue;
         const CellValue& cell =
             found && column < header.cells.size() ? header.cells[column] : empty;
-        if (ReadHeaderCell(cell) != UpperCaseText(kExpectedHeaders[column]))
+        if (ReadHeaderCell(cell) != upperPolish(kExpectedHeaders[column]))
             return static_cast<int>(column) + 1;
     }
     return 0;
@@ -75,14 +76,14 @@ bool DeclarationSheet::ReadSheetRow(DeclarationRow& row) {
         }
         const CellValue& cell = current_.cells[column];
         if (cell.kind == CellKind::Error) {
-            const std::string shown = ErrorValueName(cell.text);
+            const std::string shown = errorValueName(cell.text);
             notes_.push_back({current_.number, static_cast<int>(column), shown,
                               "komórka zawiera wartość błędu " + shown + "; przyjęto pustą"});
         }
         if (cell.kind == CellKind::Text)
-            NormalizeCellTextInto(text, cell.text);
+            normalizeCellTextInto(text, cell.text);
         else
-            NormalizeCellTextInto(text, CellText(cell));
+            normalizeCellTextInto(text, cellText(cell));
     }
     if (row.cells[0].empty() && row.cells[1].empty() && row.cells[2].empty() &&
         row.cells[3].empty()) {
@@ -96,28 +97,6 @@ bool DeclarationSheet::ReadSheetRow(DeclarationRow& row) {
         for (const CellNote& note : notes_)
             noteHandler_(note);
     return true;
-}
-
-DeclarationReadResult ReadDeclarationRows(DeclarationSheet& sheet,
-                                          const DeclarationReadCallbacks& callbacks) {
-    DeclarationReadResult result;
-    DeclarationRow row;
-    for (;;) {
-        if (!sheet.ReadSheetRow(row)) {
-            if (callbacks.onProgress) callbacks.onProgress(result.lastDataRow);
-            return result;
-        }
-        result.lastDataRow = row.sheetRow;
-        // The counter of the next row to read, shown when it is a multiple of ten.
-        if ((row.sheetRow + 1) % 10 == 0 && callbacks.onProgress)
-            callbacks.onProgress(row.sheetRow + 1);
-        if (callbacks.abortRequested && callbacks.abortRequested()) {
-            result.aborted = true;
-            return result;
-        }
-        if (callbacks.onRow) callbacks.onRow(row);
-        ++result.rows;
-    }
 }
 
 } // namespace xls2qdp

@@ -52,7 +52,7 @@ std::map<int, std::vector<std::string>> ReadAllTexts(const std::filesystem::path
     while (reader->nextRow(row)) {
         auto& texts = rows[row.number];
         for (const CellValue& cell : row.cells)
-            texts.push_back(cell.kind == CellKind::Error ? "!" + cell.text : CellText(cell));
+            texts.push_back(cell.kind == CellKind::Error ? "!" + cell.text : cellText(cell));
         while (!texts.empty() && texts.back().empty())
             texts.pop_back();
     }

@@ -122,10 +122,10 @@ TEST(XlsReaderTest, AgreesWithFreeXlOnCellsWithoutFormulas) {
             std::string expected;
             switch (value.type) {
             case FREEXL_CELL_INT:
-                expected = FormatNumber(value.value.int_value);
+                expected = formatNumber(value.value.int_value);
                 break;
             case FREEXL_CELL_DOUBLE:
-                expected = FormatNumber(value.value.double_value);
+                expected = formatNumber(value.value.double_value);
                 break;
             case FREEXL_CELL_TEXT:
             case FREEXL_CELL_SST_TEXT:
@@ -133,7 +133,7 @@ TEST(XlsReaderTest, AgreesWithFreeXlOnCellsWithoutFormulas) {
                 break;
             case FREEXL_CELL_DATE:
             case FREEXL_CELL_DATETIME:
-                expected = FormatDateTime(*ParseIsoDateTime(value.value.text_value));
+                expected = formatDateTime(*ParseIsoDateTime(value.value.text_value));
                 break;
             case FREEXL_CELL_TIME:
                 expected = value.value.text_value;

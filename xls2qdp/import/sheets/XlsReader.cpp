@@ -4,7 +4,7 @@
 #include "NumberFormat.h"
 #include "RowQueue.h"
 #include "SharedStringTable.h"
-#include "TextEncoding.h"
+#include "common/TextEncoding.h"
 
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
@@ -140,9 +140,9 @@ public:
             const std::size_t fits = std::min(left, (boundary - pos_) / width);
             if (fits == 0) return false;
             if (wide)
-                AppendUtf16LeAsUtf8(out, at(), fits);
+                appendUtf16LeAsUtf8(out, at(), fits);
             else
-                AppendLatin1AsUtf8(out, at(), fits);
+                appendLatin1AsUtf8(out, at(), fits);
             pos_ += fits * width;
             left -= fits;
         }

@@ -6,9 +6,9 @@
 #include "RowQueue.h"
 #include "SharedStringTable.h"
 #include "SimpleXmlScanner.h"
-#include "TextEncoding.h"
 #include "XmlStreamParser.h"
 #include "ZipArchive.h"
+#include "common/TextEncoding.h"
 
 #include <cctype>
 #include <charconv>
@@ -46,7 +46,7 @@ void appendUnescaped(std::string& out, std::string_view text) {
                 std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16);
             if (error == std::errc{} && end == text.data() + i + 6) {
                 out.append(text, start, i - start);
-                AppendUtf8(out, code);
+                appendUtf8(out, code);
                 i += 7;
                 start = i;
                 continue;
