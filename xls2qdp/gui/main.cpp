@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The desktop importer: the main window only; the dialogs open from its menu.
 #include "MainForm.h"
+#include "common/PrivateFiles.h"
 #include "common/ProgramLocations.h"
 #include "engine/DefaultImportServices.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    xls2qdp::keepNewFilesPrivate(); // packages, reports and the working table hold patients' data
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("qdpsuite"));
     QApplication::setApplicationName(QStringLiteral("xls2qdp"));
