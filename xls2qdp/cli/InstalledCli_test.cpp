@@ -4,6 +4,7 @@
 // separate process under the usual umask 022: what it makes holds patients'
 // data and must be readable by its owner only.
 #include "engine/testing/TestInstall.h"
+#include "import/testing/ScratchFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -31,8 +32,6 @@ mode_t modeOf(const fs::path& path) {
 class InstalledCli : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "xls2qdp-installed-XXXXXX").string();
-        root_ = ::mkdtemp(pattern.data());
         for (const char* folder : {"bin", "lib", "share/xls2qdp", "home/.config/xls2qdp", "out"})
             fs::create_directories(root_ / folder);
         fs::copy_file(buildBinDir() / "xls2qdp-cli", root_ / "bin" / "xls2qdp-cli");
@@ -45,7 +44,6 @@ protected:
             fs::create_symlink(buildBinDir() / file, root_ / "share/xls2qdp" / file);
         std::ofstream(root_ / "home/.config/xls2qdp/xls2qdp.INI") << TestInstall::kIni;
     }
-    void TearDown() override { fs::remove_all(root_); }
 
     // Runs the installed program with a home of its own under umask 022.
     xls2qdp::testing::CommandResult run(const std::string& arguments) const {
@@ -54,7 +52,8 @@ protected:
                           arguments + " 2>&1");
     }
 
-    fs::path root_;
+    xls2qdp::testing::ScratchFolder scratch_;
+    const fs::path root_ = scratch_.path();
 };
 
 TEST_F(InstalledCli, PackageReportAndWorkingTableAreTheirOwnersOnly) {
