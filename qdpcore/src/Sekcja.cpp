@@ -13,8 +13,14 @@
 namespace qdp {
 
 Result Sekcja::createTempFiles(const std::string& folder) {
-    if (const Result r = recordFile_.create(folder, recordFileTemplate()); !ok(r)) return r;
-    return blobFile_.create(folder, blobFileTemplate());
+    tempFilesMade_ = recordFile_.create(folder, recordFileTemplate());
+    if (ok(tempFilesMade_)) tempFilesMade_ = blobFile_.create(folder, blobFileTemplate());
+    return tempFilesMade_;
+}
+
+Result Sekcja::tempFilesState() const {
+    if (recordFile_.isOpen() && blobFile_.isOpen()) return Result::Ok;
+    return tempFilesMade_ == Result::FolderMissing ? Result::FolderMissing : Result::WriteFailed;
 }
 
 Result Sekcja::appendField(std::unique_ptr<DefPol> field) {
@@ -113,6 +119,7 @@ Result Sekcja::streamSourceFile(DefPol& field, char* slot, const CipherSession* 
 Result Sekcja::addRecord(char* text, const CipherSession* packageCipher) {
     if (fields.empty()) return Result::SectionEmpty;
     if (text == nullptr) return Result::WriteFailed;
+    if (const Result r = tempFilesState(); !ok(r)) return r;
     if (recordCount + 1 >= format::kRecordCountLimit) return Result::FormatLimit;
     if (recordBytes() + blobBytes() + recordLength_ > format::kMaxTotalSize) {
         return Result::PackageTooLarge;
@@ -169,15 +176,23 @@ Result Sekcja::addRecord(char* text, const CipherSession* packageCipher) {
     }
 
     // Linked size fields: the true length of their B field's content, also
-    // handed back in the caller's text, enciphered in the record.
+    // handed back in the caller's text, enciphered in the record. A length
+    // its field cannot hold whole refuses the record before any of them is
+    // written.
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (isLinkedSizeField(i) && std::to_string(sizeSlots[i]).size() > fields[i]->size) {
+            return fail(Result::SizeFieldTooNarrow);
+        }
+    }
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (!isLinkedSizeField(i)) continue;
         const DefPol& f = *fields[i];
         const std::string digits = std::to_string(sizeSlots[i]);
-        const std::size_t n = std::min<std::size_t>(digits.size(), f.size);
+        const std::size_t n = digits.size();
         char* slot = record + offsets[i];
         std::memcpy(text + offsets[i], digits.data(), n);
-        text[offsets[i] + n] = '\0';
+        // The zero after the digits only inside the field.
+        if (n < f.size) text[offsets[i] + n] = '\0';
         std::memset(slot, 0, f.slotLength());
         std::memcpy(slot, digits.data(), n);
         if (packageCipher != nullptr && f.size != 0) {

@@ -34,8 +34,12 @@ public:
     std::int64_t blobAreaStart = 0;
     std::int64_t readCursor = 0;
 
-    // Creates the record file and the blob file in folder (45 on failure).
+    // Creates the record file and the blob file in folder (45 on failure,
+    // 73 when the folder does not exist).
     [[nodiscard]] Result createTempFiles(const std::string& folder);
+    // 1 while both temporary files are open; else why records cannot be
+    // written: 73 when their folder was missing, else 42.
+    [[nodiscard]] Result tempFilesState() const;
 
     // Appends a definition and grows the record length; refuses numbers the
     // file cannot hold (70) and records the package could not hold (71).
@@ -67,6 +71,7 @@ private:
     std::vector<char> recordBuffer_;
     TempFile recordFile_;
     TempFile blobFile_;
+    Result tempFilesMade_ = Result::Ok;
 };
 
 } // namespace qdp

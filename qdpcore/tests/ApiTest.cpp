@@ -350,13 +350,13 @@ TEST_F(SavedPackage, InlineBlobIsEncipheredInACopy) {
     EXPECT_NE(file.substr(rec + 37, 29), std::string(29, 'v'));
 }
 
-TEST(Save, NothingToSaveGivesItsCodeAndAnEmptyFile) {
+TEST(Save, NothingToSaveGivesItsCodeAndKeepsTheOldFile) {
     TempDir dir;
     Package p;
     const std::string out = dir.file("p.qdp");
     writeFile(out, "old content");
     EXPECT_EQ(SaveC(p.h, out.c_str()), QDP_PACKAGE_EMPTY);
-    EXPECT_EQ(readFile(out), "");
+    EXPECT_EQ(readFile(out), "old content");
     ASSERT_EQ(AddDokumentC(p.h, "D", 1, 1, nullptr), QDP_OK);
     EXPECT_EQ(SaveC(p.h, out.c_str()), QDP_DOCUMENT_EMPTY);
     ASSERT_EQ(AddSekcjaC(p.h, "S", nullptr), QDP_OK);
@@ -428,7 +428,7 @@ TEST(OutPath, SectionsBeforeSetOutPathLieInTheCurrentDirectory) {
     EXPECT_TRUE(dir.names().empty());
 }
 
-TEST(OutPath, FolderThatVanishedGives42OnTheFirstRecordAndOnSave) {
+TEST(OutPath, FolderThatVanishedIsReportedAsMissingOnTheFirstRecordAndOnSave) {
     TempDir dir;
     TempDir gone;
     Package p;
@@ -438,10 +438,9 @@ TEST(OutPath, FolderThatVanishedGives42OnTheFirstRecordAndOnSave) {
     ASSERT_EQ(AddSekcjaC(p.h, "S", nullptr), QDP_OK) << "the section is kept all the same";
     ASSERT_EQ(AddDefPolC(p.h, "A", "C", "2", "0", nullptr), QDP_OK);
     char record[5] = "ab";
-    EXPECT_EQ(AddRekordC(p.h, record), QDP_WRITE_FAILED);
-    EXPECT_EQ(SaveC(p.h, dir.file("p.qdp").c_str()), QDP_WRITE_FAILED);
-    EXPECT_EQ(readFile(dir.file("p.qdp")), "") << "no partial package";
-    EXPECT_THAT(dir.names(), ::testing::ElementsAre("p.qdp"));
+    EXPECT_EQ(AddRekordC(p.h, record), QDP_FOLDER_MISSING) << "not a full disk";
+    EXPECT_EQ(SaveC(p.h, dir.file("p.qdp").c_str()), QDP_FOLDER_MISSING);
+    EXPECT_TRUE(dir.names().empty()) << "no package and no staging file";
 }
 
 TEST(TempNames, SecondLetterMovesOnAfterZ) {
