@@ -27,12 +27,17 @@ namespace fs = std::filesystem;
 
 struct ProgramResult {
     std::string output;
+    std::string errors;
     int exitCode = -1;
 };
 
-// Starts the program without waiting for it; its standard output goes to `outFd`.
-pid_t startProgram(const std::vector<std::string>& arguments, const fs::path& folder, int outFd) {
-    std::vector<std::string> argv{UPKEEP_PROGRAM};
+// Starts the program without waiting for it; its standard output goes to
+// `outFd`, its standard error to `errFd` (-1: as the test's). `runAs`, when
+// given, is a command that runs the program as another user.
+pid_t startProgram(const std::vector<std::string>& arguments, const fs::path& folder, int outFd,
+                   int errFd = -1, const std::vector<std::string>& runAs = {}) {
+    std::vector<std::string> argv = runAs;
+    argv.push_back(UPKEEP_PROGRAM);
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<char*> pointers;
     for (auto& argument : argv)
@@ -41,10 +46,11 @@ pid_t startProgram(const std::vector<std::string>& arguments, const fs::path& fo
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
+    if (errFd >= 0) posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     pid_t pid = -1;
     const int error =
-        posix_spawn(&pid, UPKEEP_PROGRAM, &actions, nullptr, pointers.data(), environ);
+        posix_spawn(&pid, argv.front().c_str(), &actions, nullptr, pointers.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     return error == 0 ? pid : -1;
 }
@@ -55,19 +61,40 @@ int waitForExit(pid_t pid) {
     return WEXITSTATUS(status);
 }
 
-ProgramResult runProgram(const std::vector<std::string>& arguments, const fs::path& folder) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) return {};
-    const pid_t pid = startProgram(arguments, folder, pipeFds[1]);
-    close(pipeFds[1]);
-    ProgramResult result;
+std::string readAll(int fd) {
+    std::string text;
     char buffer[4096];
     ssize_t got;
-    while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0)
-        result.output.append(buffer, static_cast<std::size_t>(got));
-    close(pipeFds[0]);
+    while ((got = read(fd, buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<std::size_t>(got));
+    close(fd);
+    return text;
+}
+
+ProgramResult runProgram(const std::vector<std::string>& arguments, const fs::path& folder,
+                         const std::vector<std::string>& runAs = {}) {
+    int out[2];
+    int err[2];
+    if (pipe(out) != 0) return {};
+    if (pipe(err) != 0) return {};
+    const pid_t pid = startProgram(arguments, folder, out[1], err[1], runAs);
+    close(out[1]);
+    close(err[1]);
+    ProgramResult result;
+    // The program's messages are short: each fits its pipe.
+    result.output = readAll(out[0]);
+    result.errors = readAll(err[0]);
     result.exitCode = waitForExit(pid);
     return result;
+}
+
+// Names the tool must never leave behind: staging and lock files.
+void expectNoTemporaryFiles(const fs::path& folder) {
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const auto name = entry.path().filename().string();
+        EXPECT_FALSE(name.ends_with(".lock")) << name;
+        EXPECT_FALSE(name.ends_with(".upkeeptmp")) << name;
+    }
 }
 
 std::string crlf(std::string_view text) {
@@ -139,6 +166,7 @@ struct Case {
     std::string registryAfter;  // empty: the registry file is as before
     std::function<void(const fs::path&)> prepare = {};
     std::function<void(const fs::path&)> check = {};
+    std::string expectedErrors = {}; // standard error; "{dir}" as above
 };
 
 const std::vector<Case>& cases() {
@@ -303,13 +331,16 @@ const std::vector<Case>& cases() {
          1,
          "",
          ""},
-        {"a broken registry file is reported and kept",
+        {"a broken registry file is reported and kept: the key did not open",
          {"/SETKEY", "/KEY:HKCU\\a\\b"},
-         crlf("Blad: Nieprawidlowy plik rejestru {dir}/registry.reg, wiersz 3: nieznany klucz "
-              "glowny (plik pozostawiono bez zmian)\n"),
-         1,
+         crlf("Error: 3\n"),
+         3,
          crlf(kHeader + "[HKEY_NOWHERE\\x]\n"),
-         ""},
+         "",
+         {},
+         {},
+         crlf("Blad: Nieprawidlowy plik rejestru {dir}/registry.reg, wiersz 3: nieznany klucz "
+              "glowny (plik pozostawiono bez zmian)\n")},
         {"SETINI with only FILE:",
          {"/SETINI", "/FILE:x.ini"},
          blad("\nNie podano parametru SECTION: wymaganego dla operacji SETINI\n"
@@ -370,11 +401,13 @@ const std::vector<Case>& cases() {
          }},
         {"SETINI on a folder",
          {"/SETINI", "/FILE:sub/../folder.ini", "/SECTION:S", "/NAME:k"},
-         crlf("Blad: Unable to write to {dir}/folder.ini ({dir}/folder.ini: Is a directory)\n"),
-         1,
+         crlf("Error: 5\n"),
+         5,
          "",
          "",
-         [](const fs::path& dir) { fs::create_directory(dir / "folder.ini"); }},
+         [](const fs::path& dir) { fs::create_directory(dir / "folder.ini"); },
+         {},
+         crlf("Blad: {dir}/folder.ini nie jest zwyklym plikiem (katalog)\n")},
         {"SETINI refuses a line break in the value",
          {"/SETINI", "/FILE:a.ini", "/SECTION:S", "/NAME:k", "/VALUE:1\r\n[Other]"},
          crlf("Blad: Unable to write to {dir}/a.ini (znak konca wiersza w nazwie lub wartosci)\n"),
@@ -456,7 +489,7 @@ const std::vector<Case>& cases() {
              EXPECT_EQ(fs::status(dir / "ro.db.001").permissions(),
                        fs::perms::owner_read | fs::perms::group_read);
          }},
-        {"BACKUP: with all 999 names taken",
+        {"BACKUP: with all 999 names taken leaves the source untouched",
          {"/BACKUP:full.db"},
          crlf("Error: 6\n"),
          6,
@@ -464,11 +497,15 @@ const std::vector<Case>& cases() {
          "",
          [](const fs::path& dir) {
              writeFile(dir / "full.db", "x");
+             fs::permissions(dir / "full.db", fs::perms::owner_read);
              for (int n = 1; n <= 999; ++n) {
                  char name[16];
                  std::snprintf(name, sizeof name, "full.db.%03d", n);
                  writeFile(dir / name, "");
              }
+         },
+         [](const fs::path& dir) {
+             EXPECT_EQ(fs::status(dir / "full.db").permissions(), fs::perms::owner_read);
          }},
         {"BACKUP: of a missing file", {"/BACKUP:missing.db"}, crlf("Error: 6\n"), 6, "", ""},
         {"BACKUP: of a folder", {"/BACKUP:."}, crlf("Error: 6\n"), 6, "", ""},
@@ -593,6 +630,9 @@ TEST_F(UpkeepProgram, ArgumentsToOutputAndExitCode) {
         auto expected = row.expectedOutput;
         replaceAll(expected, "{dir}", folder.string());
         EXPECT_EQ(result.output, expected);
+        auto expectedErrors = row.expectedErrors;
+        replaceAll(expectedErrors, "{dir}", folder.string());
+        EXPECT_EQ(result.errors, expectedErrors);
         // The system keeps only the low 8 bits of an exit status; the full
         // 16-bit code is checked in-process below.
         EXPECT_EQ(result.exitCode, row.expectedExit & 0xFF);
@@ -608,12 +648,7 @@ TEST_F(UpkeepProgram, ArgumentsToOutputAndExitCode) {
             EXPECT_EQ(readFile(registry), registryAfter);
         }
         if (row.check) row.check(folder);
-        // No temporary or lock file is left behind.
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            const auto name = entry.path().filename().string();
-            EXPECT_EQ(name.find(".lock"), std::string::npos) << name;
-            EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
-        }
+        expectNoTemporaryFiles(folder);
     }
 }
 
@@ -643,7 +678,7 @@ TEST_F(UpkeepProgram, ConcurrentRunsKeepEveryChange) {
     auto& document = std::get<RegistryDocument>(parsed);
     RegistryKeyNode* shared = document.find(RegistryRoot::CurrentUser, {"Software", "Shared"});
     ASSERT_NE(shared, nullptr);
-    EXPECT_EQ(shared->values.size(), static_cast<std::size_t>(kRuns));
+    EXPECT_EQ(shared->values().size(), static_cast<std::size_t>(kRuns));
     const auto ini = readFile(folder / "shared.ini");
     EXPECT_TRUE(ini.starts_with("; shared by every run\r\n[Other]\r\nx=1\r\n\r\n[Runs]\r\n"))
         << ini;
@@ -684,9 +719,10 @@ TEST_F(UpkeepProgram, FailedWriteLeavesOldFileWhole) {
     EXPECT_EQ(iniResult.exitCode, 1);
     EXPECT_EQ(iniResult.output,
               "Blad: Unable to write to " + iniPath + " (" + iniPath + ": File too large)\r\n");
-    EXPECT_EQ(keyResult.exitCode, 1);
-    EXPECT_EQ(keyResult.output,
-              "Blad: Failed to set data for 'v' (" + registry.string() + ": File too large)\r\n");
+    // A registry file that cannot be written counts as a key that did not open.
+    EXPECT_EQ(keyResult.exitCode, 3);
+    EXPECT_EQ(keyResult.output, "Error: 3\r\n");
+    EXPECT_EQ(keyResult.errors, "Blad: " + registry.string() + ": File too large\r\n");
     EXPECT_EQ(readFile(folder / "a.ini"), ini);
     EXPECT_EQ(readFile(registry), reg);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
@@ -716,8 +752,8 @@ TEST_F(UpkeepProgram, RegistryFileRoundTrip) {
 
     const RegistryKeyNode* firm = document.find(RegistryRoot::CurrentUser, {"SOFTWARE", "firm"});
     ASSERT_NE(firm, nullptr);
-    EXPECT_EQ(firm->values.at(0).name, "Path");
-    EXPECT_EQ(firm->values.at(0).data, "C:\\Program Files\\Firm");
+    EXPECT_EQ(firm->values().at(0).name, "Path");
+    EXPECT_EQ(firm->values().at(0).data, "C:\\Program Files\\Firm");
     RegistryKeyNode* polish =
         document.find(RegistryRoot::CurrentUser, {"Software", "Firm", "ZAŻÓŁĆ"});
     ASSERT_NE(polish, nullptr);
