@@ -39,11 +39,11 @@ std::string followLinks(const std::string& path) {
 
 void refuseIfNotRegular(const std::string& path, mode_t mode) {
     if (S_ISREG(mode)) return;
-    const char* kind = S_ISDIR(mode)                       ? "katalog"
-                       : S_ISFIFO(mode)                    ? "potok FIFO"
-                       : S_ISCHR(mode) || S_ISBLK(mode)    ? "urzadzenie"
-                       : S_ISSOCK(mode)                    ? "gniazdo"
-                                                           : "plik specjalny";
+    const char* kind = S_ISDIR(mode)                    ? "katalog"
+                       : S_ISFIFO(mode)                 ? "potok FIFO"
+                       : S_ISCHR(mode) || S_ISBLK(mode) ? "urzadzenie"
+                       : S_ISSOCK(mode)                 ? "gniazdo"
+                                                        : "plik specjalny";
     throw NotRegularFile(path + " nie jest zwyklym plikiem (" + kind + ")");
 }
 

@@ -39,8 +39,9 @@ int deleteKey(const Command& command, RunResult& result) {
     try {
         Registry registry;
         const bool deleted =
-            command.name.empty() ? deleteKeyTree(registry, command.root, command.keyPath)
-                                 : registry.deleteValue(command.root, command.keyPath, command.name);
+            command.name.empty()
+                ? deleteKeyTree(registry, command.root, command.keyPath)
+                : registry.deleteValue(command.root, command.keyPath, command.name);
         // Keys deleted before a failure stay deleted.
         registry.commit();
         return deleted ? 0 : kExitDelKeyFailed;

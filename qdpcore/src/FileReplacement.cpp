@@ -131,10 +131,9 @@ Result FileReplacement::begin(const std::string& path) {
     // A device or a FIFO gets no staging file beside it: its folder is no
     // place for files.
     int error = 0;
-    const bool beside =
-        targetExists_ && !targetIsRegular_
-            ? false
-            : createStaging(folderOf(target_), nameOf(target_), error);
+    const bool beside = targetExists_ && !targetIsRegular_
+                            ? false
+                            : createStaging(folderOf(target_), nameOf(target_), error);
     if (!beside) {
         if (targetIsRegular_ && !isFolderRefusal(error)) return Result::CreateFailed;
         if (!targetExists_) return Result::CreateFailed;
@@ -142,8 +141,8 @@ Result FileReplacement::begin(const std::string& path) {
             return Result::CreateFailed;
         }
     }
-    inPlace_ = targetExists_ && (!beside || !targetIsRegular_ || st.st_nlink != 1 ||
-                                 !keepsOwnerAndMode());
+    inPlace_ =
+        targetExists_ && (!beside || !targetIsRegular_ || st.st_nlink != 1 || !keepsOwnerAndMode());
     return Result::Ok;
 #endif
 }
@@ -165,8 +164,7 @@ bool FileReplacement::keepsOwnerAndMode() const {
     // After the owner: changing it may clear the set-id bits.
     if (::fchmod(staging_.fd(), target.st_mode & 07777) != 0) return false;
     return ::fstat(staging_.fd(), &staged) == 0 && staged.st_uid == target.st_uid &&
-           staged.st_gid == target.st_gid &&
-           (staged.st_mode & 07777) == (target.st_mode & 07777);
+           staged.st_gid == target.st_gid && (staged.st_mode & 07777) == (target.st_mode & 07777);
 #endif
 }
 
@@ -175,8 +173,8 @@ Result FileReplacement::commit() {
     // The whole new content must be on the disk before anything changes.
     if (const int err = staging_.sync(); err != 0) return resultFromWriteError(err);
     struct stat staged {};
-    if (::fstat(staging_.fd(), &staged) != 0 || static_cast<std::uint64_t>(staged.st_size) !=
-                                                    written_) {
+    if (::fstat(staging_.fd(), &staged) != 0 ||
+        static_cast<std::uint64_t>(staged.st_size) != written_) {
         return Result::OsError;
     }
     if (inPlace_) {
@@ -186,8 +184,7 @@ Result FileReplacement::commit() {
     }
     targetFile_.close();
     if (const int err = replaceFile(stagingPath_, target_); err != 0) {
-        return err == ENOENT || err == ENOTDIR ? Result::FolderMissing
-                                               : resultFromWriteError(err);
+        return err == ENOENT || err == ENOTDIR ? Result::FolderMissing : resultFromWriteError(err);
     }
     stagingPath_.clear();
     staging_.close();

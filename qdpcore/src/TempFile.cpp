@@ -12,8 +12,7 @@ Result TempFile::create(const std::string& folder, NameTemplate& nameTemplate) {
     if (const Result r = nameTemplate.makeName(folder, name); !ok(r)) return r;
     OsFile file = OsFile::createNew(name);
     if (!file.isOpen()) {
-        return errno == ENOENT || errno == ENOTDIR ? Result::FolderMissing
-                                                   : Result::TempFileFailed;
+        return errno == ENOENT || errno == ENOTDIR ? Result::FolderMissing : Result::TempFileFailed;
     }
     file.tryLock();
     file_ = std::move(file);

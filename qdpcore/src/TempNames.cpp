@@ -61,8 +61,8 @@ std::optional<NameOwner> temporaryNameOwner(std::string_view name) {
     // A section's file or the folder test: "CAa12345", "BQz00042", "TFa12345".
     if (name.size() == kTempNameLength && name[2] >= 'a' && name[2] <= 'z' &&
         allDigits(name.substr(3))) {
-        const bool sectionFile = (name[0] == 'C' || name[0] == 'B') && name[1] >= 'A' &&
-                                 name[1] <= 'Z';
+        const bool sectionFile =
+            (name[0] == 'C' || name[0] == 'B') && name[1] >= 'A' && name[1] <= 'Z';
         if (sectionFile || name.starts_with("TF")) {
             return NameOwner{*number(name.substr(3)), true};
         }

@@ -389,8 +389,8 @@ TEST_F(SavedPackage, InlineBlobIsEncipheredInACopy) {
 // follows is refused too, rather than taken by a session that would leave
 // the records unenciphered.
 TEST(PackageCipher, AFailedCryptAlgoModeLeavesNoSession) {
-    for (auto [algorithm, mode, code] : {std::tuple{9, 1, SECLAY_BAD_ALGO}, {1, 1, SECLAY_BAD_ALGO},
-                                         {3, 7, SECLAY_BAD_MODE}}) {
+    for (auto [algorithm, mode, code] :
+         {std::tuple{9, 1, SECLAY_BAD_ALGO}, {1, 1, SECLAY_BAD_ALGO}, {3, 7, SECLAY_BAD_MODE}}) {
         SCOPED_TRACE(algorithm * 10 + mode);
         Package p;
         EXPECT_EQ(CryptAlgoMode(p.h, algorithm, mode), code);

@@ -70,8 +70,8 @@ TEST(Leftovers, SetOutPathAndSaveRemoveOnlyTheFilesOfEndedRuns) {
     writeFile(output.file("CAb" + dead), "left over");
     // Not ours, not ended, not our names, or in use: kept.
     const std::vector<std::string> keptInTemp = {
-        "BAc" + dead + "x", "CAa1234",  "Caa" + dead,       "XAa" + dead,
-        "notes.part37",     "x.qdptmp", "~1-0.qdptmp",      "a~" + deadPid + ".qdptmp",
+        "BAc" + dead + "x", "CAa1234",    "Caa" + dead,  "XAa" + dead,
+        "notes.part37",     "x.qdptmp",   "~1-0.qdptmp", "a~" + deadPid + ".qdptmp",
         "BAd" + dead,       "CAe" + dead,
     };
     for (const std::string& name : keptInTemp)

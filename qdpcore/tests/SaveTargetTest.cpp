@@ -68,8 +68,8 @@ std::vector<std::string> stagingFiles(const fs::path& folder) {
 int runAsUser(const std::vector<gid_t>& groups, const std::function<int()>& body) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-        if (::setgroups(groups.size(), groups.data()) != 0 || ::setresgid(kUserGroup, kUserGroup,
-                                                                           kUserGroup) != 0 ||
+        if (::setgroups(groups.size(), groups.data()) != 0 ||
+            ::setresgid(kUserGroup, kUserGroup, kUserGroup) != 0 ||
             ::setresuid(kUser, kUser, kUser) != 0) {
             ::_exit(255);
         }
@@ -188,8 +188,7 @@ const TargetCase kTargets[] = {
          fs::create_symlink("one", d / "two");
          return (d / "one").string();
      },
-     QDP_CREATE_FAILED,
-     [](const fs::path& d) { EXPECT_TRUE(fs::is_symlink(d / "one")); }},
+     QDP_CREATE_FAILED, [](const fs::path& d) { EXPECT_TRUE(fs::is_symlink(d / "one")); }},
     {"a hard link is written in place",
      [](const fs::path& d) {
          writeFile(d / "one.qdp", std::string(5000, 'o'));
