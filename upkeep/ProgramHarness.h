@@ -118,6 +118,16 @@ inline void replaceAll(std::string& text, std::string_view from, std::string_vie
     }
 }
 
+// Compares what the program printed with what was expected, "{dir}"
+// standing for the folder in both texts.
+inline void expectPrinted(const ProgramResult& result, std::string output, std::string errors,
+                          const fs::path& folder) {
+    replaceAll(output, "{dir}", folder.string());
+    replaceAll(errors, "{dir}", folder.string());
+    EXPECT_EQ(result.output, output);
+    EXPECT_EQ(result.errors, errors);
+}
+
 class UpkeepProgram : public ::testing::Test {
 protected:
     void SetUp() override {

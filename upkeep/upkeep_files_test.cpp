@@ -307,12 +307,7 @@ TEST_F(UpkeepProgram, WhatEditsDoToTheirFiles) {
         }
         const auto result = runProgram(c.arguments, folder, runAs);
         EXPECT_EQ(result.exitCode, c.exitCode);
-        auto output = c.output;
-        replaceAll(output, "{dir}", folder.string());
-        EXPECT_EQ(result.output, output);
-        auto errors = c.errors;
-        replaceAll(errors, "{dir}", folder.string());
-        EXPECT_EQ(result.errors, errors);
+        expectPrinted(result, c.output, c.errors, folder);
         if (c.check) c.check(folder);
         expectNoTemporaryFiles(folder);
     }

@@ -504,12 +504,7 @@ TEST_F(UpkeepProgram, ArgumentsToOutputAndExitCode) {
 
         const auto result = runProgram(row.arguments, folder);
 
-        auto expected = row.expectedOutput;
-        replaceAll(expected, "{dir}", folder.string());
-        EXPECT_EQ(result.output, expected);
-        auto expectedErrors = row.expectedErrors;
-        replaceAll(expectedErrors, "{dir}", folder.string());
-        EXPECT_EQ(result.errors, expectedErrors);
+        expectPrinted(result, row.expectedOutput, row.expectedErrors, folder);
         // The system keeps only the low 8 bits of an exit status; the full
         // 16-bit code is checked in-process below.
         EXPECT_EQ(result.exitCode, row.expectedExit & 0xFF);

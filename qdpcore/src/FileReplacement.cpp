@@ -11,6 +11,8 @@
 #include <vector>
 
 #if !defined(_WIN32)
+#include <csignal>
+#include <pthread.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #endif
@@ -76,6 +78,40 @@ int reserveRoom(int fd, std::uint64_t length) {
     return 0;
 #endif
 }
+#endif
+
+#if !defined(_WIN32)
+// Holds SIGPIPE back from this thread while it lives, and takes away one that
+// a write raised meanwhile.
+class SigpipeGuard {
+public:
+    SigpipeGuard() {
+        sigset_t pipe;
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);
+        sigpending(&pending_);
+        ::pthread_sigmask(SIG_BLOCK, &pipe, &saved_);
+    }
+    ~SigpipeGuard() {
+        sigset_t now;
+        sigpending(&now);
+        if (sigismember(&now, SIGPIPE) && !sigismember(&pending_, SIGPIPE)) {
+            sigset_t pipe;
+            sigemptyset(&pipe);
+            sigaddset(&pipe, SIGPIPE);
+            const timespec noWait{0, 0};
+            while (::sigtimedwait(&pipe, nullptr, &noWait) < 0 && errno == EINTR) {
+            }
+        }
+        ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+    }
+    SigpipeGuard(const SigpipeGuard&) = delete;
+    SigpipeGuard& operator=(const SigpipeGuard&) = delete;
+
+private:
+    sigset_t saved_{};
+    sigset_t pending_{};
+};
 #endif
 
 bool isFolderRefusal(int error) {
@@ -215,6 +251,9 @@ Result FileReplacement::writeInPlace() {
         }
         if (::lseek(out.fd(), 0, SEEK_SET) != 0) return Result::OsError;
     }
+    // A FIFO whose reader goes away must give a code, not end the caller's
+    // process with SIGPIPE.
+    const SigpipeGuard noSigpipe;
     std::vector<char> buffer(format::kCopyPieceSize);
     std::uint64_t offset = 0;
     while (offset < written_) {

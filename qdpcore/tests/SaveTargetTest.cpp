@@ -13,6 +13,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <grp.h>
@@ -20,6 +21,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace qdptest;
@@ -49,10 +51,13 @@ struct stat statOf(const std::string& path) {
     return st;
 }
 
+std::size_t packageSize(int records) {
+    return 124u + 33 + 76 + 33 + 44 + 51 + 63u * static_cast<unsigned>(records);
+}
+
 bool isPackage(const std::string& path, int records) {
     const std::string bytes = readFile(path);
-    return bytes.starts_with("PACZKA") &&
-           bytes.size() == 124u + 33 + 76 + 33 + 44 + 51 + 63u * static_cast<unsigned>(records);
+    return bytes.starts_with("PACZKA") && bytes.size() == packageSize(records);
 }
 
 // Names in a folder that the library makes for staging files.
@@ -238,6 +243,43 @@ TEST_F(SaveTarget, EveryKindOfTarget) {
         c.check(folder);
         EXPECT_TRUE(stagingFiles(folder).empty());
         EXPECT_TRUE(stagingFiles(tmp()).empty());
+    }
+}
+
+// A FIFO is written in place; a reader that stops early gives a code, and
+// the caller's process is not ended by SIGPIPE.
+TEST_F(SaveTarget, FifoWhoseReaderStops) {
+    const std::string fifo = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    constexpr int kRecords = 2000; // 126 kB, more than the FIFO holds
+    for (const std::size_t readerTakes : {packageSize(kRecords), std::size_t{1000}}) {
+        SCOPED_TRACE(readerTakes);
+        const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(reader, 0);
+        ::fcntl(reader, F_SETFL, 0);
+        // A writer of our own keeps the reader waiting for data, not at the end.
+        const int keepOpen = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        ASSERT_GE(keepOpen, 0);
+        std::string received;
+        std::thread readerThread([&] {
+            char buffer[4096];
+            while (received.size() < readerTakes) {
+                const auto n = ::read(reader, buffer, sizeof buffer);
+                if (n <= 0) break;
+                received.append(buffer, static_cast<std::size_t>(n));
+            }
+            ::close(reader);
+        });
+        const int32_t r = save(fifo, kRecords);
+        readerThread.join();
+        ::close(keepOpen);
+        if (readerTakes == packageSize(kRecords)) {
+            EXPECT_EQ(r, QDP_OK);
+            EXPECT_TRUE(received.starts_with("PACZKA"));
+        } else {
+            EXPECT_EQ(r, QDP_OS_ERROR);
+        }
+        EXPECT_TRUE(fs::is_fifo(fifo));
     }
 }
 
