@@ -206,8 +206,12 @@ bool FileReplacement::keepsOwnerAndMode() const {
 
 Result FileReplacement::commit() {
     if (!staging_.isOpen()) return Result::WriteFailed;
-    // The whole new content must be on the disk before anything changes.
-    if (const int err = staging_.sync(); err != 0) return resultFromWriteError(err);
+    // The whole new content must be on the disk before it takes the place of
+    // an existing file. A new file replaces nothing, and a package of many
+    // megabytes is not held up for that.
+    if (targetExists_) {
+        if (const int err = staging_.sync(); err != 0) return resultFromWriteError(err);
+    }
     struct stat staged {};
     if (::fstat(staging_.fd(), &staged) != 0 ||
         static_cast<std::uint64_t>(staged.st_size) != written_) {

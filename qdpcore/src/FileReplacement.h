@@ -6,7 +6,8 @@
 //  - the target must be writable by us; otherwise nothing is touched;
 //  - a regular file with one link, in a folder where we may create files,
 //    whose mode, owner and group a new file can keep (a new target: always),
-//    is replaced by renaming the complete new file over it;
+//    is replaced by renaming the complete new file over it, flushed to the
+//    disk first when it replaces an existing file;
 //  - anything else (a file with several links, a device, a FIFO, a folder
 //    where we may not create files, an owner or group we cannot give a new
 //    file) is written in place: the new content is first written and checked
