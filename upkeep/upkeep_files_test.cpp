@@ -16,6 +16,7 @@
 #include <functional>
 #include <random>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace upkeep {
@@ -350,13 +351,21 @@ TEST_F(UpkeepProgram, NextRunRemovesStagingFilesOfEndedRuns) {
     EXPECT_TRUE(fs::exists(folder / "notes.upkeeptmp"));
 }
 
-// Kills runs at random moments while they edit a large registry file and a
-// large INI file: once the next run has finished, no staging file is left
-// and each file is whole, with the next run's change in it.
+bool hasStagingFile(const fs::path& folder) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename().string().ends_with(".upkeeptmp")) return true;
+    }
+    return false;
+}
+
+// Kills runs while they edit a large registry file and a large INI file, at
+// random moments and in the middle of their writes: once the next run has
+// finished, no staging file is left and each file is whole, with the next
+// run's change in it.
 TEST_F(UpkeepProgram, KilledRunsLeaveNothingOnceTheNextRunHasFinished) {
     std::string registryText = kHeader;
     std::string iniText = "[S]\n";
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 6000; ++i) {
         registryText += "[HKEY_CURRENT_USER\\Big\\K" + std::to_string(i) + "]\n\"v\"=\"x\"\n\n";
         iniText += "entry" + std::to_string(i) + "=value\n";
     }
@@ -364,7 +373,8 @@ TEST_F(UpkeepProgram, KilledRunsLeaveNothingOnceTheNextRunHasFinished) {
     writeFile(folder / "big.ini", iniText);
     const int devNull = ::open("/dev/null", O_WRONLY);
     std::mt19937 random(2024);
-    for (int attempt = 0; attempt < 12; ++attempt) {
+    int killsDuringWrites = 0;
+    for (int attempt = 0; attempt < 8; ++attempt) {
         SCOPED_TRACE(attempt);
         const auto n = std::to_string(attempt);
         const std::vector<std::string> setKey = {"/SETKEY", "/KEY:HKCU\\Big\\K1", "/NAME:a" + n,
@@ -373,9 +383,22 @@ TEST_F(UpkeepProgram, KilledRunsLeaveNothingOnceTheNextRunHasFinished) {
                                                  "/NAME:a" + n, "/VALUE:" + n};
         for (const auto* arguments : {&setKey, &setIni}) {
             const pid_t pid = startProgram(*arguments, folder, devNull, devNull);
-            ::usleep(std::uniform_int_distribution<unsigned>(0, 150000)(random));
-            ::kill(pid, SIGKILL);
-            waitForExit(pid);
+            bool ended = false;
+            if (attempt % 2 == 0) {
+                ::usleep(std::uniform_int_distribution<unsigned>(0, 100000)(random));
+            } else {
+                // In the middle of the write: as soon as the staging file is there.
+                const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+                while (!ended && !hasStagingFile(folder) &&
+                       std::chrono::steady_clock::now() < deadline) {
+                    ended = ::waitpid(pid, nullptr, WNOHANG) == pid;
+                }
+            }
+            if (!ended) {
+                ::kill(pid, SIGKILL);
+                waitForExit(pid);
+            }
+            if (hasStagingFile(folder)) ++killsDuringWrites;
         }
         // The next runs.
         ASSERT_EQ(
@@ -399,6 +422,7 @@ TEST_F(UpkeepProgram, KilledRunsLeaveNothingOnceTheNextRunHasFinished) {
         EXPECT_NE(ini.find("\nb" + n + "=" + n + "\n"), std::string::npos);
     }
     ::close(devNull);
+    EXPECT_GT(killsDuringWrites, 0) << "no kill came during a write";
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -115,6 +116,12 @@ TEST(Leftovers, AnotherUsersFilesStay) {
     Clear(h);
 }
 
+bool hasStagingFile(const TempDir& dir) {
+    const auto names = dir.names();
+    return std::any_of(names.begin(), names.end(),
+                       [](const std::string& n) { return n.ends_with(".qdptmp"); });
+}
+
 // Builds a package of many records in folder and saves it as out; tells
 // through fd when it starts the records ('r') and the save ('s').
 [[noreturn]] void buildAndSave(const std::string& folder, const std::string& out, int fd) {
@@ -135,10 +142,10 @@ TEST(Leftovers, AnotherUsersFilesStay) {
     ::_exit(r == QDP_OK ? 0 : 1);
 }
 
-// Kills a run during its records or during its save, at a random moment,
-// then runs again in the same folder: once that run has finished, nothing
-// of the killed one is left, and the package file is whole (the old one or
-// the new one).
+// Kills a run during its records or during its save, at a random moment or
+// while its package is written, then runs again in the same folder: once
+// that run has finished, nothing of the killed one is left, and the package
+// file is whole (the old one or the new one).
 TEST(Leftovers, KilledRunsLeaveNothingOnceTheNextRunHasFinished) {
     TempDir dir;
     const std::string out = dir.file("out.qdp");
@@ -149,6 +156,7 @@ TEST(Leftovers, KilledRunsLeaveNothingOnceTheNextRunHasFinished) {
 
     std::mt19937 random(12345);
     int killsThatLeftFiles = 0;
+    int killsDuringTheWrite = 0;
     for (const char phase : {'r', 's'}) {
         for (int attempt = 0; attempt < 8; ++attempt) {
             SCOPED_TRACE(std::string(1, phase) + std::to_string(attempt));
@@ -163,12 +171,25 @@ TEST(Leftovers, KilledRunsLeaveNothingOnceTheNextRunHasFinished) {
             char seen = 0;
             while (seen != phase && ::read(pipeFds[0], &seen, 1) == 1) {
             }
-            ::usleep(std::uniform_int_distribution<unsigned>(0, 30000)(random));
-            ::kill(child, SIGKILL);
-            ::waitpid(child, nullptr, 0);
+            bool ended = false;
+            if (phase == 's' && attempt % 2 == 1) {
+                // In the middle of writing the package: once its staging file is there.
+                const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+                while (!ended && !hasStagingFile(dir) &&
+                       std::chrono::steady_clock::now() < deadline) {
+                    ended = ::waitpid(child, nullptr, WNOHANG) == child;
+                }
+            } else {
+                ::usleep(std::uniform_int_distribution<unsigned>(0, 30000)(random));
+            }
+            if (!ended) {
+                ::kill(child, SIGKILL);
+                ::waitpid(child, nullptr, 0);
+            }
             ::close(pipeFds[0]);
 
             if (dir.names().size() > 1) ++killsThatLeftFiles;
+            if (hasStagingFile(dir)) ++killsDuringTheWrite;
             const std::string now = readFile(out);
             if (now != old) {
                 QdpHandle h = 0;
@@ -184,6 +205,7 @@ TEST(Leftovers, KilledRunsLeaveNothingOnceTheNextRunHasFinished) {
         }
     }
     EXPECT_GT(killsThatLeftFiles, 0) << "the kills came too late to test anything";
+    EXPECT_GT(killsDuringTheWrite, 0) << "no kill came while the package was written";
 }
 
 } // namespace
