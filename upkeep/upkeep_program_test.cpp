@@ -569,9 +569,13 @@ TEST_F(UpkeepProgram, FailedWriteLeavesOldFileWhole) {
     const std::string ini = "[S]\r\nk=1\r\n";
     const std::string reg = crlf(kHeader + "[HKEY_CURRENT_USER\\Firm]\n\"v\"=\"1\"\n\n");
     writeFile(folder / "a.ini", ini);
+    // A hard-linked file is written in place.
+    writeFile(folder / "linked.ini", ini);
+    fs::create_hard_link(folder / "linked.ini", folder / "other.ini");
     writeFile(registry, reg);
     const std::string big(64 * 1024, 'x');
     const auto iniPath = (folder / "a.ini").string();
+    const auto linkedPath = (folder / "linked.ini").string();
 
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -584,6 +588,9 @@ TEST_F(UpkeepProgram, FailedWriteLeavesOldFileWhole) {
     const std::vector<std::string> setKey = {"/SETKEY", "/KEY:HKCU\\Firm", "/NAME:v",
                                              "/VALUE:" + big};
     const auto iniResult = runUpkeep(setIni);
+    const std::vector<std::string> setLinked = {"/SETINI", "/FILE:" + linkedPath, "/SECTION:S",
+                                                "/NAME:k", "/VALUE:" + big};
+    const auto linkedResult = runUpkeep(setLinked);
     const auto keyResult = runUpkeep(setKey);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
@@ -595,9 +602,14 @@ TEST_F(UpkeepProgram, FailedWriteLeavesOldFileWhole) {
     EXPECT_EQ(keyResult.exitCode, 3);
     EXPECT_EQ(keyResult.output, "Error: 3\r\n");
     EXPECT_EQ(keyResult.errors, "Blad: " + registry.string() + ": File too large\r\n");
+    EXPECT_EQ(linkedResult.exitCode, 1);
+    EXPECT_EQ(linkedResult.output, "Blad: Unable to write to " + linkedPath + " (" + linkedPath +
+                                       ": File too large)\r\n");
     EXPECT_EQ(readFile(folder / "a.ini"), ini);
+    EXPECT_EQ(readFile(folder / "linked.ini"), ini);
+    EXPECT_EQ(readFile(folder / "other.ini"), ini);
     EXPECT_EQ(readFile(registry), reg);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 4);
 }
 
 // A registry file written by the tool is registry-export text that reads back
