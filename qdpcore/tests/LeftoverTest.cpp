@@ -178,6 +178,7 @@ TEST(Leftovers, KilledRunsLeaveNothingOnceTheNextRunHasFinished) {
                 while (!ended && !hasStagingFile(dir) &&
                        std::chrono::steady_clock::now() < deadline) {
                     ended = ::waitpid(child, nullptr, WNOHANG) == child;
+                    ::usleep(100);
                 }
             } else {
                 ::usleep(std::uniform_int_distribution<unsigned>(0, 30000)(random));
