@@ -3,6 +3,7 @@
 
 #include "CliFrontEnd.h"
 #include "CliOptions.h"
+#include "common/FolderAccess.h"
 #include "common/ProgramLocations.h"
 #include "common/Startup.h"
 #include "engine/DefaultImportServices.h"
@@ -23,6 +24,17 @@ public:
     void show(MessageKind, std::string_view) override {}
 };
 
+// Why the report cannot be saved under that name: its folder must take a
+// new file, and the name must not be a folder.
+std::string reportFileProblem(const fs::path& file) {
+    std::error_code error;
+    if (fs::is_directory(file, error)) return "To jest katalog, a nie plik.";
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    const std::string problem = folderWriteProblem(folder);
+    if (problem.empty()) return {};
+    return "Katalog „" + folder.string() + "”: " + problem + ".";
+}
+
 int exitCodeFor(const ImportOutcome& outcome) {
     switch (outcome.result) {
     case ImportResult::Succeeded:
@@ -36,8 +48,12 @@ int exitCodeFor(const ImportOutcome& outcome) {
     case ImportResult::WorkbookMissing:
     case ImportResult::NoFolderChosen:
     case ImportResult::FolderMissing:
+    case ImportResult::FolderNotWritable:
     case ImportResult::WorkbookNotOpened:
+    case ImportResult::EmptySheet:
     case ImportResult::WrongHeader:
+    case ImportResult::ColumnsShifted:
+    case ImportResult::NoDeclarations:
         return kExitInputProblem;
     case ImportResult::Aborted:
         return kExitInterrupted;
@@ -80,8 +96,18 @@ int runCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
                         << texts.module << '\n';
         return kExitSuccess;
     }
-    const StartupResult startup = runStartup(locations.iniFile, locations.programDir, frontEnd);
+    const StartupResult startup =
+        runStartup(locations.iniFile, locations.programDir, frontEnd, locations.sampleIniFile);
     if (startup.terminate) return kExitBadArgumentsOrSettings;
+
+    // The report's place is checked before any work, not after the package.
+    if (!options->report.empty()) {
+        if (const std::string problem = reportFileProblem(options->report); !problem.empty()) {
+            frontEnd.show(MessageKind::Error, "Nie można zapisać raportu importu w pliku: " +
+                                                  options->report + "\n" + problem);
+            return kExitInputProblem;
+        }
+    }
 
     ImportRequest request;
     std::error_code ignored;
@@ -107,9 +133,12 @@ int runCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
 
     const ImportReport& report = services->report();
     int code = exitCodeFor(outcome);
-    if (outcome.succeeded() && !report.empty())
-        environment.err << "Raport importu:\n" << report.summary() << '\n';
-    if (!options->report.empty() && outcome.stage >= 3) {
+    if (outcome.hasSummary) {
+        environment.err << "Podsumowanie importu:\n";
+        for (const std::string& line : outcome.summary.lines())
+            environment.err << line << '\n';
+    }
+    if (!options->report.empty() && outcome.hasSummary) {
         if (!report.saveCsv(options->report)) {
             frontEnd.show(MessageKind::Error,
                           "Nie można zapisać raportu importu w pliku: " + options->report);

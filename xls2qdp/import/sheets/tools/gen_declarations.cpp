@@ -10,6 +10,7 @@
 // without PESEL, children are declared by a parent. The same seed gives the
 // same workbook.
 #include "../CellText.h"
+#include "../TemplateHeaders.h"
 #include "XlsxStreamWriter.h"
 
 #include <array>
@@ -369,45 +370,6 @@ private:
     std::vector<Doctor> doctors_;
 };
 
-constexpr const char* kHeader[38] = {"Rodzaj_listy",
-                                     "PESEL",
-                                     "Nazwisko",
-                                     "Imię",
-                                     "Nazwisko_rodowe",
-                                     "Data_urodzenia",
-                                     "Płeć",
-                                     "Tytuł_ubezp",
-                                     "Data_zgłoszenia",
-                                     "Nr_wyboru",
-                                     "Status_podopiecznego",
-                                     "Uczeń_student",
-                                     "Rok_szkolny",
-                                     "Cudzoziemiec",
-                                     "Bezdomny",
-                                     "Kod_poczt_zam",
-                                     "Miejscowość_zam",
-                                     "Ulica_zam",
-                                     "Nr_domu_zam",
-                                     "Nr_lokalu_zam",
-                                     "Gmina_zam",
-                                     "Telefon_zam",
-                                     "Kod_poczt_zamieszk",
-                                     "Miejscowość_zamieszk",
-                                     "Ulica_zamieszk",
-                                     "Nr_domu_zamieszk",
-                                     "Nr_lokalu_zamieszk",
-                                     "Gmina_zamieszk",
-                                     "Telefon_zamieszk",
-                                     "Nr_prawa_lek",
-                                     "PESEL_lek",
-                                     "Nazwisko_lek",
-                                     "Imiona_lek",
-                                     "Nazwisko_zgł",
-                                     "Imię_zgł",
-                                     "PESEL_zgł",
-                                     "Data_ur_zgł",
-                                     "Cudzoziemiec_zgł"};
-
 // Writes the title rows, the header and N data rows through `sink`.
 template <typename Sink>
 void writeWorkbook(Sink& sink, long long rows, std::uint64_t seed, const std::string& voivodeship) {
@@ -444,7 +406,8 @@ void writeWorkbook(Sink& sink, long long rows, std::uint64_t seed, const std::st
     for (Cell& cell : row)
         cell = Cell{};
     for (int c = 0; c < 38; ++c)
-        setText(row[static_cast<std::size_t>(c)], kHeader[c]);
+        setText(row[static_cast<std::size_t>(c)],
+                std::string(xls2qdp::kTemplateHeaders[static_cast<std::size_t>(c)]));
     emit(6);
     DeclarationMaker maker(seed, voivodeship);
     for (long long i = 0; i < rows; ++i) {
