@@ -301,9 +301,9 @@ ImportResult ImportWorkflow::runStages(const ImportRequest& request, ImportFront
             " ma puste kolumny A–D, więc na nim kończą się dane; niżej jest jeszcze " +
             countedNoun(below.count, "wypełniony wiersz", "wypełnione wiersze",
                         "wypełnionych wierszy") +
-            " (pierwszy: " + std::to_string(below.firstRow) +
-            "), których nie zaimportowano. Jeśli to deklaracje, usuń pusty wiersz i zaimportuj "
-            "ponownie.");
+            " (pierwszy: " + std::to_string(below.firstRow) + "), " +
+            (below.count == 1 ? "którego" : "których") +
+            " nie zaimportowano. Jeśli to deklaracje, usuń pusty wiersz i zaimportuj ponownie.");
     outcome.hasSummary = true;
     if (outcome.declarations == 0) {
         // An empty package sent on as a success would be a failure nobody sees.

@@ -32,6 +32,15 @@ std::string workingTableProblem(const fs::path& file, const std::string& storeEr
                describeFileError({errno != 0 ? errno : EACCES, std::generic_category()});
     if (const std::string problem = folderWriteProblem(file.parent_path()); !problem.empty())
         return "nie można zapisywać w katalogu tabeli: " + problem;
+    // The table store's own words for what it met.
+    static constexpr std::pair<std::string_view, std::string_view> kKnown[] = {
+        {"file is not a database", "plik nie jest tabelą programu (uszkodzony lub podmieniony)"},
+        {"readonly database", "plik jest tylko do odczytu"},
+        {"database is locked", "plik jest używany przez inny program"},
+        {"disk I/O error", "błąd odczytu lub zapisu dysku"},
+    };
+    for (const auto& [english, polish] : kKnown)
+        if (storeError.find(english) != std::string::npos) return std::string(polish);
     return storeError;
 }
 
