@@ -7,6 +7,7 @@
 #pragma once
 
 #include "import/DeclarationRow.h"
+#include "import/sheets/TemplateHeaders.h"
 #include "import/sheets/WorkbookReader.h"
 
 #include <array>
@@ -21,18 +22,13 @@
 namespace xls2qdp {
 
 // The names row 6 must hold in columns A to K (compared upper-cased, without
-// surrounding blanks).
-inline constexpr std::array<std::string_view, 11> kExpectedHeaders = {"Rodzaj_listy",
-                                                                      "PESEL",
-                                                                      "Nazwisko",
-                                                                      "Imię",
-                                                                      "Nazwisko_rodowe",
-                                                                      "Data_urodzenia",
-                                                                      "Płeć",
-                                                                      "Tytuł_ubezp",
-                                                                      "Data_zgłoszenia",
-                                                                      "Nr_wyboru",
-                                                                      "Status_podopiecznego"};
+// surrounding blanks): the template's first eleven.
+inline constexpr std::array<std::string_view, 11> kExpectedHeaders = [] {
+    std::array<std::string_view, 11> names{};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        names[i] = kTemplateHeaders[i];
+    return names;
+}();
 
 // A cell the import could not take as it stands (for the import report).
 struct CellNote {

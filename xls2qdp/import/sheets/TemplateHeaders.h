@@ -7,7 +7,6 @@
 #pragma once
 
 #include "import/DeclarationRow.h"
-#include "import/sheets/DeclarationSheet.h"
 
 #include <array>
 #include <string_view>
@@ -54,11 +53,5 @@ inline constexpr std::array<std::string_view, kDeclarationColumns> kTemplateHead
     "Data_ur_zgł",
     "Cudzoziemiec_zgł",
 };
-
-static_assert([] {
-    for (std::size_t i = 0; i < kExpectedHeaders.size(); ++i)
-        if (kTemplateHeaders[i] != kExpectedHeaders[i]) return false;
-    return true;
-}());
 
 } // namespace xls2qdp
