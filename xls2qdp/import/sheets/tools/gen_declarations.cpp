@@ -470,10 +470,9 @@ private:
 };
 
 int usage() {
-    std::fputs(
-        "usage: gen_declarations [--rows N] [--seed S] [--voivodeship WW] [--clean] "
-        "OUTPUT.xlsx|OUTPUT.csv\n",
-        stderr);
+    std::fputs("usage: gen_declarations [--rows N] [--seed S] [--voivodeship WW] [--clean] "
+               "OUTPUT.xlsx|OUTPUT.csv\n",
+               stderr);
     return 2;
 }
 
