@@ -2,13 +2,18 @@
 #include "dlgImportXLS.h"
 
 #include "ChooserEdit.h"
+#include "DroppedWorkbook.h"
 #include "FormControls.h"
 #include "GradientCaption.h"
+#include "ImportSummaryDialog.h"
 #include "MessageBoxes.h"
+#include "RememberedFolders.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -71,6 +76,9 @@ public:
             case ImportStage::WritingPackage:
                 dialog_.LabelQDP->setText(stageText(stage));
                 dialog_.LabelQDP->show();
+                // The package is built as a whole: nothing can stop it now.
+                dialog_.btnPrzerwij->hide();
+                dialog_.btnPrzerwij->setEnabled(false);
                 break;
             }
         });
@@ -152,13 +160,14 @@ Tdlg_ImportXLS::Tdlg_ImportXLS(QWidget* owner, const GlobalVar& settings,
     edtXLSFileName = new ChooserEdit(ChooserEdit::Kind::OpenFile, this);
     edtXLSFileName->setObjectName(QStringLiteral("edtXLSFileName"));
     edtXLSFileName->setDialogTitle(QStringLiteral("Wskaż plik źródłowy"));
-    edtXLSFileName->setFilter(QStringLiteral("Plik MS Excel (*.xls);;"
+    // Every workbook the import reads is seen at once; the single kinds follow.
+    edtXLSFileName->setFilter(QStringLiteral("Arkusze (*.xls *.xlsx *.ods *.csv);;"
+                                             "Plik MS Excel (*.xls);;"
                                              "Plik MS Excel 2007 i nowszy (*.xlsx);;"
                                              "Arkusz OpenDocument (*.ods);;"
                                              "Plik CSV (*.csv);;"
-                                             "Wszystkie arkusze (*.xls *.xlsx *.ods *.csv)"));
+                                             "Wszystkie pliki (*)"));
     edtXLSFileName->setDefaultSuffix(QStringLiteral("xls"));
-    edtXLSFileName->setInitialDir(QDir::homePath());
     auto* fileLabel = new QLabel(
         QStringLiteral("Wskaż plik MS Excel, z którego zostaną zaimportowane dane:"), this);
     fileLabel->setBuddy(edtXLSFileName);
@@ -166,7 +175,6 @@ Tdlg_ImportXLS::Tdlg_ImportXLS(QWidget* owner, const GlobalVar& settings,
     edtKatalog = new ChooserEdit(ChooserEdit::Kind::Folder, this);
     edtKatalog->setObjectName(QStringLiteral("edtKatalog"));
     edtKatalog->setDialogTitle(QStringLiteral("Wskaż docelowy katalog eksportu"));
-    edtKatalog->setInitialDir(QDir::homePath());
     auto* folderLabel = new QLabel(
         QStringLiteral("Wskaż miejsce gdzie umieścić plik QDP z wczytanymi deklaracjami:"), this);
     folderLabel->setBuddy(edtKatalog);
@@ -228,7 +236,10 @@ Tdlg_ImportXLS::Tdlg_ImportXLS(QWidget* owner, const GlobalVar& settings,
     btnPrzerwij->setEnabled(false);
     btnImportuj->setEnabled(false);
 
+    setAcceptDrops(true);
     connect(edtXLSFileName, &ChooserEdit::textChanged, this, &Tdlg_ImportXLS::FilenameEditChange);
+    connect(edtXLSFileName, &ChooserEdit::chosen, this, &rememberWorkbook);
+    connect(edtKatalog, &ChooserEdit::chosen, this, &rememberTargetFolder);
     connect(btnImportuj, &QPushButton::clicked, this, &Tdlg_ImportXLS::btnImportujClick);
     connect(btnPrzerwij, &QPushButton::clicked, this, &Tdlg_ImportXLS::btnPrzerwijClick);
     connect(btnZamknij, &QPushButton::clicked, this, &Tdlg_ImportXLS::reject);
@@ -257,6 +268,10 @@ bool Tdlg_ImportXLS::FormEnhPrepareForm() {
     LabelLiczba->hide();
     LabelPrzetworzono->hide();
     abort_ = false;
+    // The choosers start where the user left off the last time.
+    edtXLSFileName->setInitialDir(lastWorkbookFolder());
+    const QString target = lastTargetFolder();
+    edtKatalog->setInitialDir(target.isEmpty() ? QDir::homePath() : target);
     // The readers render dates in the program's own format, so the user's
     // system date settings are left as they are.
     return true;
@@ -270,6 +285,28 @@ void Tdlg_ImportXLS::FilenameEditChange(const QString& text) {
     if (text.trimmed().isEmpty() || !edtKatalog->text().isEmpty()) return;
     edtKatalog->setText(
         QDir::toNativeSeparators(QFileInfo(text).absolutePath() + QLatin1Char('/')));
+}
+
+void Tdlg_ImportXLS::useWorkbook(const QString& file) {
+    edtXLSFileName->setText(file);
+    rememberWorkbook(file);
+}
+
+void Tdlg_ImportXLS::dragEnterEvent(QDragEnterEvent* event) {
+    if (!running_ && !droppedWorkbook(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void Tdlg_ImportXLS::dropEvent(QDropEvent* event) {
+    const QString file = droppedWorkbook(event->mimeData());
+    if (running_ || file.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    useWorkbook(file);
 }
 
 void Tdlg_ImportXLS::setInputsEnabled(bool enabled) {
@@ -298,9 +335,8 @@ void Tdlg_ImportXLS::btnImportujClick() {
         return;
     }
 
-    const ImportRequest request{edtXLSFileName->text().toStdString(),
-                                edtKatalog->text().toStdString()};
-    worker_ = QThread::create([this, request] {
+    request_ = {edtXLSFileName->text().toStdString(), edtKatalog->text().toStdString()};
+    worker_ = QThread::create([this, request = request_] {
         ImportWorkflow workflow(locations_, *services_);
         outcome_ = workflow.run(request, *frontEnd_);
     });
@@ -322,11 +358,28 @@ void Tdlg_ImportXLS::onWorkerDone() {
     worker_->wait();
     worker_->deleteLater();
     worker_ = nullptr;
-    services_.reset();
     running_ = false;
     btnImportuj->setEnabled(true);
+    if (outcome_.succeeded()) rememberTargetFolder(QString::fromStdString(request_.targetFolder));
+    // After the run's own final message; the summary keeps the services
+    // for their report.
+    if (outcome_.hasSummary) showSummary();
+    services_.reset();
     emit importFinished();
     if (outcome_.succeeded()) accept();
+}
+
+ImportSummaryDialog* Tdlg_ImportXLS::summaryWindow() const {
+    return summary_;
+}
+
+void Tdlg_ImportXLS::showSummary() {
+    // After a success the dialog closes: the summary stays over its owner.
+    QWidget* owner = outcome_.succeeded() ? parentWidget() : this;
+    auto* summary = new ImportSummaryDialog(owner, outcome_, request_, std::move(services_));
+    summary->setAttribute(Qt::WA_DeleteOnClose);
+    summary_ = summary;
+    summary->openModal();
 }
 
 void Tdlg_ImportXLS::reject() {

@@ -4,6 +4,7 @@
 //   xls2qdp_screenshots OUTPUT_DIR WORKBOOK INI_FILE
 // The import writes its package into a temporary folder that is removed.
 #include "ChooserEdit.h"
+#include "FileChoosers.h"
 #include "HQT_About.h"
 #include "MainForm.h"
 #include "MessageBoxes.h"
@@ -69,7 +70,7 @@ int main(int argc, char* argv[]) {
                                    {locations.workingTableDir, locations.dictionaryDir},
                                    xls2qdp::defaultImportServices(locations));
     dialog.openModal();
-    xls2qdp::ChooserEdit::answerNextChooser(copied);
+    xls2qdp::FileChoosers::answerNext(copied);
     dialog.edtXLSFileName->browse(); // the folder field follows the workbook
     QEventLoop loop;
     bool imported = false;
