@@ -44,13 +44,21 @@ struct SharedState {
     std::atomic<int> holdAtRow{0};
     std::atomic<bool> holding{false};
     std::atomic<bool> release{false};
-    std::atomic<bool> holdInPackage{false};
+    enum class Step { None, HeaderCheck, PackageSave };
+    std::atomic<Step> holdIn{Step::None}; // a step of stage 1 or 3 that waits for release
     std::atomic<int> tableRows{0};
     int sheetRows = 12;
     int packageResult = 1;     // what saving the package gives
     RowsBelowEnd rowsBelowEnd; // filled rows under the blank one
     // The run's import report, filled by the test before the run.
     std::shared_ptr<ImportReport> report = std::make_shared<ImportReport>();
+
+    void waitIn(Step step) {
+        while (holdIn == step && !release) {
+            holding = true;
+            QThread::msleep(1);
+        }
+    }
 };
 
 class StandInServices : public ImportServices,
@@ -89,7 +97,10 @@ public:
 private:
     struct Workbook : OpenWorkbook {
         explicit Workbook(SharedState& state) : state(state) {}
-        HeaderCheck checkHeader() override { return {}; }
+        HeaderCheck checkHeader() override {
+            state.waitIn(SharedState::Step::HeaderCheck);
+            return {};
+        }
         RowsBelowEnd rowsBelowEnd() override { return state.rowsBelowEnd; }
         bool nextRow(DeclarationRow& row) override {
             if (next == state.holdAtRow) {
@@ -119,10 +130,7 @@ private:
     struct Package : PreparedPackage {
         explicit Package(SharedState& state) : state(state) {}
         int save(const fs::path& output, const std::string&, MessageSink&) override {
-            while (state.holdInPackage && !state.release) {
-                state.holding = true;
-                QThread::msleep(1);
-            }
+            state.waitIn(SharedState::Step::PackageSave);
             if (state.packageResult != 1) return state.packageResult;
             std::ofstream(output) << state.tableRows;
             return 1;
@@ -381,20 +389,38 @@ TEST_F(ImportDialogTest, ADroppedWorkbookFillsTheWorkbookField) {
               QString::fromStdString((root_ / "data").string()));
 }
 
-TEST_F(ImportDialogTest, WhileThePackageIsWrittenNothingButTheRunActs) {
-    state_.holdInPackage = true;
-    chooseWorkbook(root_ / "data" / "sheet.xls");
-    QSignalSpy finished(dialog_.get(), &Tdlg_ImportXLS::importFinished);
-    pressF9();
-    QTRY_VERIFY_WITH_TIMEOUT(state_.holding.load() && dialog_->LabelQDP->isVisible(), 10000);
-    EXPECT_TRUE(dialog_->btnPrzerwij->isHidden());
-    EXPECT_FALSE(dialog_->btnPrzerwij->isEnabled());
-    for (QWidget* input :
-         std::initializer_list<QWidget*>{dialog_->btnImportuj, dialog_->btnZamknij,
-                                         dialog_->edtXLSFileName, dialog_->edtKatalog})
-        EXPECT_FALSE(input->isEnabled()) << input->objectName().toStdString();
-    state_.release = true;
-    ASSERT_TRUE(finished.wait(10000) || finished.count() == 1);
+// While the workbook is opened and checked, and while the package is
+// written, nothing can stop the run: every input waits for its end, and the
+// abort button is not offered.
+TEST_F(ImportDialogTest, OutsideTheReadingNothingButTheRunActs) {
+    for (const SharedState::Step step :
+         {SharedState::Step::HeaderCheck, SharedState::Step::PackageSave}) {
+        state_.holdIn = step;
+        state_.holding = false;
+        state_.release = false;
+        dialog_ = std::make_unique<Tdlg_ImportXLS>(
+            nullptr, settings_, ImportLocations{root_ / "program", root_ / "program"},
+            [this](const GlobalVar&) { return std::make_unique<StandInServices>(state_); });
+        ASSERT_TRUE(dialog_->openModal());
+        chooseWorkbook(root_ / "data" / "sheet.xls");
+        QSignalSpy finished(dialog_.get(), &Tdlg_ImportXLS::importFinished);
+        pressF9();
+        QLabel* stageLabel =
+            step == SharedState::Step::HeaderCheck ? dialog_->LabelArkusz : dialog_->LabelQDP;
+        QTRY_VERIFY_WITH_TIMEOUT(state_.holding.load() && stageLabel->isVisible(), 10000);
+        EXPECT_TRUE(dialog_->btnPrzerwij->isHidden());
+        EXPECT_FALSE(dialog_->btnPrzerwij->isEnabled());
+        for (QWidget* input :
+             std::initializer_list<QWidget*>{dialog_->btnImportuj, dialog_->btnZamknij,
+                                             dialog_->edtXLSFileName, dialog_->edtKatalog})
+            EXPECT_FALSE(input->isEnabled()) << input->objectName().toStdString();
+        dialog_->reject(); // the window's close box: refused too
+        EXPECT_TRUE(dialog_->isVisible());
+        state_.release = true;
+        ASSERT_TRUE(finished.wait(10000) || finished.count() == 1);
+        messages();
+        closeSummary();
+    }
 }
 
 // 100,000 remarks: the summary counts them by kind, the table holds every

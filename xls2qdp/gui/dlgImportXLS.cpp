@@ -60,7 +60,11 @@ public:
 
     void conditionsMet(const std::string& folder) override {
         const QString text = toQString(folder);
-        onWindowThread([this, text] { dialog_.edtKatalog->setText(text); });
+        onWindowThread([this, text] {
+            dialog_.edtKatalog->setText(text);
+            // From here to the cleanup the fields belong to the run.
+            dialog_.setInputsEnabled(false);
+        });
     }
     void stageStarted(ImportStage stage) override {
         onWindowThread([this, stage] {
@@ -322,7 +326,10 @@ void Tdlg_ImportXLS::setInputsEnabled(bool enabled) {
 
 void Tdlg_ImportXLS::btnImportujClick() {
     if (running_) return;
+    // Closing waits for the run, so its button rests with Import; the fields
+    // stay open for the checks, which put the focus on the one to correct.
     btnImportuj->setEnabled(false);
+    btnZamknij->setEnabled(false);
     running_ = true;
     abort_ = false;
     outcome_ = ImportOutcome();
@@ -332,6 +339,7 @@ void Tdlg_ImportXLS::btnImportujClick() {
         MessageBoxes::show(this, MessageKind::Error, QString::fromUtf8(error.what()));
         running_ = false;
         btnImportuj->setEnabled(true);
+        btnZamknij->setEnabled(true);
         return;
     }
 
@@ -361,11 +369,11 @@ void Tdlg_ImportXLS::onWorkerDone() {
     running_ = false;
     btnImportuj->setEnabled(true);
     if (outcome_.succeeded()) rememberTargetFolder(QString::fromStdString(request_.targetFolder));
+    emit importFinished();
     // After the run's own final message; the summary keeps the services
     // for their report.
     if (outcome_.hasSummary) showSummary();
     services_.reset();
-    emit importFinished();
     if (outcome_.succeeded()) accept();
 }
 

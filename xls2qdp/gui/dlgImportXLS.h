@@ -63,6 +63,8 @@ public:
     void reject() override;
 
 signals:
+    // The run is over and its final message answered; comes before the
+    // summary opens and before a successful run closes the dialog.
     void importFinished();
 
 protected:
