@@ -23,7 +23,7 @@ QString toQString(std::string_view text) {
 
 // Widths of the columns in average characters: the view never measures
 // its rows, which keeps a long report quick to open.
-constexpr int kColumnChars[] = {7, 8, 18, 16, 12, 18, 40, 40};
+constexpr int kColumnChars[] = {7, 8, 18, 16, 14, 18, 40, 40};
 
 } // namespace
 

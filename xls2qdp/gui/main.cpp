@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The desktop importer: the main window only; the dialogs open from its menu.
 #include "MainForm.h"
+#include "MessageBoxes.h"
 #include "ProgramArtwork.h"
 #include "QtTranslations.h"
 #include "common/PrivateFiles.h"
 #include "common/ProgramLocations.h"
+#include "common/Startup.h"
 #include "engine/DefaultImportServices.h"
 
 #include <QApplication>
@@ -17,7 +19,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("qdpsuite"));
     QApplication::setApplicationName(QStringLiteral("xls2qdp"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Import danych z XLS"));
+    xls2qdp::MessageBoxes::setTitle(
+        QString::fromUtf8(xls2qdp::kProgramName.data(), xls2qdp::kProgramName.size()));
     // The windows carry the emblem the installed menu entry (xls2qdp.desktop) shows.
     QApplication::setDesktopFileName(QStringLiteral("xls2qdp"));
     QApplication::setWindowIcon(QIcon(xls2qdp::programLogo(64)));

@@ -16,6 +16,7 @@
 #include "QtTranslations.h"
 #include "RemarksDialog.h"
 #include "SettingsDialog.h"
+#include "common/Startup.h"
 #include "dlgImportXLS.h"
 #include "engine/DefaultImportServices.h"
 
@@ -26,10 +27,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 
 #include <iostream>
 
@@ -94,7 +97,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("qdpsuite-screenshots"));
     QApplication::setApplicationName(QStringLiteral("xls2qdp"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Import danych z XLS"));
+    xls2qdp::MessageBoxes::setTitle(
+        QString::fromUtf8(xls2qdp::kProgramName.data(), xls2qdp::kProgramName.size()));
     if (argc != 4 && argc != 5) {
         std::cerr << "usage: xls2qdp_screenshots OUTPUT_DIR WORKBOOK INI_FILE "
                      "[REMARKS_WORKBOOK]\n";
@@ -147,8 +151,14 @@ int main(int argc, char* argv[]) {
         ok = false;
     }
 
-    // The workbook chooser, in the folder of the workbook just imported.
-    QFile(folder.filePath(QStringLiteral("notatki.txt"))).open(QIODevice::WriteOnly);
+    // The workbook chooser, in the folder of the workbook just imported,
+    // beside workbooks of the other kinds (copies, for the listing only) and
+    // a file that is none.
+    for (const char* name :
+         {"deklaracje_2025.xls", "lista_aktywna.ods", "eksport_z_rejestracji.csv"})
+        QFile::copy(workbook, folder.filePath(QString::fromUtf8(name)));
+    QFile notes(folder.filePath(QStringLiteral("notatki.txt")));
+    if (notes.open(QIODevice::WriteOnly)) notes.write("Wysłać do NFZ do 10. dnia miesiąca.\n");
     xls2qdp::Tdlg_ImportXLS dialog(&mainForm, mainForm.settings(),
                                    {locations.workingTableDir, locations.dictionaryDir},
                                    xls2qdp::defaultImportServices(locations));
@@ -158,7 +168,11 @@ int main(int argc, char* argv[]) {
     if (const auto request = xls2qdp::FileChoosers::lastRequest()) {
         const auto chooser = xls2qdp::FileChoosers::makeDialog(&dialog, *request);
         chooser->setOption(QFileDialog::DontUseNativeDialog);
+        chooser->resize(760, 460);
         chooser->show();
+        settle();
+        for (QTreeView* files : chooser->findChildren<QTreeView*>()) // the columns' texts whole
+            files->header()->resizeSections(QHeaderView::ResizeToContents);
         ok = save(*chooser, output.filePath(QStringLiteral("file-chooser.png"))) && ok;
         chooser->reject();
     }
