@@ -196,6 +196,14 @@ protected:
         entry.header = "Miasto";
         state_.report->add(entry);
     }
+    // The stand-in's package and the program's final message naming it.
+    QString packageFile() const {
+        return QString::fromStdString((root_ / "data" / "dTEST0001.qdp").string());
+    }
+    QString successMessage() const {
+        return QStringLiteral("Import zakończony, deklaracje zotsły zapisane w pliku:\r\n") +
+               packageFile();
+    }
     std::vector<QString> messages() {
         std::vector<QString> texts;
         for (const auto& shown : MessageBoxes::takeRecorded())
@@ -254,11 +262,7 @@ TEST_F(ImportDialogTest, ChoosingAWorkbookFillsOnlyAnEmptyFolderField) {
 TEST_F(ImportDialogTest, ASuccessfulRunShowsTheStagesAndCloses) {
     chooseWorkbook(root_ / "data" / "sheet.xls");
     ASSERT_TRUE(runImport());
-    const QString file = QString::fromStdString((root_ / "data" / "dTEST0001.qdp").string());
-    EXPECT_THAT(
-        messages(),
-        ::testing::ElementsAre(
-            QStringLiteral("Import zakończony, deklaracje zotsły zapisane w pliku:\r\n") + file));
+    EXPECT_THAT(messages(), ::testing::ElementsAre(successMessage()));
     EXPECT_EQ(dialog_->LabelArkusz->text(),
               QStringLiteral("1. Struktura arkusza MS Excel - prawidłowa"));
     EXPECT_EQ(dialog_->LabelLiczba->text(), QStringLiteral("18"));
@@ -433,18 +437,14 @@ TEST_F(ImportDialogTest, ARunWithRemarksShowsItsSummaryAndEveryRemark) {
     state_.rowsBelowEnd = {2, 25};
     chooseWorkbook(root_ / "data" / "sheet.xls");
     ASSERT_TRUE(runImport());
-    const QString file = QString::fromStdString((root_ / "data" / "dTEST0001.qdp").string());
     // The program's own message first, then the dialog closes as before.
-    EXPECT_THAT(
-        messages(),
-        ::testing::ElementsAre(
-            QStringLiteral("Import zakończony, deklaracje zotsły zapisane w pliku:\r\n") + file));
+    EXPECT_THAT(messages(), ::testing::ElementsAre(successMessage()));
     EXPECT_FALSE(dialog_->isVisible());
 
     ImportSummaryDialog* summary = dialog_->summaryWindow();
     ASSERT_NE(summary, nullptr);
     EXPECT_TRUE(summary->isVisible());
-    EXPECT_TRUE(summary->lblPlik->text().endsWith(file));
+    EXPECT_TRUE(summary->lblPlik->text().endsWith(packageFile()));
     std::map<QString, QString> counts;
     for (int row = 0; row < summary->frmLiczby->rowCount(); ++row) {
         const auto* label = qobject_cast<QLabel*>(

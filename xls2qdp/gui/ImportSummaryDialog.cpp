@@ -6,6 +6,7 @@
 #include "MessageBoxes.h"
 #include "RemarksDialog.h"
 #include "ReportFile.h"
+#include "ToQString.h"
 #include "import/conversion/ImportReport.h"
 
 #include <QDir>
@@ -23,10 +24,6 @@
 namespace xls2qdp {
 
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The report goes beside the package, else into the target folder chosen,
 // else beside the workbook; it is named after the workbook.
@@ -134,8 +131,7 @@ ImportSummaryDialog::ImportSummaryDialog(QWidget* owner, const ImportOutcome& ou
     buttons->addWidget(btnOtworzFolder);
     buttons->addStretch();
     buttons->addWidget(btnZamknij);
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(12, 8, 12, 12);
+    QVBoxLayout* body = layOutUnderCaption(this, caption);
     body->addWidget(lblPlik);
     body->addSpacing(4);
     body->addLayout(frmLiczby);
@@ -143,10 +139,6 @@ ImportSummaryDialog::ImportSummaryDialog(QWidget* owner, const ImportOutcome& ou
     body->addWidget(lblOstrzezenia);
     body->addStretch();
     body->addLayout(buttons);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(caption);
-    layout->addLayout(body);
     setMinimumWidth(600);
 
     connect(btnPokazUwagi, &QPushButton::clicked, this, &ImportSummaryDialog::btnPokazUwagiClick);

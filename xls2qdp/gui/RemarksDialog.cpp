@@ -3,6 +3,7 @@
 
 #include "ReportFile.h"
 #include "ReportTableModel.h"
+#include "ToQString.h"
 #include "common/Text.h"
 
 #include <QComboBox>
@@ -16,10 +17,6 @@
 namespace xls2qdp {
 
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Widths of the columns in average characters: the view never measures
 // its rows, which keeps a long report quick to open.

@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "ReportTableModel.h"
+#include "ToQString.h"
 
 namespace xls2qdp {
 
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The report's columns: 0 is the sheet row, 7 the advice for the entry's kind;
 // the others are the entry's texts in this order.

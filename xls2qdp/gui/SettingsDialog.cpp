@@ -4,6 +4,7 @@
 #include "FormControls.h"
 #include "GradientCaption.h"
 #include "MessageBoxes.h"
+#include "ToQString.h"
 #include "common/FileErrorText.h"
 #include "common/Startup.h"
 
@@ -18,10 +19,6 @@
 namespace xls2qdp {
 
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The sixteen voivodeships in the order of their codes: the NFZ branches
 // number them 01 to 16, the territorial registry 02 to 32 in steps of two.
@@ -149,17 +146,12 @@ SettingsDialog::SettingsDialog(QWidget* owner, std::filesystem::path iniFile,
     buttons->addWidget(btnZapisz);
     buttons->addWidget(btnAnuluj);
 
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(12, 8, 12, 12);
+    QVBoxLayout* body = layOutUnderCaption(this, caption);
     body->addWidget(lblPlik);
     body->addSpacing(6);
     body->addLayout(grid);
     body->addStretch();
     body->addLayout(buttons);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(caption);
-    layout->addLayout(body);
     setMinimumWidth(620);
 
     const auto showNames = [this] {

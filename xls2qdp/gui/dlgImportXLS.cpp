@@ -8,6 +8,7 @@
 #include "ImportSummaryDialog.h"
 #include "MessageBoxes.h"
 #include "RememberedFolders.h"
+#include "ToQString.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,10 +26,6 @@
 namespace xls2qdp {
 
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString stageText(ImportStage stage) {
     return toQString(stageLabel(stage));
@@ -220,8 +217,7 @@ Tdlg_ImportXLS::Tdlg_ImportXLS(QWidget* owner, const GlobalVar& settings,
     buttons->addStretch();
     buttons->addWidget(btnZamknij);
 
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(12, 8, 12, 12);
+    QVBoxLayout* body = layOutUnderCaption(this, caption);
     body->addWidget(settingsBox);
     body->addWidget(fileLabel);
     body->addWidget(edtXLSFileName);
@@ -231,10 +227,6 @@ Tdlg_ImportXLS::Tdlg_ImportXLS(QWidget* owner, const GlobalVar& settings,
     body->addLayout(progress);
     body->addStretch();
     body->addLayout(buttons);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(caption);
-    layout->addLayout(body);
 
     btnPrzerwij->hide();
     btnPrzerwij->setEnabled(false);

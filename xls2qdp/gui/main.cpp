@@ -4,6 +4,7 @@
 #include "MessageBoxes.h"
 #include "ProgramArtwork.h"
 #include "QtTranslations.h"
+#include "ToQString.h"
 #include "common/PrivateFiles.h"
 #include "common/ProgramLocations.h"
 #include "common/Startup.h"
@@ -19,8 +20,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("qdpsuite"));
     QApplication::setApplicationName(QStringLiteral("xls2qdp"));
-    xls2qdp::MessageBoxes::setTitle(
-        QString::fromUtf8(xls2qdp::kProgramName.data(), xls2qdp::kProgramName.size()));
+    xls2qdp::MessageBoxes::setTitle(xls2qdp::toQString(xls2qdp::kProgramName));
     // The windows carry the emblem the installed menu entry (xls2qdp.desktop) shows.
     QApplication::setDesktopFileName(QStringLiteral("xls2qdp"));
     QApplication::setWindowIcon(QIcon(xls2qdp::programLogo(64)));

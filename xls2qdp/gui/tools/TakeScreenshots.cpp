@@ -16,6 +16,7 @@
 #include "QtTranslations.h"
 #include "RemarksDialog.h"
 #include "SettingsDialog.h"
+#include "ToQString.h"
 #include "common/Startup.h"
 #include "dlgImportXLS.h"
 #include "engine/DefaultImportServices.h"
@@ -97,8 +98,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("qdpsuite-screenshots"));
     QApplication::setApplicationName(QStringLiteral("xls2qdp"));
-    xls2qdp::MessageBoxes::setTitle(
-        QString::fromUtf8(xls2qdp::kProgramName.data(), xls2qdp::kProgramName.size()));
+    xls2qdp::MessageBoxes::setTitle(xls2qdp::toQString(xls2qdp::kProgramName));
     if (argc != 4 && argc != 5) {
         std::cerr << "usage: xls2qdp_screenshots OUTPUT_DIR WORKBOOK INI_FILE "
                      "[REMARKS_WORKBOOK]\n";
