@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -152,7 +153,6 @@ SettingsDialog::SettingsDialog(QWidget* owner, std::filesystem::path iniFile,
     body->addLayout(grid);
     body->addStretch();
     body->addLayout(buttons);
-    setMinimumWidth(620);
 
     const auto showNames = [this] {
         lblOddzialNFZ->setText(nfzBranchName(edtOddzialNFZ->text()));
@@ -164,6 +164,13 @@ SettingsDialog::SettingsDialog(QWidget* owner, std::filesystem::path iniFile,
     showNames();
     connect(btnZapisz, &QPushButton::clicked, this, &SettingsDialog::btnZapiszClick);
     connect(btnAnuluj, &QPushButton::clicked, this, &QDialog::reject);
+
+    // As tall as the wrapped explanations need at this width, whatever the
+    // screen's size (left to itself the window guesses a width of its own).
+    constexpr int kWidth = 620;
+    setMinimumWidth(kWidth);
+    if (const int height = layout()->totalHeightForWidth(kWidth); height > 0)
+        resize(kWidth, height);
 }
 
 QLineEdit* SettingsDialog::fieldOf(SettingKey key) const {

@@ -34,6 +34,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
+#include <QWindow>
 
 #include <iostream>
 
@@ -47,12 +48,31 @@ void settle() {
         QApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
+// On an X server: waits (at most a few seconds, for a busy machine) until
+// the window is on the screen inside the window manager's frame.
+bool framed(QWidget& window) {
+    QElapsedTimer timer;
+    timer.start();
+    for (;;) {
+        const QWindow* handle = window.windowHandle();
+        if (handle && handle->isExposed() && window.frameGeometry().size() != window.size())
+            return true;
+        if (timer.elapsed() > 5000) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+}
+
 bool save(QWidget& window, const QString& file) {
     window.raise();
     window.activateWindow();
+    const bool onX = QGuiApplication::platformName() == QLatin1String("xcb");
+    if (onX && !framed(window)) {
+        std::cerr << "no window frame for " << file.toStdString() << '\n';
+        return false;
+    }
     settle();
     QPixmap picture;
-    if (QGuiApplication::platformName() == QLatin1String("xcb") && window.screen()) {
+    if (onX && window.screen()) {
         const QRect frame = window.frameGeometry();
         picture =
             window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
