@@ -6,7 +6,9 @@
 #include "XmlStreamParser.h"
 #include "ZipArchive.h"
 
+#include <algorithm>
 #include <charconv>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -17,6 +19,7 @@ namespace {
 #define ODF_OFFICE "urn:oasis:names:tc:opendocument:xmlns:office:1.0|"
 #define ODF_TABLE "urn:oasis:names:tc:opendocument:xmlns:table:1.0|"
 #define ODF_TEXT "urn:oasis:names:tc:opendocument:xmlns:text:1.0|"
+#define ODF_DRAW "urn:oasis:names:tc:opendocument:xmlns:drawing:1.0|"
 #define ODF_CALCEXT "urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0|"
 
 constexpr std::string_view kSpreadsheet = ODF_OFFICE "spreadsheet";
@@ -30,23 +33,32 @@ constexpr std::string_view kSpaces = ODF_TEXT "s";
 constexpr std::string_view kTab = ODF_TEXT "tab";
 constexpr std::string_view kLineBreak = ODF_TEXT "line-break";
 
-constexpr int kMaxRows = 1 << 30;
+constexpr std::string_view kDocument = ODF_OFFICE "document";
+constexpr std::string_view kSpreadsheetType = "application/vnd.oasis.opendocument.spreadsheet";
 
+// A repeat count: at least 1, and never more than is needed to pass the
+// largest sheet, so that sums of counts cannot overflow.
 long long repeatCount(const char** attributes, std::string_view name) {
     const char* value = FindAttribute(attributes, name);
     if (!value) return 1;
-    const long long n = std::strtoll(value, nullptr, 10);
-    return n < 1 ? 1 : n;
+    const std::string_view text = value;
+    long long n = 1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (error == std::errc::result_out_of_range) return kMaxSheetRows + 1LL;
+    if (error != std::errc{} || n < 1) return 1;
+    return std::min(n, kMaxSheetRows + 1LL);
 }
 
 class OdsReader : public WorkbookReader, private XmlHandler {
 public:
+    // content.xml of a zipped document
     OdsReader(const std::filesystem::path& file, int columnLimit)
-        : archive_(file), columnLimit_(columnLimit) {
-        if (auto manifest = archive_.readAll("META-INF/manifest.xml", 16u << 20);
+        : file_(file), columnLimit_(columnLimit) {
+        archive_.emplace(file);
+        if (auto manifest = archive_->readAll("META-INF/manifest.xml", 16u << 20);
             manifest && manifest->find("encryption-data") != std::string::npos)
             throw WorkbookError(file, kEncryptedWorkbook);
-        auto entry = archive_.open("content.xml");
+        auto entry = archive_->open("content.xml");
         if (!entry)
             throw WorkbookError(file, std::string(kDamagedFile) + " Brak części „content.xml”.");
         content_.emplace(std::move(*entry));
@@ -54,6 +66,19 @@ public:
             static_cast<XmlHandler&>(*this),
             [this](char* buffer, std::size_t size) { return content_->read(buffer, size); }, file,
             "content.xml");
+    }
+
+    // a flat XML document
+    OdsReader(const std::filesystem::path& file, int columnLimit, std::ifstream in)
+        : file_(file), columnLimit_(columnLimit), flat_(std::move(in)) {
+        parser_.emplace(
+            static_cast<XmlHandler&>(*this),
+            [this](char* buffer, std::size_t size) {
+                flat_.read(buffer, static_cast<std::streamsize>(size));
+                if (flat_.bad()) throw WorkbookError(file_, "błąd odczytu pliku.");
+                return static_cast<std::size_t>(flat_.gcount());
+            },
+            file, file.filename().string());
     }
 
     bool nextRow(SheetRow& row) override {
@@ -64,6 +89,7 @@ public:
                 --repeatsLeft_;
                 break;
             }
+            queue_.throwIfDrained();
             if (finished_ || (!parser_->parseChunk() && queue_.empty() && repeatsLeft_ == 0))
                 return false;
         }
@@ -74,11 +100,17 @@ public:
 private:
     void startElement(std::string_view name, const char** attributes) override {
         if (finished_) return;
-        if (annotationDepth_ > 0) {
-            ++annotationDepth_;
+        if (hiddenDepth_ > 0) {
+            ++hiddenDepth_;
             return;
         }
-        if (name == kSpreadsheet) {
+        if (name == kDocument) {
+            // A flat document names its kind on its root element.
+            const char* type = FindAttribute(attributes, ODF_OFFICE "mimetype");
+            if (type && !std::string_view(type).starts_with(kSpreadsheetType))
+                throw WorkbookError(file_,
+                                    "to dokument OpenDocument, ale nie arkusz kalkulacyjny.");
+        } else if (name == kSpreadsheet) {
             inSpreadsheet_ = true;
         } else if (name == kTable && inSpreadsheet_) {
             ++tableDepth_;
@@ -86,15 +118,18 @@ private:
             return; // outside the first sheet, or inside a table within a cell
         } else if (name == kRow) {
             rowRepeat_ = repeatCount(attributes, ODF_TABLE "number-rows-repeated");
-            row_ = &queue_.start(rowNumber_ + 1);
-            rowHasValue_ = false;
+            row_ =
+                &queue_.start(static_cast<int>(std::min<long long>(rowNumber_ + 1, kMaxSheetRows)));
+            rowHasValue_ = rowTooWide_ = false;
             column_ = 0;
         } else if ((name == kCell || name == kCoveredCell) && row_) {
             startCell(attributes);
         } else if (!inCell_) {
             return;
-        } else if (name == kAnnotation) {
-            annotationDepth_ = 1;
+        } else if (name == kAnnotation || name.starts_with(ODF_DRAW)) {
+            // A comment, or a shape anchored to the cell (a text box, a
+            // picture): their paragraphs are not the cell's text.
+            hiddenDepth_ = 1;
         } else if (name == kParagraph) {
             if (paragraphs_++ > 0) text_ += '\n';
             blankPending_ = false;
@@ -111,8 +146,8 @@ private:
 
     void endElement(std::string_view name) override {
         if (finished_) return;
-        if (annotationDepth_ > 0) {
-            --annotationDepth_;
+        if (hiddenDepth_ > 0) {
+            --hiddenDepth_;
             return;
         }
         if (name == kTable && inSpreadsheet_) {
@@ -133,7 +168,7 @@ private:
     // Whitespace inside a paragraph collapses to one blank and is dropped at
     // the paragraph's start; real runs of blanks are written as <text:s>.
     void characters(std::string_view text) override {
-        if (!inCell_ || annotationDepth_ > 0 || paragraphs_ == 0) return;
+        if (!inCell_ || hiddenDepth_ > 0 || paragraphs_ == 0) return;
         for (char c : text) {
             if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
                 if (!paragraphStart_) blankPending_ = true;
@@ -156,6 +191,7 @@ private:
     void startCell(const char** attributes) {
         inCell_ = true;
         columnRepeat_ = repeatCount(attributes, ODF_TABLE "number-columns-repeated");
+        columnRepeat_ = std::min(columnRepeat_, kMaxSheetColumns + 1LL);
         text_.clear();
         paragraphs_ = 0;
         blankPending_ = paragraphStart_ = false;
@@ -204,46 +240,75 @@ private:
             cell_.setText(text_);
         }
         if (cell_.kind == CellKind::Text && cell_.text.empty()) cell_.kind = CellKind::Empty;
+        // Programs pad rows with empty cells up to the last column they
+        // know, which may be past the usual sheet; a value there is not
+        // padding.
+        if (cell_.kind != CellKind::Empty && column_ + columnRepeat_ > kMaxSheetColumns)
+            rowTooWide_ = true;
         if (cell_.kind != CellKind::Empty && column_ < columnLimit_) {
             const long long last = std::min<long long>(column_ + columnRepeat_, columnLimit_);
             for (long long c = column_; c < last; ++c)
                 CellAt(*row_, static_cast<int>(c)) = cell_;
             rowHasValue_ = true;
         }
-        column_ = std::min<long long>(column_ + columnRepeat_, columnLimit_);
+        column_ = std::min(column_ + columnRepeat_, kMaxSheetColumns + 1LL);
     }
 
     void endRow() {
-        const long long repeat = std::min<long long>(rowRepeat_, kMaxRows - rowNumber_);
+        SheetRow& row = *row_;
+        row_ = nullptr;
+        if (rowTooWide_) {
+            stop(kTooManyColumns);
+            return;
+        }
+        // Empty rows repeated to the end of a sheet larger than the usual one
+        // cost nothing. Copies of a row with values count as rows: those up
+        // to the last row of a sheet are handed out, the next one is damage.
+        if (rowHasValue_ && rowNumber_ >= kMaxSheetRows) {
+            stop(kTooManyRows);
+            return;
+        }
         if (rowHasValue_) {
             // Copies of a repeated row are made one by one as they are asked
             // for: the parser waits meanwhile, so a row repeated a million
             // times costs the memory of one.
-            if (repeat > 1) {
-                repeatCells_ = row_->cells;
-                repeatNumber_ = rowNumber_ + 2;
-                repeatsLeft_ = repeat - 1;
+            const long long copies = std::min(rowRepeat_ - 1, kMaxSheetRows - rowNumber_ - 1);
+            if (copies > 0) repeatCells_ = row.cells;
+            queue_.commit();
+            if (copies > 0) {
+                repeatNumber_ = static_cast<int>(rowNumber_) + 2;
+                repeatsLeft_ = copies;
                 parser_->suspend();
             }
-            queue_.commit();
+            if (copies < rowRepeat_ - 1) {
+                stop(kTooManyRows);
+                return;
+            }
         }
-        rowNumber_ += static_cast<int>(repeat);
-        row_ = nullptr;
-        if (rowNumber_ >= kMaxRows) finished_ = true;
+        rowNumber_ = std::min(rowNumber_ + rowRepeat_, kMaxSheetRows + 1LL);
     }
 
-    ZipArchive archive_;
+    // Damage: the rows before it are handed out, then it is reported.
+    void stop(const char* what) {
+        queue_.fail(WorkbookError(file_, std::string(kDamagedFile) + " " + what));
+        finished_ = true;
+        parser_->suspend();
+    }
+
+    std::filesystem::path file_;
     int columnLimit_;
+    std::optional<ZipArchive> archive_;
     std::optional<ZipArchive::Entry> content_;
+    std::ifstream flat_;
     std::optional<XmlStreamParser> parser_;
     RowQueue queue_;
 
     bool inSpreadsheet_ = false, finished_ = false;
-    int tableDepth_ = 0, annotationDepth_ = 0;
+    int tableDepth_ = 0, hiddenDepth_ = 0;
     SheetRow* row_ = nullptr;
-    int rowNumber_ = 0;
+    long long rowNumber_ = 0; // rows before the current one
     long long rowRepeat_ = 1, columnRepeat_ = 1, column_ = 0;
-    bool rowHasValue_ = false;
+    bool rowHasValue_ = false, rowTooWide_ = false;
     std::vector<CellValue> repeatCells_;
     int repeatNumber_ = 0;
     long long repeatsLeft_ = 0;
@@ -260,6 +325,13 @@ private:
 
 std::unique_ptr<WorkbookReader> OpenOdsReader(const std::filesystem::path& file, int columnLimit) {
     return std::make_unique<OdsReader>(file, columnLimit);
+}
+
+std::unique_ptr<WorkbookReader> OpenFlatOdsReader(const std::filesystem::path& file,
+                                                  int columnLimit) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw WorkbookError(file, "nie można otworzyć pliku (brak dostępu lub plik zajęty).");
+    return std::make_unique<OdsReader>(file, columnLimit, std::move(in));
 }
 
 } // namespace xls2qdp

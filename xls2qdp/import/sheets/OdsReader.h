@@ -12,5 +12,8 @@ namespace xls2qdp {
 
 // Throws WorkbookError.
 std::unique_ptr<WorkbookReader> OpenOdsReader(const std::filesystem::path& file, int columnLimit);
+// The same document saved as one XML file (.fods).
+std::unique_ptr<WorkbookReader> OpenFlatOdsReader(const std::filesystem::path& file,
+                                                  int columnLimit);
 
 } // namespace xls2qdp

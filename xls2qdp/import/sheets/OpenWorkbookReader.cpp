@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Chooses the reader by the first bytes of the file. The name only matters
-// for text files: text is read as CSV unless the name claims a binary
-// workbook format, which then is a mistake worth telling the user about.
+// for text files: text is read as CSV (or as a flat OpenDocument file when it
+// is one) unless the name claims a binary workbook format, which then is a
+// mistake worth telling the user about.
 #include "WorkbookReader.h"
 
 #include "CsvReader.h"
@@ -57,6 +58,32 @@ std::unique_ptr<WorkbookReader> openZipWorkbook(const std::filesystem::path& fil
     return kind == "ods" ? OpenOdsReader(file, columnLimit) : OpenXlsxReader(file, columnLimit);
 }
 
+// Text files that are markup, not CSV: "fods" for a flat OpenDocument file,
+// the reason for refusing any other, "" for text that is no markup. Read as
+// CSV, markup would come out as cell texts full of tags.
+std::string markupKind(std::string_view head) {
+    if (head.starts_with("\xEF\xBB\xBF")) head.remove_prefix(3);
+    while (!head.empty() && (head.front() == ' ' || head.front() == '\t' || head.front() == '\r' ||
+                             head.front() == '\n'))
+        head.remove_prefix(1);
+    if (!head.starts_with('<')) return {};
+    std::string lower(head.substr(0, 64));
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (lower.starts_with("<html") || lower.starts_with("<!doctype html") ||
+        lower.starts_with("<table"))
+        return "to strona HTML, a nie skoroszyt. Otwórz ją w arkuszu kalkulacyjnym, zapisz w "
+               "formacie .xlsx i wskaż ponownie.";
+    if (head.find("urn:oasis:names:tc:opendocument:xmlns:office:1.0") != std::string_view::npos)
+        return "fods";
+    if (head.find("urn:schemas-microsoft-com:office:spreadsheet") != std::string_view::npos)
+        return "skoroszyt w formacie XML programu MS Excel 2003 nie jest obsługiwany. Zapisz go "
+               "w formacie .xlsx i wskaż ponownie.";
+    if (lower.starts_with("<?xml"))
+        return "to plik XML, a nie skoroszyt (.xlsx, .ods, .xls) ani plik tekstowy CSV.";
+    return {};
+}
+
 } // namespace
 
 std::unique_ptr<WorkbookReader> OpenWorkbookReader(const std::filesystem::path& file,
@@ -87,6 +114,10 @@ std::unique_ptr<WorkbookReader> OpenWorkbookReader(const std::filesystem::path& 
         (head[1] == '\x00' || head[1] == '\x02' || head[1] == '\x04'))
         throw WorkbookError(file, "skoroszyt w starym formacie MS Excel (wersja 2.x-4.x) nie jest "
                                   "obsługiwany. Zapisz go w formacie .xlsx i wskaż ponownie.");
+    if (const auto markup = markupKind(head); !markup.empty()) {
+        if (markup == "fods") return OpenFlatOdsReader(file, columnLimit);
+        throw WorkbookError(file, markup);
+    }
     if (std::memchr(head.data(), '\0', head.size()))
         throw WorkbookError(file,
                             "nieznany format pliku: to nie jest skoroszyt (.xlsx, .ods, .xls) "

@@ -7,6 +7,7 @@
 #include <gsf/gsf-outfile.h>
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-utils.h>
+#include <zip.h>
 
 #include <cstring>
 #include <fstream>
@@ -57,6 +58,50 @@ std::map<int, std::vector<std::string>> ReadAllTexts(const std::filesystem::path
             texts.pop_back();
     }
     return rows;
+}
+
+std::string ZipOf(const ScratchFolder& folder, const std::string& name,
+                  const std::map<std::string, std::string>& parts) {
+    const auto path = folder.path() / name;
+    WriteZip(path, parts);
+    return path.string();
+}
+
+void WriteZip(const std::filesystem::path& file, const std::map<std::string, std::string>& parts) {
+    int error = 0;
+    zip_t* archive = zip_open(file.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!archive) throw std::runtime_error("cannot create " + file.string());
+    for (const auto& [part, data] : parts) {
+        zip_source_t* source = zip_source_buffer(archive, data.data(), data.size(), 0);
+        zip_file_add(archive, part.c_str(), source, 0);
+    }
+    if (zip_close(archive) != 0) throw std::runtime_error("cannot write " + file.string());
+}
+
+std::vector<std::uint8_t> BiffWorkbook(unsigned version,
+                                       const std::function<void(BiffStream&)>& globals,
+                                       const std::function<void(BiffStream&)>& sheet) {
+    const bool biff8 = version == 0x0600;
+    const auto bof = [&](unsigned kind) {
+        Bytes b;
+        b.u16(version).u16(kind).u16(0).u16(0);
+        if (biff8) b.u32(0).u32(0);
+        return b.data;
+    };
+    BiffStream book;
+    book.record(0x0809, bof(0x0005));
+    globals(book);
+    const std::size_t boundSheet = book.size() + 4;
+    Bytes sheetEntry;
+    sheetEntry.u32(0).u8(0).u8(0).u8(1);
+    if (biff8) sheetEntry.u8(0);
+    book.record(0x0085, sheetEntry.raw("A").data);
+    book.record(0x000A, {});
+    book.patch32(boundSheet, static_cast<std::uint32_t>(book.size()));
+    book.record(0x0809, bof(0x0010));
+    sheet(book);
+    book.record(0x000A, {});
+    return book.bytes();
 }
 
 BiffStream& BiffStream::record(std::uint16_t type, const std::vector<std::uint8_t>& data) {

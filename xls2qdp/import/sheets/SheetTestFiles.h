@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,6 +30,12 @@ private:
 };
 
 std::string ReadBytes(const std::filesystem::path& file);
+
+// Writes a zip archive of the given parts (name -> content) into folder;
+// returns its path.
+std::string ZipOf(const ScratchFolder& folder, const std::string& name,
+                  const std::map<std::string, std::string>& parts);
+void WriteZip(const std::filesystem::path& file, const std::map<std::string, std::string>& parts);
 
 // Every row of the first sheet: row number -> cell texts (error values as
 // "!" + the stored code).
@@ -55,6 +62,13 @@ struct Bytes {
     Bytes& f64(double v);
     Bytes& raw(const std::string& s);
 };
+
+// A workbook stream with one worksheet, BIFF8 (version 0x0600) or BIFF5
+// (0x0500): globals adds records to the workbook globals after their BOF
+// (CODEPAGE, FORMAT, XF, SST, ...), sheet the records of the worksheet.
+std::vector<std::uint8_t> BiffWorkbook(unsigned version,
+                                       const std::function<void(BiffStream&)>& globals,
+                                       const std::function<void(BiffStream&)>& sheet);
 
 // Writes a compound document holding the given streams.
 void WriteCompoundFile(const std::filesystem::path& file,

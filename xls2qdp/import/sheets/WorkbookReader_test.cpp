@@ -6,7 +6,6 @@
 
 #include <freexl.h>
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include <functional>
 
@@ -16,6 +15,7 @@ namespace {
 using test::Bytes;
 using test::Fixture;
 using test::ReadAllTexts;
+using test::ZipOf;
 using Rows = std::map<int, std::vector<std::string>>;
 
 // cells.fods as LibreOffice saved it in each format: the texts every reader
@@ -74,8 +74,88 @@ TEST_P(SameWorkbookInEveryFormat, LeavesOutColumnsPastTheLimit) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, SameWorkbookInEveryFormat, testing::Values("xlsx", "ods", "xls"));
 
-std::string ZipOf(const test::ScratchFolder& folder, const std::string& name,
-                  const std::map<std::string, std::string>& parts);
+// cells.fods, the flat source of the files above, is read as a spreadsheet
+// too. Written by hand, its formulas carry no result type: their error
+// results come as the texts they show.
+TEST(OdsReaderTest, ReadsFlatDocuments) {
+    Rows expected = kCellTexts;
+    expected[20] = {"formula error", "#DIV/0!"};
+    expected[36] = {"formula na", "#N/A"};
+    EXPECT_EQ(ReadAllTexts(Fixture("cells.fods")), expected);
+}
+
+// How a reading ends: the first rows' texts, the number of rows, the reason
+// of the error it ends with ("" for none).
+struct Outcome {
+    Rows first;
+    long long rows = 0;
+    std::string failure;
+};
+
+Outcome ReadOutcome(const std::filesystem::path& file, int firstRows) {
+    Outcome outcome;
+    try {
+        auto reader = OpenWorkbookReader(file, 38);
+        SheetRow row;
+        while (reader->nextRow(row)) {
+            ++outcome.rows;
+            if (row.number > firstRows) continue;
+            auto& texts = outcome.first[row.number];
+            for (const CellValue& cell : row.cells)
+                texts.push_back(CellText(cell));
+        }
+    } catch (const WorkbookError& error) {
+        outcome.failure = error.reason();
+    }
+    return outcome;
+}
+
+// testdata/writers: files shaped as particular programs write them (made
+// by tools/make_writer_fixtures.cpp), each once read wrong or refused.
+TEST(WorkbookReaderTest, ReadsFilesAsEachProgramWritesThem) {
+    const struct {
+        const char* fixture;
+        Rows first; // rows 1 to 3
+        long long rows;
+        std::string failure;
+    } cases[] = {
+        // 1904 date system, then an extension's workbookPr without it
+        {"date1904_second_workbookPr.xlsx", {{1, {"Data urodzenia", "03-06-1934"}}}, 1, ""},
+        // stream names in capitals; a current stream beside an older one
+        {"stream_named_WORKBOOK.xls", {{1, {"Kowalski"}}}, 1, ""},
+        {"stream_named_BOOK.xls", {{1, {"Kowalski"}}}, 1, ""},
+        {"streams_Book_and_WorkBook.xls", {{1, {"nowy"}}}, 1, ""},
+        // a row's cells spread over row blocks; a sheet stored column by column
+        {"cells_out_of_column_order.xls", {{1, {"1", "2", "3"}}, {2, {"4", "5"}}}, 2, ""},
+        {"cells_column_by_column.xls",
+         {{1, {"0", "1", "2"}}, {2, {"10", "11", "12"}}, {3, {"20", "21", "22"}}},
+         2000,
+         ""},
+        // a row with a value repeated 999,999,999 times: its copies up to
+        // the last row of a sheet, then the file is damaged
+        {"rows_repeated_999999999_times.ods",
+         {{1, {"Kowalski"}}, {2, {"", "", "", "", "0"}}, {3, {"", "", "", "", "0"}}},
+         kMaxSheetRows,
+         std::string(kDamagedFile) + " " + kTooManyRows},
+        // part names with backslashes
+        {"backslash_part_names.xlsx", {{1, {"Kowalski", "Jan"}}}, 1, ""},
+        // code page 1258: a letter waits for its combining mark
+        {"codepage_1258.xls", {{1, {"Format", "Việt"}}}, 1, ""},
+        // date cells: a time alone, a date, a text that is no date
+        {"time_only_date_cell.xlsx", {{1, {"10:10:10", "03-06-1934", "wczoraj"}}}, 1, ""},
+        // flat OpenDocument: a text document is refused (cells.fods is read above)
+        {"flat_text_document.fods",
+         {},
+         0,
+         "to dokument OpenDocument, ale nie arkusz kalkulacyjny."},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = ReadOutcome(Fixture(std::string("writers/") + c.fixture), 3);
+        EXPECT_EQ(outcome.first, c.first) << c.fixture;
+        EXPECT_EQ(outcome.rows, c.rows) << c.fixture;
+        EXPECT_EQ(outcome.failure, c.failure) << c.fixture;
+    }
+}
 
 // What other programs write: inline and rich strings, escapes, the 1904 date
 // system, ISO date cells, prefixed element names, an absolute part name.
@@ -101,6 +181,102 @@ TEST(XlsxReaderTest, ReadsWhatOtherWritersPut) {
     EXPECT_EQ(ReadAllTexts(file),
               (Rows{{2, {"Kraków ", "a\rb_x", "05-03-1960", "20518"}},
                     {3, {"05-03-1960 12:00:00", "FAŁSZ", "!#REF!", "18:00:00"}}}));
+}
+
+// The parts of a one-sheet .xlsx in the given namespaces; sheetData and
+// workbookPr are inserted as they are.
+std::map<std::string, std::string> XlsxParts(const std::string& main, const std::string& relations,
+                                             const std::string& workbookPr,
+                                             const std::string& sheetData) {
+    return {{"[Content_Types].xml", "<Types/>"},
+            {"xl/workbook.xml",
+             R"(<workbook xmlns=")" + main + R"(" xmlns:r=")" + relations +
+                 R"(" xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006">)" +
+                 workbookPr +
+                 R"(<sheets><sheet name="A" sheetId="1" r:id="rId1"/></sheets></workbook>)"},
+            {"xl/_rels/workbook.xml.rels",
+             R"(<Relationships><Relationship Id="rId1" Type=")" + relations +
+                 R"(/worksheet" Target="worksheets/sheet1.xml"/><Relationship Id="rId2" Type=")" +
+                 relations + R"(/styles" Target="styles.xml"/></Relationships>)"},
+            {"xl/styles.xml",
+             R"(<styleSheet xmlns=")" + main +
+                 R"("><cellXfs><xf numFmtId="0"/><xf numFmtId="14"/></cellXfs></styleSheet>)"},
+            {"xl/worksheets/sheet1.xml", R"(<worksheet xmlns=")" + main +
+                                             R"(" xmlns:x14="urn:x14"><sheetData>)" + sheetData +
+                                             "</sheetData></worksheet>"}};
+}
+
+// Elements are taken by namespace, not by local name alone; parts are read
+// in the encoding they declare.
+TEST(XlsxReaderTest, NamespacesAndEncodingsAsWritersUseThem) {
+    const std::string transitional = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+    const std::string relations =
+        "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    const std::string date = R"(<row r="1"><c r="a1" s="1"><v>11111</v></c></row>)";
+    test::ScratchFolder folder;
+    const struct {
+        const char* name;
+        std::map<std::string, std::string> parts;
+        Rows rows;
+    } cases[] = {
+        {"strict.xlsx",
+         XlsxParts("http://purl.oclc.org/ooxml/spreadsheetml/main",
+                   "http://purl.oclc.org/ooxml/officeDocument/relationships",
+                   R"(<workbookPr date1904="true"/>)", date),
+         {{1, {"03-06-1934"}}}},
+        // what a program that knows no extension reads: the fallback
+        {"alternate-content.xlsx",
+         XlsxParts(transitional, relations,
+                   R"(<mc:AlternateContent><mc:Choice Requires="x15"><workbookPr/></mc:Choice>)"
+                   R"(<mc:Fallback><workbookPr date1904="1"/></mc:Fallback></mc:AlternateContent>)",
+                   date),
+         {{1, {"03-06-1934"}}}},
+        // extension elements named like ours inside the sheet's rows
+        {"extension-cells.xlsx",
+         XlsxParts(transitional, relations, "",
+                   R"(<row r="1"><c r="A1"><v>1</v><x14:c><x14:v>9</x14:v></x14:c></c>)"
+                   R"(<x14:row r="5"><c r="B5"><v>2</v></c></x14:row></row>)"),
+         {{1, {"1", "2"}}}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReadAllTexts(ZipOf(folder, c.name, c.parts)), c.rows) << c.name;
+
+    // The same sheet in UTF-16 with a byte order mark and in ISO-8859-1.
+    const std::string text =
+        R"(<row r="1"><c r="A1" t="inlineStr"><is><t>Müller</t></is></c></row>)";
+    auto utf16 = XlsxParts(transitional, relations, "", text);
+    std::string& sheet = utf16["xl/worksheets/sheet1.xml"];
+    std::string wide = "\xFF\xFE";
+    for (const char32_t c : std::u32string(U"<?xml version=\"1.0\" encoding=\"UTF-16\"?>") +
+                                std::u32string(sheet.begin(), sheet.end()))
+        wide += {static_cast<char>(c), '\0'};
+    sheet = wide;
+    // "Müller" came in as UTF-8 bytes, each now a character: give it back as one.
+    const std::string utf16Muller = std::string("M\0\xC3\0\xBC\0", 6);
+    sheet.replace(sheet.find(utf16Muller), utf16Muller.size(), std::string("M\0\xFC\0", 4));
+    auto latin1 = XlsxParts(transitional, relations, "", text);
+    std::string& latinSheet = latin1["xl/worksheets/sheet1.xml"];
+    latinSheet = R"(<?xml version="1.0" encoding="ISO-8859-1"?>)" + latinSheet;
+    latinSheet.replace(latinSheet.find("\xC3\xBC"), 2, "\xFC");
+    EXPECT_EQ(ReadAllTexts(ZipOf(folder, "utf16.xlsx", utf16)), (Rows{{1, {"Müller"}}}));
+    EXPECT_EQ(ReadAllTexts(ZipOf(folder, "latin1.xlsx", latin1)), (Rows{{1, {"Müller"}}}));
+}
+
+// Rows are stored in ascending order; one out of it is reported (after the
+// rows before it), not put in a place it does not belong.
+TEST(XlsxReaderTest, RowsOutOfOrderAreReported) {
+    test::ScratchFolder folder;
+    const std::string file =
+        ZipOf(folder, "order.xlsx",
+              XlsxParts("http://schemas.openxmlformats.org/spreadsheetml/2006/main",
+                        "http://schemas.openxmlformats.org/officeDocument/2006/relationships", "",
+                        R"(<row r="1"><c><v>1</v></c></row><row r="3"><c><v>3</v></c></row>)"
+                        R"(<row r="2"><c><v>2</v></c></row>)"));
+    const Outcome outcome = ReadOutcome(file, 10);
+    EXPECT_EQ(outcome.first, (Rows{{1, {"1"}}, {3, {"3"}}}));
+    EXPECT_NE(outcome.failure.find("nieoczekiwanej kolejności (wiersz 2 po wierszu 3)"),
+              std::string::npos)
+        << outcome.failure;
 }
 
 // FreeXL reads .xls cells on its own; wherever it gives a value (it leaves
@@ -235,6 +411,29 @@ TEST(XlsReaderTest, ReadsSharedStringsAcrossContinueRecords) {
     EXPECT_EQ(ReadAllTexts(file), (Rows{{1, {"Gęśla", "Kowalski"}}, {2, {"7", "8"}}}));
 }
 
+// Orders the format leaves open: cell formats before the number formats
+// they use; a character of two UTF-16 units cut by a CONTINUE record.
+TEST(XlsReaderTest, ReadsWhatTheFormatLeavesOpen) {
+    test::ScratchFolder folder;
+    const auto book = test::BiffWorkbook(
+        0x0600,
+        [](test::BiffStream& globals) {
+            globals.record(0x00E0, Bytes().u16(0).u16(0).u32(0).u32(0).u32(0).u32(0).u16(0).data);
+            globals.record(0x00E0, Bytes().u16(0).u16(170).u32(0).u32(0).u32(0).u32(0).u16(0).data);
+            globals.record(0x041E, Bytes().u16(170).u16(10).u8(0).raw("yyyy-mm-dd").data);
+            // "a" + U+1F600 (D83D DE00), cut between its two units
+            globals.record(0x00FC, Bytes().u32(1).u32(1).u16(3).u8(1).u16('a').u16(0xD83D).data);
+            globals.record(0x003C, Bytes().u8(1).u16(0xDE00).data);
+        },
+        [](test::BiffStream& sheet) {
+            sheet.record(0x0203, Bytes().u16(0).u16(0).u16(1).f64(20518).data);
+            sheet.record(0x00FD, Bytes().u16(0).u16(1).u16(0).u32(0).data);
+        });
+    const auto file = folder.path() / "order.xls";
+    test::WriteCompoundFile(file, {{"Workbook", book}});
+    EXPECT_EQ(ReadAllTexts(file), (Rows{{1, {"04-03-1956", "a\U0001F600"}}}));
+}
+
 TEST(CsvReaderTest, DelimitersQuotesAndEncodings) {
     const struct {
         const char* name;
@@ -295,20 +494,23 @@ TEST(OdsReaderTest, RepeatedRowsComeInOrder) {
     EXPECT_EQ(lastText, "last");
 }
 
-// --- files we cannot read ----------------------------------------------------
-
-std::string ZipOf(const test::ScratchFolder& folder, const std::string& name,
-                  const std::map<std::string, std::string>& parts) {
-    const auto path = folder.path() / name;
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    for (const auto& [part, data] : parts) {
-        zip_source_t* source = zip_source_buffer(archive, data.data(), data.size(), 0);
-        zip_file_add(archive, part.c_str(), source, 0);
-    }
-    zip_close(archive);
-    return path.string();
+// Shapes anchored to a cell (a text box) and comments sit inside the cell's
+// element; their paragraphs are not the cell's text.
+TEST(OdsReaderTest, ShapesAndCommentsAreNotCellText) {
+    test::ScratchFolder folder;
+    const std::string content =
+        R"(<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"><office:body><office:spreadsheet><table:table><table:table-row>)"
+        R"(<table:table-cell office:value-type="string"><draw:frame><draw:text-box><text:p>ramka</text:p></draw:text-box></draw:frame><text:p>Kowalski</text:p></table:table-cell>)"
+        R"(<table:table-cell><draw:custom-shape><text:p>strzałka</text:p></draw:custom-shape></table:table-cell>)"
+        R"(<table:table-cell office:value-type="string"><office:annotation><text:p>uwaga</text:p></office:annotation><text:p>Jan</text:p></table:table-cell>)"
+        R"(</table:table-row></table:table></office:spreadsheet></office:body></office:document-content>)";
+    const std::string file = ZipOf(
+        folder, "shapes.ods",
+        {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}, {"content.xml", content}});
+    EXPECT_EQ(ReadAllTexts(file), (Rows{{1, {"Kowalski", "", "Jan"}}}));
 }
+
+// --- files we cannot read ----------------------------------------------------
 
 // Reads every row; returns the message of the WorkbookError it ends with.
 std::string FailureOf(const std::filesystem::path& file) {
@@ -373,6 +575,14 @@ TEST(UnreadableFilesTest, GiveAPolishReasonNamingTheFile) {
          "nie arkusz"},
         {folder.file("renamed.xls", "Rodzaj_listy;PESEL\nL;85010112345\n"), "zawiera zwykły tekst"},
         {folder.file("binary.xlsx", std::string("\x01\x02\x00\x03garbage", 10)), "nieznany format"},
+        {folder.file("page.xls", "<html><body><table><tr><td>1</td></tr></table></body></html>"),
+         "to strona HTML"},
+        {folder.file("export.xml", "<?xml version=\"1.0\"?><lista><osoba/></lista>"),
+         "to plik XML"},
+        {folder.file("excel2003.xml",
+                     "<?xml version=\"1.0\"?><Workbook "
+                     "xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"></Workbook>"),
+         "MS Excel 2003"},
         {folder.file("old.xls", std::string("\x09\x04\x06\x00\x00\x00\x10\x00", 8)),
          "starym formacie"},
         {folder.path() / "encrypted.xls", "zaszyfrowany"},

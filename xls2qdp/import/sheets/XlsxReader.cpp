@@ -7,6 +7,7 @@
 #include "SharedStringTable.h"
 #include "SimpleXmlScanner.h"
 #include "TextEncoding.h"
+#include "XmlNamespaces.h"
 #include "XmlStreamParser.h"
 #include "ZipArchive.h"
 
@@ -25,16 +26,60 @@ constexpr std::size_t kMaxSmallPart = 64u << 20; // relationships, workbook
 
 // The parts are parsed without namespace processing: names come as written,
 // mostly without a prefix ("row"), sometimes with one ("x:row", "r:id").
-std::string_view localName(std::string_view name) {
-    const std::size_t colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
-
 const char* attributeByLocalName(const char** attributes, std::string_view local) {
     for (const char** a = attributes; *a; a += 2)
-        if (localName(*a) == local) return a[1];
+        if (LocalName(*a) == local) return a[1];
     return nullptr;
 }
+
+enum : int { kSpreadsheetMl, kMarkupCompatibility };
+
+// Hands on the elements of SpreadsheetML itself (or of no namespace, as some
+// hand-made files have them) by their local names. Elements of other
+// namespaces are left out: extensions reuse names, e.g. a second
+// "x15:workbookPr" without the date system follows the real one. Of an
+// alternate-content block, the choice made for programs that know some
+// extension (mc:Choice) is skipped and the fallback read, as for any program
+// that knows none.
+class SpreadsheetMlHandler : public XmlHandler {
+protected:
+    virtual void start(std::string_view local, const char** attributes) = 0;
+    virtual void end(std::string_view local) = 0;
+    virtual void text(std::string_view) {}
+
+private:
+    bool ours(std::string_view name) {
+        const int ns = namespaces_.namespaceOf(name);
+        return ns == kSpreadsheetMl || ns == XmlNamespaces::kNone;
+    }
+    void startElement(std::string_view name, const char** attributes) final {
+        namespaces_.enter(attributes);
+        if (skipDepth_ > 0) {
+            ++skipDepth_;
+        } else if (ours(name)) {
+            start(LocalName(name), attributes);
+        } else if (namespaces_.namespaceOf(name) == kMarkupCompatibility &&
+                   LocalName(name) == "Choice") {
+            skipDepth_ = 1;
+        }
+    }
+    void endElement(std::string_view name) final {
+        if (skipDepth_ > 0)
+            --skipDepth_;
+        else if (ours(name))
+            end(LocalName(name));
+        namespaces_.leave();
+    }
+    void characters(std::string_view data) final {
+        if (skipDepth_ == 0) text(data);
+    }
+
+    XmlNamespaces namespaces_{
+        {{"http://schemas.openxmlformats.org/spreadsheetml/2006/main", kSpreadsheetMl},
+         {"http://purl.oclc.org/ooxml/spreadsheetml/main", kSpreadsheetMl},
+         {"http://schemas.openxmlformats.org/markup-compatibility/2006", kMarkupCompatibility}}};
+    int skipDepth_ = 0;
+};
 
 // Strings in these files escape characters XML cannot carry as _xHHHH_.
 void appendUnescaped(std::string& out, std::string_view text) {
@@ -111,7 +156,7 @@ class RelationshipsHandler : public XmlHandler {
 public:
     std::map<std::string, Relationship> byId;
     void startElement(std::string_view name, const char** attributes) override {
-        if (localName(name) != "Relationship") return;
+        if (LocalName(name) != "Relationship") return;
         const char* id = FindAttribute(attributes, "Id");
         const char* type = FindAttribute(attributes, "Type");
         const char* target = FindAttribute(attributes, "Target");
@@ -123,12 +168,11 @@ public:
     void characters(std::string_view) override {}
 };
 
-class WorkbookHandler : public XmlHandler {
+class WorkbookHandler : public SpreadsheetMlHandler {
 public:
     bool date1904 = false;
     std::vector<std::string> sheetIds; // relationship ids in sheet order
-    void startElement(std::string_view name, const char** attributes) override {
-        const std::string_view local = localName(name);
+    void start(std::string_view local, const char** attributes) override {
         if (local == "workbookPr") {
             const char* value = FindAttribute(attributes, "date1904");
             date1904 =
@@ -137,16 +181,16 @@ public:
             if (const char* id = attributeByLocalName(attributes, "id")) sheetIds.emplace_back(id);
         }
     }
-    void endElement(std::string_view) override {}
-    void characters(std::string_view) override {}
+    void end(std::string_view) override {}
 };
 
-class StylesHandler : public XmlHandler {
+class StylesHandler : public SpreadsheetMlHandler {
 public:
     std::vector<NumberFormatKind> cellFormats; // by cell style (xf) index
-    void startElement(std::string_view name, const char** attributes) override {
-        const std::string_view local = localName(name);
-        if (local == "numFmt") {
+    void start(std::string_view local, const char** attributes) override {
+        if (local == "numFmts") {
+            inNumFmts_ = true;
+        } else if (local == "numFmt" && inNumFmts_) { // not those of differential formats
             const char* id = FindAttribute(attributes, "numFmtId");
             const char* code = FindAttribute(attributes, "formatCode");
             if (id && code) customFormats_[std::atoi(id)] = NumberFormatCodeKind(code);
@@ -160,22 +204,21 @@ public:
                                                                  : BuiltInNumberFormatKind(format));
         }
     }
-    void endElement(std::string_view name) override {
-        if (localName(name) == "cellXfs") inCellXfs_ = false;
+    void end(std::string_view local) override {
+        if (local == "cellXfs") inCellXfs_ = false;
+        if (local == "numFmts") inNumFmts_ = false;
     }
-    void characters(std::string_view) override {}
 
 private:
     std::map<int, NumberFormatKind> customFormats_;
-    bool inCellXfs_ = false;
+    bool inCellXfs_ = false, inNumFmts_ = false;
 };
 
 // Text of <si> items: the <t> elements, outside phonetic runs (<rPh>).
-class SharedStringsHandler : public XmlHandler {
+class SharedStringsHandler : public SpreadsheetMlHandler {
 public:
     SharedStringTable strings;
-    void startElement(std::string_view name, const char** attributes) override {
-        const std::string_view local = localName(name);
+    void start(std::string_view local, const char** attributes) override {
         if (local == "si") {
             current_.clear();
             inItem_ = true;
@@ -189,8 +232,7 @@ public:
                                 0);
         }
     }
-    void endElement(std::string_view name) override {
-        const std::string_view local = localName(name);
+    void end(std::string_view local) override {
         if (local == "t") {
             inText_ = false;
         } else if (local == "rPh") {
@@ -202,8 +244,8 @@ public:
             inItem_ = false;
         }
     }
-    void characters(std::string_view text) override {
-        if (inText_) current_.append(text);
+    void text(std::string_view data) override {
+        if (inText_) current_.append(data);
     }
 
 private:
@@ -212,7 +254,7 @@ private:
     int phoneticDepth_ = 0;
 };
 
-class XlsxReader : public WorkbookReader, private XmlHandler {
+class XlsxReader : public WorkbookReader, private SpreadsheetMlHandler {
 public:
     XlsxReader(const std::filesystem::path& file, int columnLimit)
         : archive_(file), columnLimit_(columnLimit) {
@@ -278,6 +320,7 @@ public:
 
     bool nextRow(SheetRow& row) override {
         while (queue_.empty()) {
+            queue_.throwIfDrained();
             const bool more =
                 sheetScanner_ ? sheetScanner_->parseChunk() : sheetParser_->parseChunk();
             if (!more && queue_.empty()) return false;
@@ -287,6 +330,10 @@ public:
     }
 
 private:
+    WorkbookError damaged(const std::string& what) const {
+        return WorkbookError(archive_.path(), std::string(kDamagedFile) + " " + what);
+    }
+
     WorkbookError missingPart(const std::string& part) const {
         return WorkbookError(archive_.path(),
                              std::string(kDamagedFile) + " Brak części „" + part + "”.");
@@ -332,8 +379,8 @@ private:
     }
 
     // --- the worksheet, streamed ---
-    void startElement(std::string_view name, const char** attributes) override {
-        const std::string_view local = localName(name);
+    void start(std::string_view local, const char** attributes) override {
+        if (queue_.failed()) return;
         if (local == "c") {
             if (!row_) return;
             const char* ref = FindAttribute(attributes, "r");
@@ -355,18 +402,37 @@ private:
         } else if (local == "rPh") {
             ++phoneticDepth_;
         } else if (local == "row") {
-            const char* r = FindAttribute(attributes, "r");
-            long number = r ? std::strtol(r, nullptr, 10) : rowNumber_ + 1;
-            if (number <= rowNumber_ || number > 0x7FFFFFFF) number = rowNumber_ + 1;
-            rowNumber_ = static_cast<int>(number);
+            // Rows come in ascending order; one out of it cannot be put in
+            // its place without holding the whole sheet, nor at another.
+            // Damage is reported after the rows before it.
+            int number = rowNumber_ + 1;
+            if (const char* r = FindAttribute(attributes, "r")) {
+                const std::string_view text = r;
+                const auto [end, error] =
+                    std::from_chars(text.data(), text.data() + text.size(), number);
+                const bool digits = end == text.data() + text.size() && !text.empty();
+                if (digits && (error == std::errc::result_out_of_range || number > kMaxSheetRows))
+                    return queue_.fail(damaged(kTooManyRows));
+                if (!digits || error != std::errc{} || number < 1)
+                    return queue_.fail(
+                        damaged("Nieprawidłowy numer wiersza „" + std::string(text) + "”."));
+                if (number <= rowNumber_)
+                    return queue_.fail(
+                        damaged("Wiersze arkusza zapisano w nieoczekiwanej kolejności (wiersz " +
+                                std::to_string(number) + " po wierszu " +
+                                std::to_string(rowNumber_) + ")."));
+            } else if (number > kMaxSheetRows) {
+                return queue_.fail(damaged(kTooManyRows));
+            }
+            rowNumber_ = number;
             row_ = &queue_.start(rowNumber_);
             rowHasValue_ = false;
             column_ = -1;
         }
     }
 
-    void endElement(std::string_view name) override {
-        const std::string_view local = localName(name);
+    void end(std::string_view local) override {
+        if (queue_.failed()) return;
         if (local == "v") {
             inValue_ = false;
             hasValue_ = keep_;
@@ -386,18 +452,20 @@ private:
         }
     }
 
-    void characters(std::string_view text) override {
+    void text(std::string_view data) override {
         if (inValue_)
-            value_.append(text);
+            value_.append(data);
         else if (inInlineText_)
-            inlineText_.append(text);
+            inlineText_.append(data);
     }
 
     int columnOf(const char* ref) const {
         int column = 0;
         const char* p = ref;
-        for (; *p >= 'A' && *p <= 'Z'; ++p) {
-            column = column * 26 + (*p - 'A' + 1);
+        for (;; ++p) {
+            const char letter = *p >= 'a' && *p <= 'z' ? static_cast<char>(*p - 'a' + 'A') : *p;
+            if (letter < 'A' || letter > 'Z') break;
+            column = column * 26 + (letter - 'A' + 1);
             if (column > 1'000'000) return -1;
         }
         return p == ref ? column_ + 1 : column - 1;
@@ -426,9 +494,12 @@ private:
             cell.kind = CellKind::Error;
             cell.text = value_;
         } else if (cellType_ == "d") {
-            const auto days = ParseIsoDateTime(value_);
-            if (!days) return;
-            cell.setNumber(*days, CellKind::DateTime);
+            // A date the reader cannot take stays the text it is, so that
+            // the import names it instead of losing it.
+            if (const auto days = ParseIsoDateTime(value_))
+                cell.setNumber(*days, CellKind::DateTime);
+            else
+                cell.setText(value_);
         } else if (parseNumber(value_, number)) {
             const NumberFormatKind kind =
                 style_ >= 0 && static_cast<std::size_t>(style_) < cellFormats_.size()
@@ -441,7 +512,7 @@ private:
             else
                 cell.setNumber(number);
         } else {
-            return;
+            cell.setText(value_); // not a number after all: kept as written
         }
         if (cell.kind == CellKind::Text && cell.text.empty()) return;
         CellAt(*row_, column_) = std::move(cell);
