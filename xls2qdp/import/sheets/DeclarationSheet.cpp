@@ -3,6 +3,8 @@
 
 #include "CellText.h"
 
+#include <algorithm>
+
 namespace xls2qdp {
 
 namespace {
@@ -52,6 +54,23 @@ int DeclarationSheet::CheckSheetStructure() {
     return 0;
 }
 
+void DeclarationSheet::noteProblem(const CellValue& cell, int column) {
+    if (cell.problem == CellProblem::TextCut) {
+        // The start of the text names it well enough in the report.
+        std::size_t cut = std::min<std::size_t>(60, cell.text.size());
+        while (cut > 0 && cut < cell.text.size() &&
+               (static_cast<unsigned char>(cell.text[cut]) & 0xC0) == 0x80)
+            --cut;
+        notes_.push_back({current_.number, column, cell.text.substr(0, cut) + "…",
+                          "tekst komórki jest dłuższy niż 32 767 znaków; przyjęto jego początek"});
+    } else if (cell.problem == CellProblem::NoSuchSharedString) {
+        notes_.push_back({current_.number, column, "",
+                          "komórka odwołuje się do tekstu nr " +
+                              std::to_string(static_cast<long long>(cell.number)) +
+                              ", którego skoroszyt nie zawiera (plik uszkodzony); przyjęto pustą"});
+    }
+}
+
 bool DeclarationSheet::ReadSheetRow(DeclarationRow& row) {
     if (ended_) return false;
     do {
@@ -79,6 +98,7 @@ bool DeclarationSheet::ReadSheetRow(DeclarationRow& row) {
             notes_.push_back({current_.number, static_cast<int>(column), shown,
                               "komórka zawiera wartość błędu " + shown + "; przyjęto pustą"});
         }
+        if (cell.problem != CellProblem::None) noteProblem(cell, static_cast<int>(column));
         if (cell.kind == CellKind::Text)
             NormalizeCellTextInto(text, cell.text);
         else

@@ -70,7 +70,8 @@ public:
     bool ReadSheetRow(DeclarationRow& row);
 
     // Receives a note for every cell of a returned row that held an error
-    // value (its text is then empty).
+    // value (its text is then empty), a text longer than a cell holds (cut),
+    // or a reference to a text the file lacks (empty).
     void setCellNoteHandler(std::function<void(const CellNote&)> handler) {
         noteHandler_ = std::move(handler);
     }
@@ -80,6 +81,7 @@ public:
 
 private:
     bool nextSheetRow(SheetRow& row);
+    void noteProblem(const CellValue& cell, int column);
 
     std::unique_ptr<WorkbookReader> reader_;
     std::optional<SheetRow> lookahead_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "OdsReader.h"
 
+#include "CellLimits.h"
 #include "IsoDateTime.h"
 #include "RowQueue.h"
 #include "XmlStreamParser.h"
@@ -8,9 +9,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace xls2qdp {
 
@@ -33,6 +34,9 @@ constexpr std::string_view kSpaces = ODF_TEXT "s";
 constexpr std::string_view kTab = ODF_TEXT "tab";
 constexpr std::string_view kLineBreak = ODF_TEXT "line-break";
 
+// The most text the copies of one repeated row may carry.
+constexpr std::size_t kMaxRepeatedBytes = 256u << 20;
+
 constexpr std::string_view kDocument = ODF_OFFICE "document";
 constexpr std::string_view kSpreadsheetType = "application/vnd.oasis.opendocument.spreadsheet";
 
@@ -52,9 +56,10 @@ long long repeatCount(const char** attributes, std::string_view name) {
 class OdsReader : public WorkbookReader, private XmlHandler {
 public:
     // content.xml of a zipped document
-    OdsReader(const std::filesystem::path& file, int columnLimit)
-        : file_(file), columnLimit_(columnLimit) {
-        archive_.emplace(file);
+    OdsReader(const WorkbookFile& workbook, int columnLimit)
+        : file_(workbook.path()), columnLimit_(columnLimit) {
+        const std::filesystem::path& file = file_;
+        archive_.emplace(workbook);
         if (auto manifest = archive_->readAll("META-INF/manifest.xml", 16u << 20);
             manifest && manifest->find("encryption-data") != std::string::npos)
             throw WorkbookError(file, kEncryptedWorkbook);
@@ -69,16 +74,13 @@ public:
     }
 
     // a flat XML document
-    OdsReader(const std::filesystem::path& file, int columnLimit, std::ifstream in)
-        : file_(file), columnLimit_(columnLimit), flat_(std::move(in)) {
+    struct Flat {};
+    OdsReader(WorkbookFile workbook, int columnLimit, Flat)
+        : file_(workbook.path()), columnLimit_(columnLimit), flat_(std::move(workbook)) {
         parser_.emplace(
             static_cast<XmlHandler&>(*this),
-            [this](char* buffer, std::size_t size) {
-                flat_.read(buffer, static_cast<std::streamsize>(size));
-                if (flat_.bad()) throw WorkbookError(file_, "błąd odczytu pliku.");
-                return static_cast<std::size_t>(flat_.gcount());
-            },
-            file, file.filename().string());
+            [this](char* buffer, std::size_t size) { return flat_->read(buffer, size); }, file_,
+            file_.filename().string());
     }
 
     bool nextRow(SheetRow& row) override {
@@ -131,7 +133,7 @@ private:
             // picture): their paragraphs are not the cell's text.
             hiddenDepth_ = 1;
         } else if (name == kParagraph) {
-            if (paragraphs_++ > 0) text_ += '\n';
+            if (paragraphs_++ > 0) appendText("\n");
             blankPending_ = false;
             paragraphStart_ = true;
         } else if (name == kSpaces) {
@@ -169,23 +171,34 @@ private:
     // the paragraph's start; real runs of blanks are written as <text:s>.
     void characters(std::string_view text) override {
         if (!inCell_ || hiddenDepth_ > 0 || paragraphs_ == 0) return;
-        for (char c : text) {
-            if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+        const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+        std::size_t i = 0;
+        while (i < text.size()) {
+            if (blank(text[i])) {
                 if (!paragraphStart_) blankPending_ = true;
+                ++i;
                 continue;
             }
-            if (blankPending_) text_ += ' ';
+            std::size_t end = i;
+            while (end < text.size() && !blank(text[end]))
+                ++end;
+            if (blankPending_) appendText(" ");
             blankPending_ = paragraphStart_ = false;
-            text_ += c;
+            appendText(text.substr(i, end - i));
+            i = end;
         }
     }
 
     // Characters given by elements (<text:s>, <text:tab>, <text:line-break>)
     // never collapse; a blank collapsed before them still counts once.
     void appendLiteral(std::string_view text) {
-        if (blankPending_) text_ += ' ';
-        text_ += text;
+        if (blankPending_) appendText(" ");
+        appendText(text);
         paragraphStart_ = blankPending_ = false;
+    }
+
+    void appendText(std::string_view text) {
+        if (AppendCellBytes(text_, text)) textCut_ = true;
     }
 
     void startCell(const char** attributes) {
@@ -193,6 +206,7 @@ private:
         columnRepeat_ = repeatCount(attributes, ODF_TABLE "number-columns-repeated");
         columnRepeat_ = std::min(columnRepeat_, kMaxSheetColumns + 1LL);
         text_.clear();
+        textCut_ = false;
         paragraphs_ = 0;
         blankPending_ = paragraphStart_ = false;
         cell_.clear();
@@ -240,6 +254,8 @@ private:
             cell_.setText(text_);
         }
         if (cell_.kind == CellKind::Text && cell_.text.empty()) cell_.kind = CellKind::Empty;
+        if (cell_.kind == CellKind::Text && (CutToCellLength(cell_.text) || textCut_))
+            cell_.problem = CellProblem::TextCut;
         // Programs pad rows with empty cells up to the last column they
         // know, which may be past the usual sheet; a value there is not
         // padding.
@@ -271,9 +287,17 @@ private:
         if (rowHasValue_) {
             // Copies of a repeated row are made one by one as they are asked
             // for: the parser waits meanwhile, so a row repeated a million
-            // times costs the memory of one.
-            const long long copies = std::min(rowRepeat_ - 1, kMaxSheetRows - rowNumber_ - 1);
-            if (copies > 0) repeatCells_ = row.cells;
+            // times costs the memory of one. The copies' texts count too, so
+            // that long texts repeated to the end of a sheet cost no more
+            // than a large sheet does.
+            long long copies = std::min(rowRepeat_ - 1, kMaxSheetRows - rowNumber_ - 1);
+            if (copies > 0) {
+                std::size_t bytes = 1;
+                for (const CellValue& cell : row.cells)
+                    bytes += cell.text.size();
+                copies = std::min(copies, static_cast<long long>(kMaxRepeatedBytes / bytes));
+                repeatCells_ = row.cells;
+            }
             queue_.commit();
             if (copies > 0) {
                 repeatNumber_ = static_cast<int>(rowNumber_) + 2;
@@ -281,7 +305,9 @@ private:
                 parser_->suspend();
             }
             if (copies < rowRepeat_ - 1) {
-                stop(kTooManyRows);
+                stop(rowNumber_ + rowRepeat_ > kMaxSheetRows
+                         ? kTooManyRows
+                         : "Wiersz z długimi tekstami powtórzono zbyt wiele razy.");
                 return;
             }
         }
@@ -299,7 +325,7 @@ private:
     int columnLimit_;
     std::optional<ZipArchive> archive_;
     std::optional<ZipArchive::Entry> content_;
-    std::ifstream flat_;
+    std::optional<WorkbookFile> flat_;
     std::optional<XmlStreamParser> parser_;
     RowQueue queue_;
 
@@ -317,21 +343,19 @@ private:
     CellValue cell_;
     std::optional<std::string> stringValue_;
     std::string text_;
+    bool textCut_ = false;
     int paragraphs_ = 0;
     bool blankPending_ = false, paragraphStart_ = false;
 };
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> OpenOdsReader(const std::filesystem::path& file, int columnLimit) {
-    return std::make_unique<OdsReader>(file, columnLimit);
+std::unique_ptr<WorkbookReader> OpenOdsReader(WorkbookFile file, int columnLimit) {
+    return std::make_unique<OdsReader>(std::as_const(file), columnLimit);
 }
 
-std::unique_ptr<WorkbookReader> OpenFlatOdsReader(const std::filesystem::path& file,
-                                                  int columnLimit) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw WorkbookError(file, "nie można otworzyć pliku (brak dostępu lub plik zajęty).");
-    return std::make_unique<OdsReader>(file, columnLimit, std::move(in));
+std::unique_ptr<WorkbookReader> OpenFlatOdsReader(WorkbookFile file, int columnLimit) {
+    return std::make_unique<OdsReader>(std::move(file), columnLimit, OdsReader::Flat{});
 }
 
 } // namespace xls2qdp

@@ -3,6 +3,7 @@
 // archive through expat, row by row, honouring repeated rows and columns.
 #pragma once
 
+#include "WorkbookFile.h"
 #include "WorkbookReader.h"
 
 #include <filesystem>
@@ -11,9 +12,8 @@
 namespace xls2qdp {
 
 // Throws WorkbookError.
-std::unique_ptr<WorkbookReader> OpenOdsReader(const std::filesystem::path& file, int columnLimit);
+std::unique_ptr<WorkbookReader> OpenOdsReader(WorkbookFile file, int columnLimit);
 // The same document saved as one XML file (.fods).
-std::unique_ptr<WorkbookReader> OpenFlatOdsReader(const std::filesystem::path& file,
-                                                  int columnLimit);
+std::unique_ptr<WorkbookReader> OpenFlatOdsReader(WorkbookFile file, int columnLimit);
 
 } // namespace xls2qdp

@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 namespace xls2qdp {
@@ -29,8 +28,7 @@ std::string lowerExtension(const std::filesystem::path& file) {
     return extension;
 }
 
-std::unique_ptr<WorkbookReader> openZipWorkbook(const std::filesystem::path& file,
-                                                int columnLimit) {
+std::unique_ptr<WorkbookReader> openZipWorkbook(WorkbookFile file, int columnLimit) {
     std::string kind;
     {
         ZipArchive archive(file);
@@ -38,11 +36,12 @@ std::unique_ptr<WorkbookReader> openZipWorkbook(const std::filesystem::path& fil
             if (mimetype->starts_with("application/vnd.oasis.opendocument.spreadsheet"))
                 kind = "ods";
             else if (mimetype->starts_with("application/vnd.oasis.opendocument."))
-                throw WorkbookError(file, "to dokument OpenDocument, ale nie arkusz kalkulacyjny.");
+                throw WorkbookError(file.path(),
+                                    "to dokument OpenDocument, ale nie arkusz kalkulacyjny.");
         }
         if (kind.empty()) {
             if (archive.contains("xl/workbook.bin"))
-                throw WorkbookError(file,
+                throw WorkbookError(file.path(),
                                     "skoroszyt binarny (.xlsb) nie jest obsługiwany. Zapisz go "
                                     "w formacie .xlsx i wskaż ponownie.");
             if (archive.contains("[Content_Types].xml") || archive.contains("xl/workbook.xml"))
@@ -51,11 +50,12 @@ std::unique_ptr<WorkbookReader> openZipWorkbook(const std::filesystem::path& fil
                 kind = "ods";
         }
         if (kind == "word")
-            throw WorkbookError(file, "to dokument programu MS Word, a nie skoroszyt.");
+            throw WorkbookError(file.path(), "to dokument programu MS Word, a nie skoroszyt.");
         if (kind.empty())
-            throw WorkbookError(file, "to archiwum ZIP, które nie zawiera skoroszytu.");
+            throw WorkbookError(file.path(), "to archiwum ZIP, które nie zawiera skoroszytu.");
     }
-    return kind == "ods" ? OpenOdsReader(file, columnLimit) : OpenXlsxReader(file, columnLimit);
+    return kind == "ods" ? OpenOdsReader(std::move(file), columnLimit)
+                         : OpenXlsxReader(std::move(file), columnLimit);
 }
 
 // Text files that are markup, not CSV: "fods" for a flat OpenDocument file,
@@ -86,49 +86,44 @@ std::string markupKind(std::string_view head) {
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> OpenWorkbookReader(const std::filesystem::path& file,
+std::unique_ptr<WorkbookReader> OpenWorkbookReader(const std::filesystem::path& path,
                                                    int columnLimit) {
-    std::error_code error;
-    const auto status = std::filesystem::status(file, error);
-    if (status.type() == std::filesystem::file_type::not_found)
-        throw WorkbookError(file, "plik nie istnieje.");
-    if (status.type() == std::filesystem::file_type::directory)
-        throw WorkbookError(file, "to jest folder, a nie plik.");
-
+    WorkbookFile file(path);
     std::string head(kSniffSize, '\0');
-    {
-        std::ifstream in(file, std::ios::binary);
-        if (!in)
-            throw WorkbookError(file, "nie można otworzyć pliku (brak dostępu lub plik zajęty).");
-        in.read(head.data(), static_cast<std::streamsize>(head.size()));
-        head.resize(static_cast<std::size_t>(in.gcount()));
+    std::size_t got = 0;
+    while (got < head.size()) {
+        const std::size_t n = file.read(head.data() + got, head.size() - got);
+        if (n == 0) break;
+        got += n;
     }
-    if (head.empty()) throw WorkbookError(file, "plik jest pusty.");
+    head.resize(got);
+    file.seek(0);
+    if (head.empty()) throw WorkbookError(path, "plik jest pusty.");
 
     if (head.starts_with("PK\x03\x04") || head.starts_with(std::string_view("PK\x05\x06", 4)))
-        return openZipWorkbook(file, columnLimit);
+        return openZipWorkbook(std::move(file), columnLimit);
     if (head.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
-        return OpenXlsReader(file, columnLimit);
+        return OpenXlsReader(std::move(file), columnLimit);
     // BIFF2 to BIFF4 files start with their BOF record right away.
     if (head.size() >= 4 && head[0] == '\x09' &&
         (head[1] == '\x00' || head[1] == '\x02' || head[1] == '\x04'))
-        throw WorkbookError(file, "skoroszyt w starym formacie MS Excel (wersja 2.x-4.x) nie jest "
+        throw WorkbookError(path, "skoroszyt w starym formacie MS Excel (wersja 2.x-4.x) nie jest "
                                   "obsługiwany. Zapisz go w formacie .xlsx i wskaż ponownie.");
     if (const auto markup = markupKind(head); !markup.empty()) {
-        if (markup == "fods") return OpenFlatOdsReader(file, columnLimit);
-        throw WorkbookError(file, markup);
+        if (markup == "fods") return OpenFlatOdsReader(std::move(file), columnLimit);
+        throw WorkbookError(path, markup);
     }
     if (std::memchr(head.data(), '\0', head.size()))
-        throw WorkbookError(file,
+        throw WorkbookError(path,
                             "nieznany format pliku: to nie jest skoroszyt (.xlsx, .ods, .xls) "
                             "ani plik tekstowy CSV.");
-    const std::string extension = lowerExtension(file);
+    const std::string extension = lowerExtension(path);
     if (extension == ".xls" || extension == ".xlsx" || extension == ".xlsm" ||
         extension == ".ods" || extension == ".xlsb")
-        throw WorkbookError(file, "plik ma rozszerzenie „" + extension +
+        throw WorkbookError(path, "plik ma rozszerzenie „" + extension +
                                       "”, ale zawiera zwykły tekst, a nie skoroszyt. Jeśli to dane "
                                       "rozdzielone średnikami, nadaj mu rozszerzenie „.csv”.");
-    return OpenCsvReader(file, columnLimit);
+    return OpenCsvReader(std::move(file), columnLimit);
 }
 
 } // namespace xls2qdp

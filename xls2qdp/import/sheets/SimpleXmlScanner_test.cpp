@@ -74,6 +74,7 @@ TEST(SimpleXmlScannerTest, ReportsWhatExpatReports) {
         "<a>line\r\nnext\rlast</a>",
         "<a   >  <b\n  attr=\"1\"\n  /> Zażółć gęślą jaźń </a  >",
         "<a><b></b><b/><c d=\"\"/></a>",
+        "<a><![CDATA[x\r\ny\rz]]>&amp;&#x105;<!-- - -> - --><?p ? > ?></a>",
     };
     // The sheet of every fixture, as LibreOffice and our generator write them.
     for (const char* fixture : {"cells.xlsx", "declarations.xlsx", "header_imie.xlsx"}) {

@@ -2,6 +2,7 @@
 #include "XlsReader.h"
 
 #include "BiffRecords.h"
+#include "CellLimits.h"
 #include "NumberFormat.h"
 #include "RowQueue.h"
 #include "SharedStringTable.h"
@@ -13,7 +14,11 @@
 #include <gsf/gsf-utils.h>
 
 #include <glib.h>
+#include <unistd.h>
 
+#include <cstdio>
+
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -92,8 +97,9 @@ double rkValue(std::uint32_t rk) {
 
 class XlsReader : public WorkbookReader {
 public:
-    XlsReader(const std::filesystem::path& file, int columnLimit)
-        : file_(file), columnLimit_(columnLimit) {
+    XlsReader(const WorkbookFile& workbook, int columnLimit)
+        : file_(workbook.path()), columnLimit_(columnLimit) {
+        const std::filesystem::path& file = file_;
         static std::once_flag gsfReady;
         std::call_once(gsfReady, [] {
             gsf_init();
@@ -105,12 +111,16 @@ public:
                     [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
         });
 
-        GError* error = nullptr;
-        input_.reset(gsf_input_stdio_new(file.c_str(), &error));
-        if (error) g_error_free(error);
+        const int fd = workbook.duplicate();
+        std::FILE* stream = ::fdopen(fd, "rb");
+        if (!stream) {
+            ::close(fd);
+            throw WorkbookError(file, "nie można otworzyć pliku (brak dostępu lub plik zajęty).");
+        }
+        input_.reset(gsf_input_stdio_new_FILE(file.c_str(), stream, FALSE)); // closes stream
         if (!input_)
             throw WorkbookError(file, "nie można otworzyć pliku (brak dostępu lub plik zajęty).");
-        error = nullptr;
+        GError* error = nullptr;
         ole_.reset(gsf_infile_msole_new(input_.get(), &error));
         if (error) g_error_free(error);
         if (!ole_)
@@ -245,12 +255,27 @@ private:
         ByteCursor in(record, &*records_);
         std::uint32_t total = 0, unique = 0;
         if (!in.u32(total) || !in.u32(unique)) damaged(record.offset);
+        sharedStrings_.reserve(std::min<std::size_t>(unique, 1u << 22), 0);
         std::string text;
-        for (std::uint32_t i = 0; i < unique && in.more(); ++i) {
-            text.clear();
-            if (!in.unicodeString(text, true)) damaged(record.offset);
-            sharedStrings_.add(text);
+        try {
+            for (std::uint32_t i = 0; i < unique && in.more(); ++i) {
+                text.clear();
+                if (!in.unicodeString(text, true)) damaged(record.offset);
+                const bool cut = CutToCellLength(text);
+                sharedStrings_.add(text, cut);
+            }
+        } catch (const std::length_error&) {
+            throw WorkbookError(file_, kTooManySharedStrings);
         }
+    }
+
+    // A text cell, cut to what a cell holds.
+    static CellValue textCell(std::string text) {
+        const bool cut = CutToCellLength(text);
+        CellValue cell;
+        cell.setText(std::move(text));
+        if (cut) cell.problem = CellProblem::TextCut;
+        return cell;
     }
 
     // The sheet row (0-based) a cell record is about, if it is one.
@@ -341,9 +366,7 @@ private:
             const bool ok =
                 biff8_ ? in.unicodeString(text, true) : in.byteString(text, true, decoder_);
             if (!ok) damaged(record.offset);
-            CellValue cell;
-            cell.setText(std::move(text));
-            store(pendingString_->first, pendingString_->second, std::move(cell));
+            store(pendingString_->first, pendingString_->second, textCell(std::move(text)));
             pendingString_.reset();
             return;
         }
@@ -379,8 +402,14 @@ private:
         case kLabelSst: {
             std::uint32_t index = 0;
             if (!in.u32(index)) damaged(record.offset);
-            if (index >= sharedStrings_.size()) damaged(record.offset);
-            cell.setText(std::string(sharedStrings_[index]));
+            if (index >= sharedStrings_.size()) {
+                // Reported with the number the file gives; the rest is read.
+                cell.problem = CellProblem::NoSuchSharedString;
+                cell.text = std::to_string(index);
+            } else {
+                cell.setText(std::string(sharedStrings_[index]));
+                if (sharedStrings_.wasCut(index)) cell.problem = CellProblem::TextCut;
+            }
             break;
         }
         case kLabel:
@@ -389,7 +418,7 @@ private:
             const bool ok =
                 biff8_ ? in.unicodeString(text, true) : in.byteString(text, true, decoder_);
             if (!ok) damaged(record.offset);
-            cell.setText(std::move(text));
+            cell = textCell(std::move(text));
             break;
         }
         case kBoolErr: {
@@ -453,7 +482,8 @@ private:
 
     void store(int row, int column, CellValue cell) {
         if (column >= columnLimit_) return;
-        if (cell.kind == CellKind::Empty || (cell.kind == CellKind::Text && cell.text.empty()))
+        if ((cell.kind == CellKind::Empty && cell.problem == CellProblem::None) ||
+            (cell.kind == CellKind::Text && cell.text.empty()))
             return;
         const int number = row + 1;
         if (number <= flushedUpTo_) // the first pass saw the sheet end otherwise
@@ -513,7 +543,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> OpenXlsReader(const std::filesystem::path& file, int columnLimit) {
+std::unique_ptr<WorkbookReader> OpenXlsReader(WorkbookFile file, int columnLimit) {
     return std::make_unique<XlsReader>(file, columnLimit);
 }
 

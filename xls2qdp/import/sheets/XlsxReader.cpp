@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "XlsxReader.h"
 
+#include "CellLimits.h"
 #include "IsoDateTime.h"
 #include "NumberFormat.h"
 #include "RowQueue.h"
@@ -240,24 +241,27 @@ public:
         } else if (local == "si") {
             text_.clear();
             appendUnescaped(text_, current_);
-            strings.add(text_);
-            inItem_ = false;
+            const bool cut = CutToCellLength(text_) || currentCut_;
+            strings.add(text_, cut);
+            currentCut_ = inItem_ = false;
         }
     }
     void text(std::string_view data) override {
-        if (inText_) current_.append(data);
+        if (inText_ && AppendCellBytes(current_, data)) currentCut_ = true;
     }
 
 private:
     std::string current_, text_;
+    bool currentCut_ = false;
     bool inItem_ = false, inText_ = false;
     int phoneticDepth_ = 0;
 };
 
 class XlsxReader : public WorkbookReader, private SpreadsheetMlHandler {
 public:
-    XlsxReader(const std::filesystem::path& file, int columnLimit)
-        : archive_(file), columnLimit_(columnLimit) {
+    XlsxReader(const WorkbookFile& workbookFile, int columnLimit)
+        : archive_(workbookFile), columnLimit_(columnLimit) {
+        const std::filesystem::path& file = workbookFile.path();
         const std::string workbookPart = findWorkbookPart();
         WorkbookHandler workbook;
         if (!ParseZipPart(archive_, workbookPart, workbook, false)) throw missingPart(workbookPart);
@@ -286,21 +290,8 @@ public:
         SharedStringsHandler strings;
         // The characters take less room than their XML; pages reserved and
         // never touched cost no memory.
-        strings.strings.reserve(
-            0, std::min<std::size_t>(archive_.unpackedSize(stringsPart), 1u << 30));
-        if (!stringsPart.empty()) {
-            if (isPlainUtf8(stringsPart)) {
-                auto entry = openPart(stringsPart);
-                SimpleXmlScanner scanner(
-                    strings,
-                    [&](char* buffer, std::size_t size) { return entry.read(buffer, size); }, file,
-                    stringsPart);
-                while (scanner.parseChunk()) {
-                }
-            } else {
-                ParseZipPart(archive_, stringsPart, strings, false);
-            }
-        }
+        strings.strings.reserve(0, archive_.unpackedSize(stringsPart));
+        if (!stringsPart.empty()) readSharedStrings(stringsPart, strings);
         sharedStrings_ = std::move(strings.strings);
 
         // The sheet is by far the largest part: plain UTF-8, as every writer
@@ -337,6 +328,24 @@ private:
     WorkbookError missingPart(const std::string& part) const {
         return WorkbookError(archive_.path(),
                              std::string(kDamagedFile) + " Brak części „" + part + "”.");
+    }
+
+    void readSharedStrings(const std::string& part, SharedStringsHandler& strings) {
+        try {
+            if (isPlainUtf8(part)) {
+                auto entry = openPart(part);
+                SimpleXmlScanner scanner(
+                    strings,
+                    [&](char* buffer, std::size_t size) { return entry.read(buffer, size); },
+                    archive_.path(), part);
+                while (scanner.parseChunk()) {
+                }
+            } else {
+                ParseZipPart(archive_, part, strings, false);
+            }
+        } catch (const std::length_error&) {
+            throw WorkbookError(archive_.path(), kTooManySharedStrings);
+        }
     }
 
     ZipArchive::Entry openPart(const std::string& part) {
@@ -391,6 +400,7 @@ private:
             style_ = style ? std::atoi(style) : 0;
             value_.clear();
             inlineText_.clear();
+            valueCut_ = false;
             hasValue_ = false;
             keep_ = column_ >= 0 && column_ < columnLimit_;
         } else if (local == "v") {
@@ -453,10 +463,9 @@ private:
     }
 
     void text(std::string_view data) override {
-        if (inValue_)
-            value_.append(data);
-        else if (inInlineText_)
-            inlineText_.append(data);
+        if ((inValue_ && AppendCellBytes(value_, data)) ||
+            (inInlineText_ && AppendCellBytes(inlineText_, data)))
+            valueCut_ = true;
     }
 
     int columnOf(const char* ref) const {
@@ -478,15 +487,18 @@ private:
             std::size_t index = 0;
             const auto [end, error] =
                 std::from_chars(value_.data(), value_.data() + value_.size(), index);
-            if (error != std::errc{} || index >= sharedStrings_.size()) return;
-            cell.setText(std::string(sharedStrings_[index]));
-        } else if (cellType_ == "inlineStr") {
+            if (error != std::errc{} || end != value_.data() + value_.size() ||
+                index >= sharedStrings_.size()) {
+                // Reported with the number the file gives, so nothing goes unnoticed.
+                cell.problem = CellProblem::NoSuchSharedString;
+                cell.text = value_.substr(0, 20);
+            } else {
+                cell.setText(std::string(sharedStrings_[index]));
+                if (sharedStrings_.wasCut(index)) cell.problem = CellProblem::TextCut;
+            }
+        } else if (cellType_ == "inlineStr" || cellType_ == "str") {
             std::string text;
-            appendUnescaped(text, inlineText_);
-            cell.setText(std::move(text));
-        } else if (cellType_ == "str") {
-            std::string text;
-            appendUnescaped(text, value_);
+            appendUnescaped(text, cellType_ == "str" ? value_ : inlineText_);
             cell.setText(std::move(text));
         } else if (cellType_ == "b") {
             cell.setNumber(value_ == "1" || value_ == "true" ? 1 : 0, CellKind::Boolean);
@@ -514,7 +526,12 @@ private:
         } else {
             cell.setText(value_); // not a number after all: kept as written
         }
+        if (cell.kind == CellKind::Text && cellType_ != "s") {
+            const bool cut = CutToCellLength(cell.text);
+            if (cut || valueCut_) cell.problem = CellProblem::TextCut;
+        }
         if (cell.kind == CellKind::Text && cell.text.empty()) return;
+        if (cell.kind == CellKind::Empty && cell.problem == CellProblem::None) return;
         CellAt(*row_, column_) = std::move(cell);
         rowHasValue_ = true;
     }
@@ -546,13 +563,13 @@ private:
     int style_ = 0;
     std::string value_, inlineText_;
     bool keep_ = false, hasValue_ = false, inValue_ = false, inInline_ = false,
-         inInlineText_ = false;
+         inInlineText_ = false, valueCut_ = false;
     int phoneticDepth_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> OpenXlsxReader(const std::filesystem::path& file, int columnLimit) {
+std::unique_ptr<WorkbookReader> OpenXlsxReader(WorkbookFile file, int columnLimit) {
     return std::make_unique<XlsxReader>(file, columnLimit);
 }
 

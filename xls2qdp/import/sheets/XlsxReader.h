@@ -3,6 +3,7 @@
 // archive with libzip and parsed with expat; the worksheet is streamed.
 #pragma once
 
+#include "WorkbookFile.h"
 #include "WorkbookReader.h"
 
 #include <filesystem>
@@ -11,6 +12,6 @@
 namespace xls2qdp {
 
 // Throws WorkbookError.
-std::unique_ptr<WorkbookReader> OpenXlsxReader(const std::filesystem::path& file, int columnLimit);
+std::unique_ptr<WorkbookReader> OpenXlsxReader(WorkbookFile file, int columnLimit);
 
 } // namespace xls2qdp

@@ -2,6 +2,9 @@
 #include "ZipArchive.h"
 
 #include "WorkbookError.h"
+#include "WorkbookFile.h"
+
+#include <unistd.h>
 
 #include <zip.h>
 
@@ -22,14 +25,17 @@ std::string normalisedName(std::string_view name) {
 
 } // namespace
 
-ZipArchive::ZipArchive(const std::filesystem::path& file) : path_(file) {
+ZipArchive::ZipArchive(const std::filesystem::path& file) : ZipArchive(WorkbookFile(file)) {}
+
+ZipArchive::ZipArchive(const WorkbookFile& file) : path_(file.path()) {
     int error = 0;
-    zip_ = zip_open(file.c_str(), ZIP_RDONLY, &error);
+    const int fd = file.duplicate();
+    zip_ = zip_fdopen(fd, ZIP_RDONLY, &error); // owns fd from here on, if it succeeds
     if (!zip_) {
-        if (error == ZIP_ER_NOENT) throw WorkbookError(file, "plik nie istnieje.");
+        ::close(fd);
         if (error == ZIP_ER_OPEN || error == ZIP_ER_READ)
-            throw WorkbookError(file, "nie można otworzyć pliku (brak dostępu lub plik zajęty).");
-        throw WorkbookError(file,
+            throw WorkbookError(path_, "nie można otworzyć pliku (brak dostępu lub plik zajęty).");
+        throw WorkbookError(path_,
                             std::string(kDamagedFile) +
                                 " Archiwum ZIP, w którym zapisano skoroszyt, jest niekompletne.");
     }

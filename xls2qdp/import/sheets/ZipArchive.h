@@ -17,9 +17,12 @@ struct zip_file;
 
 namespace xls2qdp {
 
+class WorkbookFile;
+
 class ZipArchive {
 public:
-    // Throws WorkbookError naming file when it is no readable zip archive.
+    // Throws WorkbookError naming the file when it is no readable zip archive.
+    explicit ZipArchive(const WorkbookFile& file);
     explicit ZipArchive(const std::filesystem::path& file);
     ~ZipArchive();
     ZipArchive(const ZipArchive&) = delete;
