@@ -7,12 +7,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace xls2qdp::biff {
 
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kBufferSize = 32 * 1024; // records are at most 8228 bytes
 // Consumed data of a continued record is dropped once this much has gathered.
 constexpr std::size_t kCompactAt = 64 * 1024;
 
@@ -26,7 +27,8 @@ bool IsCellRecord(std::uint16_t type) {
 // --- RecordReader ---
 
 RecordReader::RecordReader(GsfInput* stream)
-    : stream_(stream), size_(gsf_input_size(stream)), buffer_(kBufferSize) {
+    : stream_(stream), size_(gsf_input_size(stream)),
+      buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize)) {
     bufferStart_ = gsf_input_tell(stream);
 }
 
@@ -46,14 +48,14 @@ bool RecordReader::seek(std::int64_t offset) {
 bool RecordReader::fill(std::size_t n) {
     if (length_ - pos_ >= n) return true;
     // Keep the unread bytes, then read as much as fits.
-    std::memmove(buffer_.data(), buffer_.data() + pos_, length_ - pos_);
+    std::memmove(buffer_.get(), buffer_.get() + pos_, length_ - pos_);
     bufferStart_ += static_cast<std::int64_t>(pos_);
     length_ -= pos_;
     pos_ = 0;
     const std::int64_t left = size_ - (bufferStart_ + static_cast<std::int64_t>(length_));
     const std::size_t want =
-        static_cast<std::size_t>(std::min<std::int64_t>(left, buffer_.size() - length_));
-    if (want > 0 && gsf_input_read(stream_, want, buffer_.data() + length_)) length_ += want;
+        static_cast<std::size_t>(std::min<std::int64_t>(left, kBufferSize - length_));
+    if (want > 0 && gsf_input_read(stream_, want, buffer_.get() + length_)) length_ += want;
     return length_ >= n;
 }
 
@@ -72,7 +74,7 @@ bool RecordReader::readHeader(std::uint16_t& type, std::size_t& length, std::int
         if (size_ - offset >= 4) damagedAt_ = offset;
         return false;
     }
-    const std::uint8_t* h = buffer_.data() + pos_;
+    const std::uint8_t* h = buffer_.get() + pos_;
     type = static_cast<std::uint16_t>(h[0] | (h[1] << 8));
     length = static_cast<std::size_t>(h[2] | (h[3] << 8));
     if (offset + 4 + static_cast<std::int64_t>(length) > size_) {
@@ -90,7 +92,7 @@ bool RecordReader::readData(std::vector<std::uint8_t>& out, std::size_t length) 
     while (done < length) {
         if (!fill(1)) return false;
         const std::size_t n = std::min(length - done, length_ - pos_);
-        std::memcpy(out.data() + old + done, buffer_.data() + pos_, n);
+        std::memcpy(out.data() + old + done, buffer_.get() + pos_, n);
         pos_ += n;
         done += n;
     }
@@ -115,7 +117,7 @@ bool RecordReader::next(Record& record, bool (*withData)(std::uint16_t)) {
 
 bool RecordReader::pullContinue(Record& record) {
     if (!fill(4)) return false;
-    const std::uint8_t* h = buffer_.data() + pos_;
+    const std::uint8_t* h = buffer_.get() + pos_;
     if ((h[0] | (h[1] << 8)) != kContinue) return false;
     std::uint16_t type;
     std::size_t length;

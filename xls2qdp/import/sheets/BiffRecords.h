@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -80,7 +81,7 @@ private:
 
     _GsfInput* stream_;
     std::int64_t size_;
-    std::vector<std::uint8_t> buffer_;
+    std::unique_ptr<std::uint8_t[]> buffer_;
     std::size_t pos_ = 0, length_ = 0;
     std::int64_t bufferStart_ = 0; // stream offset of buffer_[0]
     std::int64_t damagedAt_ = -1;

@@ -20,7 +20,7 @@ enum class CellKind {
 enum class CellProblem {
     None,
     TextCut,            // text: its first 32,767 characters of a longer one
-    NoSuchSharedString, // empty: the file refers to shared string number `number`, which it lacks
+    NoSuchSharedString, // empty: the file refers to a shared string it lacks (its number in text)
 };
 
 struct CellValue {

@@ -65,8 +65,7 @@ void DeclarationSheet::noteProblem(const CellValue& cell, int column) {
                           "tekst komórki jest dłuższy niż 32 767 znaków; przyjęto jego początek"});
     } else if (cell.problem == CellProblem::NoSuchSharedString) {
         notes_.push_back({current_.number, column, "",
-                          "komórka odwołuje się do tekstu nr " +
-                              std::to_string(static_cast<long long>(cell.number)) +
+                          "komórka odwołuje się do tekstu nr " + cell.text +
                               ", którego skoroszyt nie zawiera (plik uszkodzony); przyjęto pustą"});
     }
 }

@@ -78,6 +78,54 @@ void WriteZip(const std::filesystem::path& file, const std::map<std::string, std
     if (zip_close(archive) != 0) throw std::runtime_error("cannot write " + file.string());
 }
 
+std::map<std::string, std::string> XlsxParts(const std::string& sheetData,
+                                             const std::string& sharedStrings,
+                                             const std::string& workbookPr,
+                                             const XlsxNamespaces& namespaces) {
+    const std::string declaration = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)";
+    const std::string packageRelations =
+        R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)";
+    const auto relation = [&](const char* id, const char* type, const char* target) {
+        return std::string(R"(<Relationship Id=")") + id + R"(" Type=")" + namespaces.relations +
+               "/" + type + R"(" Target=")" + target + R"("/>)";
+    };
+    std::map<std::string, std::string> parts = {
+        {"[Content_Types].xml",
+         declaration +
+             R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
+             R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)"
+             R"(<Default Extension="xml" ContentType="application/xml"/>)"
+             R"(<Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/>)"
+             R"(</Types>)"},
+        {"_rels/.rels", declaration + packageRelations +
+                            relation("rId1", "officeDocument", "xl/workbook.xml") +
+                            "</Relationships>"},
+        {"xl/workbook.xml",
+         declaration + R"(<workbook xmlns=")" + namespaces.main + R"(" xmlns:r=")" +
+             namespaces.relations +
+             R"(" xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006">)" +
+             workbookPr +
+             R"(<sheets><sheet name="Arkusz1" sheetId="1" r:id="rId1"/></sheets></workbook>)"},
+        {"xl/_rels/workbook.xml.rels",
+         declaration + packageRelations + relation("rId1", "worksheet", "worksheets/sheet1.xml") +
+             relation("rId2", "styles", "styles.xml") +
+             (sharedStrings.empty() ? "" : relation("rId3", "sharedStrings", "sharedStrings.xml")) +
+             "</Relationships>"},
+        {"xl/styles.xml",
+         declaration + R"(<styleSheet xmlns=")" + namespaces.main +
+             R"("><cellXfs count="2"><xf numFmtId="0"/><xf numFmtId="14" applyNumberFormat="1"/></cellXfs></styleSheet>)"},
+        {"xl/worksheets/sheet1.xml",
+         declaration + R"(<worksheet xmlns=")" + namespaces.main + R"(" xmlns:r=")" +
+             namespaces.relations +
+             R"(" xmlns:x14="http://schemas.microsoft.com/office/spreadsheetml/2009/9/main"><sheetData>)" +
+             sheetData + "</sheetData></worksheet>"},
+    };
+    if (!sharedStrings.empty())
+        parts["xl/sharedStrings.xml"] =
+            declaration + R"(<sst xmlns=")" + namespaces.main + R"(">)" + sharedStrings + "</sst>";
+    return parts;
+}
+
 std::vector<std::uint8_t> BiffWorkbook(unsigned version,
                                        const std::function<void(BiffStream&)>& globals,
                                        const std::function<void(BiffStream&)>& sheet) {

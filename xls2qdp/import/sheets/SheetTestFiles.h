@@ -37,6 +37,19 @@ std::string ZipOf(const ScratchFolder& folder, const std::string& name,
                   const std::map<std::string, std::string>& parts);
 void WriteZip(const std::filesystem::path& file, const std::map<std::string, std::string>& parts);
 
+// The parts of a one-sheet .xlsx workbook: sheetData holds the rows,
+// sharedStrings the <si> items (no shared strings part when empty),
+// workbookPr what goes before the sheets in xl/workbook.xml. Cell style 1 is
+// the built-in date format 14.
+struct XlsxNamespaces {
+    std::string main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+    std::string relations = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+};
+std::map<std::string, std::string> XlsxParts(const std::string& sheetData,
+                                             const std::string& sharedStrings = "",
+                                             const std::string& workbookPr = "",
+                                             const XlsxNamespaces& namespaces = {});
+
 // Every row of the first sheet: row number -> cell texts (error values as
 // "!" + the stored code).
 std::map<int, std::vector<std::string>> ReadAllTexts(const std::filesystem::path& file,

@@ -15,6 +15,7 @@ namespace {
 using test::Bytes;
 using test::Fixture;
 using test::ReadAllTexts;
+using test::XlsxParts;
 using test::ZipOf;
 using Rows = std::map<int, std::vector<std::string>>;
 
@@ -183,35 +184,9 @@ TEST(XlsxReaderTest, ReadsWhatOtherWritersPut) {
                     {3, {"05-03-1960 12:00:00", "FAŁSZ", "!#REF!", "18:00:00"}}}));
 }
 
-// The parts of a one-sheet .xlsx in the given namespaces; sheetData and
-// workbookPr are inserted as they are.
-std::map<std::string, std::string> XlsxParts(const std::string& main, const std::string& relations,
-                                             const std::string& workbookPr,
-                                             const std::string& sheetData) {
-    return {{"[Content_Types].xml", "<Types/>"},
-            {"xl/workbook.xml",
-             R"(<workbook xmlns=")" + main + R"(" xmlns:r=")" + relations +
-                 R"(" xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006">)" +
-                 workbookPr +
-                 R"(<sheets><sheet name="A" sheetId="1" r:id="rId1"/></sheets></workbook>)"},
-            {"xl/_rels/workbook.xml.rels",
-             R"(<Relationships><Relationship Id="rId1" Type=")" + relations +
-                 R"(/worksheet" Target="worksheets/sheet1.xml"/><Relationship Id="rId2" Type=")" +
-                 relations + R"(/styles" Target="styles.xml"/></Relationships>)"},
-            {"xl/styles.xml",
-             R"(<styleSheet xmlns=")" + main +
-                 R"("><cellXfs><xf numFmtId="0"/><xf numFmtId="14"/></cellXfs></styleSheet>)"},
-            {"xl/worksheets/sheet1.xml", R"(<worksheet xmlns=")" + main +
-                                             R"(" xmlns:x14="urn:x14"><sheetData>)" + sheetData +
-                                             "</sheetData></worksheet>"}};
-}
-
 // Elements are taken by namespace, not by local name alone; parts are read
 // in the encoding they declare.
 TEST(XlsxReaderTest, NamespacesAndEncodingsAsWritersUseThem) {
-    const std::string transitional = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-    const std::string relations =
-        "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
     const std::string date = R"(<row r="1"><c r="a1" s="1"><v>11111</v></c></row>)";
     test::ScratchFolder folder;
     const struct {
@@ -220,21 +195,20 @@ TEST(XlsxReaderTest, NamespacesAndEncodingsAsWritersUseThem) {
         Rows rows;
     } cases[] = {
         {"strict.xlsx",
-         XlsxParts("http://purl.oclc.org/ooxml/spreadsheetml/main",
-                   "http://purl.oclc.org/ooxml/officeDocument/relationships",
-                   R"(<workbookPr date1904="true"/>)", date),
+         XlsxParts(date, "", R"(<workbookPr date1904="true"/>)",
+                   {"http://purl.oclc.org/ooxml/spreadsheetml/main",
+                    "http://purl.oclc.org/ooxml/officeDocument/relationships"}),
          {{1, {"03-06-1934"}}}},
         // what a program that knows no extension reads: the fallback
         {"alternate-content.xlsx",
-         XlsxParts(transitional, relations,
-                   R"(<mc:AlternateContent><mc:Choice Requires="x15"><workbookPr/></mc:Choice>)"
-                   R"(<mc:Fallback><workbookPr date1904="1"/></mc:Fallback></mc:AlternateContent>)",
-                   date),
+         XlsxParts(
+             date, "",
+             R"(<mc:AlternateContent><mc:Choice Requires="x15"><workbookPr/></mc:Choice>)"
+             R"(<mc:Fallback><workbookPr date1904="1"/></mc:Fallback></mc:AlternateContent>)"),
          {{1, {"03-06-1934"}}}},
         // extension elements named like ours inside the sheet's rows
         {"extension-cells.xlsx",
-         XlsxParts(transitional, relations, "",
-                   R"(<row r="1"><c r="A1"><v>1</v><x14:c><x14:v>9</x14:v></x14:c></c>)"
+         XlsxParts(R"(<row r="1"><c r="A1"><v>1</v><x14:c><x14:v>9</x14:v></x14:c></c>)"
                    R"(<x14:row r="5"><c r="B5"><v>2</v></c></x14:row></row>)"),
          {{1, {"1", "2"}}}},
     };
@@ -244,20 +218,21 @@ TEST(XlsxReaderTest, NamespacesAndEncodingsAsWritersUseThem) {
     // The same sheet in UTF-16 with a byte order mark and in ISO-8859-1.
     const std::string text =
         R"(<row r="1"><c r="A1" t="inlineStr"><is><t>Müller</t></is></c></row>)";
-    auto utf16 = XlsxParts(transitional, relations, "", text);
-    std::string& sheet = utf16["xl/worksheets/sheet1.xml"];
-    std::string wide = "\xFF\xFE";
-    for (const char32_t c : std::u32string(U"<?xml version=\"1.0\" encoding=\"UTF-16\"?>") +
-                                std::u32string(sheet.begin(), sheet.end()))
-        wide += {static_cast<char>(c), '\0'};
-    sheet = wide;
-    // "Müller" came in as UTF-8 bytes, each now a character: give it back as one.
-    const std::string utf16Muller = std::string("M\0\xC3\0\xBC\0", 6);
-    sheet.replace(sheet.find(utf16Muller), utf16Muller.size(), std::string("M\0\xFC\0", 4));
-    auto latin1 = XlsxParts(transitional, relations, "", text);
-    std::string& latinSheet = latin1["xl/worksheets/sheet1.xml"];
-    latinSheet = R"(<?xml version="1.0" encoding="ISO-8859-1"?>)" + latinSheet;
-    latinSheet.replace(latinSheet.find("\xC3\xBC"), 2, "\xFC");
+    const auto recoded = [&](const std::string& encoding, auto&& encode) {
+        auto parts = XlsxParts(text);
+        std::string& sheet = parts["xl/worksheets/sheet1.xml"];
+        sheet.replace(sheet.find("UTF-8"), 5, encoding);
+        sheet.replace(sheet.find("Müller"), std::string("Müller").size(), "M\xFCller");
+        sheet = encode(sheet);
+        return parts;
+    };
+    const auto utf16 = recoded("UTF-16", [](const std::string& latin1) {
+        std::string wide = "\xFF\xFE";
+        for (const char c : latin1)
+            wide += {c, '\0'};
+        return wide;
+    });
+    const auto latin1 = recoded("ISO-8859-1", [](const std::string& bytes) { return bytes; });
     EXPECT_EQ(ReadAllTexts(ZipOf(folder, "utf16.xlsx", utf16)), (Rows{{1, {"Müller"}}}));
     EXPECT_EQ(ReadAllTexts(ZipOf(folder, "latin1.xlsx", latin1)), (Rows{{1, {"Müller"}}}));
 }
@@ -268,9 +243,7 @@ TEST(XlsxReaderTest, RowsOutOfOrderAreReported) {
     test::ScratchFolder folder;
     const std::string file =
         ZipOf(folder, "order.xlsx",
-              XlsxParts("http://schemas.openxmlformats.org/spreadsheetml/2006/main",
-                        "http://schemas.openxmlformats.org/officeDocument/2006/relationships", "",
-                        R"(<row r="1"><c><v>1</v></c></row><row r="3"><c><v>3</v></c></row>)"
+              XlsxParts(R"(<row r="1"><c><v>1</v></c></row><row r="3"><c><v>3</v></c></row>)"
                         R"(<row r="2"><c><v>2</v></c></row>)"));
     const Outcome outcome = ReadOutcome(file, 10);
     EXPECT_EQ(outcome.first, (Rows{{1, {"1"}}, {3, {"3"}}}));

@@ -104,8 +104,9 @@ public:
         std::call_once(gsfReady, [] {
             gsf_init();
             // A damaged file is reported by our own message; keep the
-            // library's diagnostics off the user's console.
-            for (const char* domain : {"libgsf:msole", "libgsf"})
+            // library's diagnostics off the user's console (some of its
+            // parts log without a domain).
+            for (const char* domain : {"libgsf:msole", "libgsf", static_cast<const char*>(nullptr)})
                 g_log_set_handler(
                     domain, static_cast<GLogLevelFlags>(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
                     [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
@@ -301,7 +302,7 @@ private:
     // that each row is handed out as soon as it and the rows above it are
     // complete, whatever the order.
     void findRowEnds() {
-        std::vector<std::int64_t> lastRecord(65536, -1);
+        std::vector<std::int64_t> lastRecord; // by row, as far as rows go
         Record record;
         int depth = 0;
         int formulaRow = -1; // of a formula whose text comes next
@@ -313,6 +314,8 @@ private:
                 lastRecord[static_cast<std::size_t>(formulaRow)] = record.offset;
                 formulaRow = -1;
             } else if (const auto row = cellRow(record)) {
+                if (lastRecord.size() <= static_cast<std::size_t>(*row))
+                    lastRecord.resize(static_cast<std::size_t>(*row) + 1, -1);
                 lastRecord[static_cast<std::size_t>(*row)] = record.offset;
                 formulaRow = formulaWithText(record) ? *row : -1;
             }
@@ -498,9 +501,14 @@ private:
 
     // Hands out the waiting rows that are complete once the record at offset is read.
     void flushRows(std::int64_t offset) {
-        while (!pending_.empty() &&
-               completeAfter_[static_cast<std::size_t>(pending_.begin()->first - 1)] <= offset)
+        while (!pending_.empty() && completeAfter(pending_.begin()->first - 1) <= offset)
             flushFront();
+    }
+
+    // Rows the first pass did not see have no cells (or lie past damage).
+    std::int64_t completeAfter(int row) const {
+        const auto index = static_cast<std::size_t>(row);
+        return index < completeAfter_.size() ? completeAfter_[index] : -1;
     }
 
     void flushFront() {

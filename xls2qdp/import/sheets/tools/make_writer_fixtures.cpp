@@ -21,6 +21,7 @@ using xls2qdp::test::BiffWorkbook;
 using xls2qdp::test::Bytes;
 using xls2qdp::test::WriteCompoundFile;
 using xls2qdp::test::WriteZip;
+using xls2qdp::test::XlsxParts;
 namespace fs = std::filesystem;
 
 const std::string kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
@@ -28,59 +29,6 @@ const std::string kRelationships =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 const std::string kMarkup = "http://schemas.openxmlformats.org/markup-compatibility/2006";
 const std::string kX15 = "http://schemas.microsoft.com/office/spreadsheetml/2010/11/main";
-
-// The parts of a one-sheet .xlsx; workbook and sheet are the contents of
-// xl/workbook.xml and of the sheet's sheetData.
-std::map<std::string, std::string> xlsxParts(const std::string& workbook, const std::string& rows,
-                                             const std::string& sharedStrings = "") {
-    std::map<std::string, std::string> parts = {
-        {"[Content_Types].xml",
-         R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-         R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
-         R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)"
-         R"(<Default Extension="xml" ContentType="application/xml"/>)"
-         R"(<Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/>)"
-         R"(</Types>)"},
-        {"_rels/.rels",
-         R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-         R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
-         R"(<Relationship Id="rId1" Type=")" +
-             kRelationships + R"(/officeDocument" Target="xl/workbook.xml"/></Relationships>)"},
-        {"xl/workbook.xml", workbook},
-        {"xl/_rels/workbook.xml.rels",
-         R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-         R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
-         R"(<Relationship Id="rId1" Type=")" +
-             kRelationships + R"(/worksheet" Target="worksheets/sheet1.xml"/>)" +
-             R"(<Relationship Id="rId2" Type=")" + kRelationships +
-             R"(/styles" Target="styles.xml"/>)" +
-             (sharedStrings.empty() ? ""
-                                    : R"(<Relationship Id="rId3" Type=")" + kRelationships +
-                                          R"(/sharedStrings" Target="sharedStrings.xml"/>)") +
-             "</Relationships>"},
-        // Cell style 1: the built-in date format 14.
-        {"xl/styles.xml",
-         R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-         R"(<styleSheet xmlns=")" +
-             kMain +
-             R"("><cellXfs count="2"><xf numFmtId="0"/><xf numFmtId="14" applyNumberFormat="1"/></cellXfs></styleSheet>)"},
-        {"xl/worksheets/sheet1.xml",
-         R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><worksheet xmlns=")" + kMain +
-             R"(" xmlns:r=")" + kRelationships + R"("><sheetData>)" + rows +
-             "</sheetData></worksheet>"},
-    };
-    if (!sharedStrings.empty())
-        parts["xl/sharedStrings.xml"] =
-            R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><sst xmlns=")" + kMain +
-            R"(">)" + sharedStrings + "</sst>";
-    return parts;
-}
-
-std::string plainWorkbook() {
-    return R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><workbook xmlns=")" + kMain +
-           R"(" xmlns:r=")" + kRelationships +
-           R"("><sheets><sheet name="Arkusz1" sheetId="1" r:id="rId1"/></sheets></workbook>)";
-}
 
 // A workbook in the 1904 date system as current Excel saves it: after the
 // real workbookPr, its extension list holds a second one of its own
@@ -101,17 +49,18 @@ void date1904(const fs::path& folder) {
     // 11111 days after 01-01-1904 is 03-06-1934.
     const std::string rows =
         R"(<row r="1"><c r="A1" t="inlineStr"><is><t>Data urodzenia</t></is></c><c r="B1" s="1"><v>11111</v></c></row>)";
-    WriteZip(folder / "date1904_second_workbookPr.xlsx", xlsxParts(workbook, rows));
+    auto parts = XlsxParts(rows);
+    parts["xl/workbook.xml"] = workbook;
+    WriteZip(folder / "date1904_second_workbookPr.xlsx", parts);
 }
 
 // Part names with backslashes, as some programs store them.
 void backslashNames(const fs::path& folder) {
     std::map<std::string, std::string> parts;
-    for (
-        auto& [name, content] : xlsxParts(
-            plainWorkbook(),
-            R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="inlineStr"><is><t>Jan</t></is></c></row>)",
-            R"(<si><t>Kowalski</t></si>)")) {
+    const auto original = XlsxParts(
+        R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="inlineStr"><is><t>Jan</t></is></c></row>)",
+        R"(<si><t>Kowalski</t></si>)");
+    for (const auto& [name, content] : original) {
         std::string stored = name;
         for (char& c : stored)
             if (c == '/') c = '\\';
@@ -125,7 +74,7 @@ void timeOnlyDate(const fs::path& folder) {
     const std::string rows =
         R"(<row r="1"><c r="A1" t="d"><v>10:10:10</v></c><c r="B1" t="d"><v>1934-06-03T00:00:00</v></c>)"
         R"(<c r="C1" t="d"><v>wczoraj</v></c></row>)";
-    WriteZip(folder / "time_only_date_cell.xlsx", xlsxParts(plainWorkbook(), rows));
+    WriteZip(folder / "time_only_date_cell.xlsx", XlsxParts(rows));
 }
 
 std::vector<std::uint8_t> labelRecord(unsigned row, unsigned column, const std::string& latin1) {
