@@ -43,13 +43,6 @@ long peakMemoryKilobytes() {
     return usage.ru_maxrss;
 }
 
-class StderrMessages : public xls2qdp::MessageSink {
-public:
-    void show(xls2qdp::MessageKind, std::string_view text) override {
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -80,30 +73,25 @@ int main(int argc, char** argv) {
             settings.KodSwiadcz = "1234567890";
             settings.KodOddzialuNFZ = "07";
             settings.KodWojew = voivodeship;
-            DefaultImportServices services({scratch, dictionaries}, settings, scratch);
-            StderrMessages messages;
-            if (!services.emptyWorkTable()) throw std::runtime_error("cannot empty the table");
-            services.openWorkTable();
-            if (services.openDictionaries(false).result != DictionaryOpenResult::Opened)
+            DefaultImportServices services({scratch, dictionaries}, settings);
+            auto run = services.declarations().open();
+            if (!run) throw std::runtime_error("cannot empty the table");
+            if (run->openDictionaries(false).result != DictionaryOpenResult::Opened)
                 throw std::runtime_error("cannot open the dictionaries");
             const auto start = Clock::now();
             const double cpuStart = cpuSeconds();
-            if (!services.openWorkbook(workbook, messages)) return 1;
-            if (services.checkSheetStructure() != 0) throw std::runtime_error("wrong header row");
+            auto sheet = services.workbooks().open(workbook);
+            if (sheet->checkHeader() != 0) throw std::runtime_error("wrong header row");
             DeclarationRow row;
-            while (services.readSheetRow(row)) {
-                services.writeDeclarationRow(row);
+            while (sheet->nextRow(row)) {
+                run->append(row);
                 ++rows;
             }
             // Keeps the rows, as a run does before the package is built.
-            if (!services.initPackage(settings)) throw std::runtime_error("package init failed");
+            run->commit();
             pipelineSeconds = secondsSince(start);
             pipelineCpuSeconds = cpuSeconds() - cpuStart;
             reportEntries = services.report().size();
-            services.releasePackage();
-            services.closeWorkbook();
-            services.closeTables();
-            services.emptyWorkTable();
         }
         const long peak = peakMemoryKilobytes();
         std::printf("rows %zu\n", rows);

@@ -147,7 +147,7 @@ Result addSekcja(Paczka& p, const char* code, const char* description) {
         s->description = cutText(description, fmt::kDescriptionWidth);
         // A section whose files cannot be made is kept all the same; its
         // first record and the save report 42.
-        (void)s->createTempFiles(p.tempFolder);
+        (void)s->records.create(p.tempFolder);
         d->sections.push_back(std::move(s));
     } catch (const std::bad_alloc&) {
         return Result::SectionNotCreated;
@@ -163,7 +163,7 @@ Result addDefPol(Paczka& p, const char* name, const char* type, const char* size
     if (const Result r = appendDefPol(*s, name, type, size, precision, description); !ok(r)) {
         return r;
     }
-    return s->makeRecordBuffer();
+    return s->records.makeBuffer(*s);
 }
 
 Result addDefPols(Paczka& p, std::uint32_t count, const char* names, const char* types,
@@ -185,7 +185,7 @@ Result addDefPols(Paczka& p, std::uint32_t count, const char* names, const char*
                          slotText(precisions, kPrecisionSlot, i, precision), desc);
         if (!ok(r)) skipped = true; // also an entry over the format's limits
     }
-    const Result buffer = s->makeRecordBuffer();
+    const Result buffer = s->records.makeBuffer(*s);
     return skipped ? Result::FieldNotCreated : buffer;
 }
 
@@ -245,7 +245,7 @@ Result addRekord(Paczka& p, char* record) {
     p.recordPhase = true;
     Result r = Result::OutOfMemory;
     try {
-        r = s->addRecord(record, p.recordCipher());
+        r = s->records.add(*s, record, p.recordCipher());
     } catch (const std::bad_alloc&) {
         r = Result::OutOfMemory;
     }

@@ -26,7 +26,7 @@ std::uint64_t sectionLength(const Sekcja& s) {
     for (const auto& f : s.fields) {
         n += fmt::headerLength(fmt::field_definition::kShort, !f->description.empty());
     }
-    return n + s.recordBytes() + s.blobBytes();
+    return n + s.records.recordBytes() + s.records.blobBytes();
 }
 
 std::uint64_t documentLength(const Dokument& d) {
@@ -105,8 +105,8 @@ Result writeSection(ByteSink& sink, Sekcja& s, std::span<char> copyBuffer) {
     for (const auto& f : s.fields) {
         if (const Result r = writeFieldDefinition(sink, *f); !ok(r)) return r;
     }
-    if (const Result r = s.recordFile().copyTo(sink, copyBuffer); !ok(r)) return r;
-    return s.blobFile().copyTo(sink, copyBuffer);
+    if (const Result r = s.records.recordFile().copyTo(sink, copyBuffer); !ok(r)) return r;
+    return s.records.blobFile().copyTo(sink, copyBuffer);
 }
 
 Result writeDocument(ByteSink& sink, Dokument& d, std::string_view date,

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
-// One section: its field definitions and, while a package is built, its
-// records and blob data in two temporary files.
+// One section as the package model holds it: its field definitions, its
+// record count and, when read from a file, where it lies. While a package is
+// built its records and blob data gather in `records` (SekcjaRecords.h).
 #pragma once
 
-#include "CipherSession.h"
 #include "DefPol.h"
+#include "FileFormat.h"
 #include "Result.h"
-#include "TempFile.h"
+#include "SekcjaRecords.h"
 
 #include <cstdint>
 #include <memory>
@@ -34,39 +35,18 @@ public:
     std::int64_t blobAreaStart = 0;
     std::int64_t readCursor = 0;
 
-    // Creates the record file and the blob file in folder (45 on failure).
-    [[nodiscard]] Result createTempFiles(const std::string& folder);
+    // Building: the records and blob data added so far.
+    SekcjaRecords records;
 
     // Appends a definition and grows the record length; refuses numbers the
     // file cannot hold (70) and records the package could not hold (71).
-    // The record buffer is not remade here (see makeRecordBuffer).
+    // The record buffer is not remade here (see SekcjaRecords::makeBuffer).
     [[nodiscard]] Result appendField(std::unique_ptr<DefPol> field);
-    // Makes the record buffer for the current record length (36, 20).
-    [[nodiscard]] Result makeRecordBuffer();
 
     [[nodiscard]] std::uint64_t recordLength() const { return recordLength_; }
-    [[nodiscard]] std::uint64_t recordBytes() const { return recordFile_.size(); }
-    [[nodiscard]] std::uint64_t blobBytes() const { return blobFile_.size(); }
-    [[nodiscard]] TempFile& recordFile() { return recordFile_; }
-    [[nodiscard]] TempFile& blobFile() { return blobFile_; }
-    [[nodiscard]] std::vector<char>& recordBuffer() { return recordBuffer_; }
-
-    // Adds one record laid out in text (see the public header); the package
-    // cipher is null when the package has none.
-    [[nodiscard]] Result addRecord(char* text, const CipherSession* packageCipher);
 
 private:
-    [[nodiscard]] Result storeInlineBlob(const DefPol& field, const char* source, char* slot,
-                                         const CipherSession* cipher);
-    [[nodiscard]] Result streamSourceFile(DefPol& field, char* slot,
-                                          const CipherSession* packageCipher,
-                                          std::uint64_t& sourceLength);
-    [[nodiscard]] Result appendBlob(std::span<const char> bytes);
-
     std::uint64_t recordLength_ = format::kEmptyRecordLength;
-    std::vector<char> recordBuffer_;
-    TempFile recordFile_;
-    TempFile blobFile_;
 };
 
 } // namespace qdp

@@ -3,11 +3,11 @@
 
 #include "CliFrontEnd.h"
 #include "CliOptions.h"
+#include "common/ProgramLocations.h"
+#include "common/Startup.h"
 #include "engine/DefaultImportServices.h"
 #include "engine/ImportWorkflow.h"
 #include "import/conversion/ImportReport.h"
-#include "shell/ProgramLocations.h"
-#include "shell/Startup.h"
 
 #include <istream>
 #include <ostream>
@@ -92,19 +92,17 @@ int runCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
     else // as the desktop dialog does: the workbook's own folder
         request.targetFolder = fs::absolute(options->workbook, ignored).parent_path().string();
 
+    const ImportLocations importLocations{locations.workingTableDir, locations.dictionaryDir};
     std::unique_ptr<DefaultImportServices> services;
     try {
         ensureWorkingTable(locations);
-        services = std::make_unique<DefaultImportServices>(
-            ImportLocations{locations.workingTableDir, locations.dictionaryDir}, startup.settings,
-            locations.programDir);
+        services = std::make_unique<DefaultImportServices>(importLocations, startup.settings);
     } catch (const std::exception& failure) {
         frontEnd.show(MessageKind::Error, failure.what());
         return kExitBadArgumentsOrSettings;
     }
 
-    ImportWorkflow workflow(startup.settings, {locations.workingTableDir, locations.dictionaryDir},
-                            *services);
+    ImportWorkflow workflow(importLocations, *services);
     const ImportOutcome outcome = workflow.run(request, frontEnd);
 
     const ImportReport& report = services->report();

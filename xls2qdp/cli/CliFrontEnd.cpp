@@ -34,83 +34,83 @@ std::string plainLines(std::string_view text) {
 }
 
 CliFrontEnd::CliFrontEnd(const CliEnvironment& environment, bool answerYes)
-    : m_environment(environment), m_answerYes(answerYes) {}
+    : environment_(environment), answerYes_(answerYes) {}
 
 void CliFrontEnd::endProgressLine() {
-    if (!m_lineOpen) return;
-    m_environment.err << '\n';
-    m_lineOpen = false;
+    if (!lineOpen_) return;
+    environment_.err << '\n';
+    lineOpen_ = false;
 }
 
 void CliFrontEnd::show(MessageKind kind, std::string_view text) {
     endProgressLine();
     switch (kind) {
     case MessageKind::Error:
-        m_environment.err << "BŁĄD: ";
+        environment_.err << "BŁĄD: ";
         break;
     case MessageKind::Warning:
-        m_environment.err << "UWAGA: ";
+        environment_.err << "UWAGA: ";
         break;
     case MessageKind::Information:
         break;
     }
-    m_environment.err << plainLines(text) << std::endl;
+    environment_.err << plainLines(text) << std::endl;
 }
 
 bool CliFrontEnd::askYesNo(std::string_view question) {
     endProgressLine();
-    m_environment.err << plainLines(question);
-    if (m_answerYes) {
-        m_environment.err << " Tak (--yes)" << std::endl;
+    environment_.err << plainLines(question);
+    if (answerYes_) {
+        environment_.err << " Tak (--yes)" << std::endl;
         return true;
     }
-    if (!m_environment.inIsTerminal) {
-        m_environment.err << " Nie (bez terminala; odpowiedź Tak daje opcja --yes)" << std::endl;
+    if (!environment_.inIsTerminal) {
+        environment_.err << " Nie (bez terminala; odpowiedź Tak daje opcja --yes)" << std::endl;
         return false;
     }
-    m_environment.err << " [T/N] " << std::flush;
+    environment_.err << " [T/N] " << std::flush;
     std::string answer;
-    if (!std::getline(m_environment.in, answer)) return false;
+    if (!std::getline(environment_.in, answer)) return false;
     const auto first = answer.find_first_not_of(" \t");
     return first != std::string::npos && (answer[first] == 'T' || answer[first] == 't' ||
                                           answer[first] == 'Y' || answer[first] == 'y');
 }
 
 bool CliFrontEnd::abortRequested() {
-    return m_environment.interrupted && m_environment.interrupted->load();
+    return environment_.interrupted && environment_.interrupted->load();
 }
 
 void CliFrontEnd::stageStarted(ImportStage stage) {
     switch (stage) {
     case ImportStage::SheetStructure:
-        m_environment.err << "1. Struktura arkusza MS Excel" << std::flush;
-        m_lineOpen = true;
+        environment_.err << stageLabel(stage) << std::flush;
+        lineOpen_ = true;
         break;
     case ImportStage::ReadingRows:
-        m_reading = true;
-        m_lastRow = 0;
-        m_lastPrintedRow = -1;
+        reading_ = true;
+        lastRow_ = 0;
+        lastPrintedRow_ = -1;
         break;
     case ImportStage::WritingPackage:
-        if (m_reading) {
+        if (reading_) {
             // the final count, on the bar's line or as the last progress line
-            if (m_environment.errIsTerminal) {
-                drawBar(m_lastRow);
+            if (environment_.errIsTerminal) {
+                drawBar(lastRow_);
                 endProgressLine();
-            } else if (m_lastPrintedRow != m_lastRow) {
-                m_environment.err << "2. Odczytanych wierszy z XLS: " << m_lastRow << '\n';
+            } else if (lastPrintedRow_ != lastRow_) {
+                environment_.err << stageLabel(ImportStage::ReadingRows) << lastRow_ << '\n';
             }
-            m_reading = false;
+            reading_ = false;
         }
-        m_environment.err << "3. Zapis danych do pliku QDP" << std::flush;
-        m_lineOpen = true;
+        environment_.err << stageLabel(stage) << std::flush;
+        lineOpen_ = true;
         break;
     }
 }
 
 void CliFrontEnd::sheetStructureAccepted() {
-    m_environment.err << " - prawidłowa" << std::endl;
-    m_lineOpen = false;
+    environment_.err << kHeaderRowAccepted << std::endl;
+    lineOpen_ = false;
 }
 
 void CliFrontEnd::drawBar(int row) {
@@ -119,31 +119,31 @@ void CliFrontEnd::drawBar(int row) {
     const int at = position < kBarWidth - 3 ? position : 2 * (kBarWidth - 3) - position;
     std::string bar(kBarWidth, ' ');
     bar.replace(static_cast<std::size_t>(at), 3, "<=>");
-    m_environment.err << "\r2. Odczytanych wierszy z XLS: " << row << " [" << bar << "]"
-                      << std::flush;
-    m_lineOpen = true;
-    m_lastDraw = std::chrono::steady_clock::now();
+    environment_.err << '\r' << stageLabel(ImportStage::ReadingRows) << row << " [" << bar << "]"
+                     << std::flush;
+    lineOpen_ = true;
+    lastDraw_ = std::chrono::steady_clock::now();
 }
 
 void CliFrontEnd::sheetRowReached(int row) {
-    m_lastRow = row;
-    if (m_environment.errIsTerminal) {
-        if (!m_lineOpen || std::chrono::steady_clock::now() - m_lastDraw >= kBarInterval)
+    lastRow_ = row;
+    if (environment_.errIsTerminal) {
+        if (!lineOpen_ || std::chrono::steady_clock::now() - lastDraw_ >= kBarInterval)
             drawBar(row);
-    } else if (row % kPlainProgressStep == 0 && row != m_lastPrintedRow) {
-        m_environment.err << "2. Odczytanych wierszy z XLS: " << row << '\n';
-        m_lastPrintedRow = row;
+    } else if (row % kPlainProgressStep == 0 && row != lastPrintedRow_) {
+        environment_.err << stageLabel(ImportStage::ReadingRows) << row << '\n';
+        lastPrintedRow_ = row;
     }
 }
 
 void CliFrontEnd::packageWritten(std::string_view fileName) {
-    m_environment.err << ": " << fileName << std::endl;
-    m_lineOpen = false;
+    environment_.err << ": " << fileName << std::endl;
+    lineOpen_ = false;
 }
 
 void CliFrontEnd::runFinished() {
     endProgressLine();
-    m_reading = false;
+    reading_ = false;
 }
 
 } // namespace xls2qdp::cli

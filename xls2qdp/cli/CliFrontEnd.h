@@ -33,13 +33,13 @@ private:
     void endProgressLine();
     void drawBar(int row);
 
-    const CliEnvironment& m_environment;
-    bool m_answerYes;
-    bool m_lineOpen = false; // a progress or stage line waits for its end
-    int m_lastRow = 0;
-    int m_lastPrintedRow = -1;
-    bool m_reading = false;
-    std::chrono::steady_clock::time_point m_lastDraw;
+    const CliEnvironment& environment_;
+    bool answerYes_;
+    bool lineOpen_ = false; // a progress or stage line waits for its end
+    int lastRow_ = 0;
+    int lastPrintedRow_ = -1;
+    bool reading_ = false;
+    std::chrono::steady_clock::time_point lastDraw_;
 };
 
 // Line breaks of a message as a log wants them: CR LF and LF CR become LF.

@@ -37,7 +37,7 @@ protected:
     CliRun run(std::vector<std::string> arguments, const std::string& input = {}) {
         std::ostringstream out, err;
         std::istringstream in(input);
-        const CliEnvironment environment{m_install.programDir, out, err, in, false, false, nullptr};
+        const CliEnvironment environment{install_.programDir, out, err, in, false, false, nullptr};
         CliRun result;
         result.code = runCli(arguments, environment);
         result.out = out.str();
@@ -46,7 +46,7 @@ protected:
     }
     CliRun import(const fs::path& workbook, std::vector<std::string> more = {}) {
         std::vector<std::string> arguments{"import", workbook.string(), "--target",
-                                           m_install.outDir.string()};
+                                           install_.outDir.string()};
         arguments.insert(arguments.end(), more.begin(), more.end());
         return run(arguments);
     }
@@ -54,7 +54,7 @@ protected:
         return sourceDir() / "xls2qdp/import/sheets/testdata" / name;
     }
     fs::path generated(const std::string& name, int rows) {
-        const fs::path file = m_install.root / name;
+        const fs::path file = install_.root / name;
         const auto result = runCommand(quoted(buildBinDir() / "gen_declarations") + " --rows " +
                                        std::to_string(rows) + " --seed 11 " + quoted(file));
         EXPECT_EQ(result.status, 0);
@@ -65,7 +65,7 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    TestInstall m_install{"cli"};
+    TestInstall install_{"cli"};
 };
 
 // "d", the time stamp in base 40, ".qdp".
@@ -90,7 +90,7 @@ TEST_F(CliImportTest, ImportsEveryWorkbookFormat) {
         const CliRun result = import(c.workbook);
         ASSERT_EQ(result.code, kExitSuccess) << result.err;
         const fs::path package = result.out.substr(0, result.out.find('\n'));
-        EXPECT_EQ(package.parent_path(), m_install.outDir);
+        EXPECT_EQ(package.parent_path(), install_.outDir);
         EXPECT_TRUE(std::regex_match(package.filename().string(), kPackageName)) << package;
         ASSERT_TRUE(fs::exists(package));
         EXPECT_THAT(result.err, ::testing::HasSubstr("1. Struktura arkusza MS Excel - prawidłowa"));
@@ -136,11 +136,11 @@ TEST_F(CliImportTest, TheFixtureSheetArrivesWithItsValuesInWindows1250) {
 }
 
 TEST_F(CliImportTest, ExitCodesNameWhatWentWrong) {
-    const fs::path damaged = m_install.root / "damaged.xlsx";
+    const fs::path damaged = install_.root / "damaged.xlsx";
     std::ofstream(damaged) << "not a workbook";
-    const fs::path noKey = m_install.root / "nokey.ini";
+    const fs::path noKey = install_.root / "nokey.ini";
     std::ofstream(noKey) << "[SYSTEM]\nNrInstalacji=1\nKodOddzialuNFZ=06\nKodWojew=12\n";
-    const fs::path fifo = m_install.root / "potok.xlsx"; // would block a reader that waits
+    const fs::path fifo = install_.root / "potok.xlsx"; // would block a reader that waits
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
 
     const struct {
@@ -151,21 +151,21 @@ TEST_F(CliImportTest, ExitCodesNameWhatWentWrong) {
     } cases[] = {
         {"bad workbook", {"import", damaged.string()}, kExitInputProblem, "Nie można odczytać"},
         {"missing workbook",
-         {"import", (m_install.root / "none.xlsx").string()},
+         {"import", (install_.root / "none.xlsx").string()},
          kExitInputProblem,
          "Wskazany plik XLS nieistnieje !"},
         {"folder as workbook",
-         {"import", m_install.outDir.string()},
+         {"import", install_.outDir.string()},
          kExitInputProblem,
          "to jest folder, a nie plik."},
         {"FIFO as workbook", {"import", fifo.string()}, kExitInputProblem, "to potok (FIFO)"},
         {"missing folder",
          {"import", fixture("declarations.xlsx").string(), "--target",
-          (m_install.root / "none").string()},
+          (install_.root / "none").string()},
          kExitInputProblem,
          "Wskazany katalog nieistnieje !"},
         {"wrong header",
-         {"import", fixture("header_swapped.ods").string(), "--target", m_install.outDir.string()},
+         {"import", fixture("header_swapped.ods").string(), "--target", install_.outDir.string()},
          kExitInputProblem,
          "Format pliku MS Excel jest nieprawidłowy.\nMożliwe przyczyny to:"},
         {"missing INI key",
@@ -174,7 +174,7 @@ TEST_F(CliImportTest, ExitCodesNameWhatWentWrong) {
          "Sekcja: [SYSTEM] klucz: KodSwiadcz"},
         {"missing INI file",
          {"import", fixture("declarations.xlsx").string(), "--ini",
-          (m_install.root / "none.ini").string()},
+          (install_.root / "none.ini").string()},
          kExitBadArgumentsOrSettings,
          "Brak pliku INI: "},
         {"bad arguments", {"import"}, kExitBadArgumentsOrSettings, "Nie wskazano skoroszytu."},
@@ -186,11 +186,11 @@ TEST_F(CliImportTest, ExitCodesNameWhatWentWrong) {
         EXPECT_THAT(result.err, ::testing::HasSubstr(c.message));
         EXPECT_EQ(result.out, "");
     }
-    EXPECT_TRUE(fs::is_empty(m_install.outDir));
+    EXPECT_TRUE(fs::is_empty(install_.outDir));
 }
 
 TEST_F(CliImportTest, AMissingCityDictionaryIsAnsweredByYes) {
-    fs::remove(m_install.programDir / "sl_miejscowosci.db");
+    fs::remove(install_.programDir / "sl_miejscowosci.db");
     const CliRun refused = import(fixture("declarations.xlsx"));
     EXPECT_EQ(refused.code, kExitBadArgumentsOrSettings);
     EXPECT_THAT(refused.err, ::testing::HasSubstr("Brak pliku:sl_miejscowosci.db"));
@@ -201,7 +201,7 @@ TEST_F(CliImportTest, AMissingCityDictionaryIsAnsweredByYes) {
 }
 
 TEST_F(CliImportTest, TheReportListsTheValuesStoredDifferently) {
-    const fs::path report = m_install.root / "raport.csv";
+    const fs::path report = install_.root / "raport.csv";
     const CliRun result = import(fixture("declarations.xlsx"), {"--report", report.string()});
     ASSERT_EQ(result.code, kExitSuccess) << result.err;
     const std::string csv = bytesOf(report);

@@ -2,16 +2,16 @@
 // xls2qdp-cli: the importer without a display. See CliOptions.h for the
 // command line and CliApp.h for the exit codes.
 #include "CliApp.h"
-#include "shell/ProgramLocations.h"
+#include "common/ProgramLocations.h"
 
 #include <csignal>
 #include <iostream>
 #include <unistd.h>
 
 namespace {
-std::atomic<bool> g_interrupted{false};
+std::atomic<bool> interruptedBySignal{false};
 extern "C" void onInterrupt(int) {
-    g_interrupted = true;
+    interruptedBySignal = true;
 }
 } // namespace
 
@@ -26,7 +26,7 @@ int main(int argc, char* argv[]) {
         std::cin,
         ::isatty(STDERR_FILENO) == 1,
         ::isatty(STDIN_FILENO) == 1,
-        &g_interrupted,
+        &interruptedBySignal,
     };
     return xls2qdp::cli::runCli(arguments, environment);
 }

@@ -20,31 +20,31 @@ public:
     using Row = std::map<std::string, std::string, std::less<>>;
 
     explicit InMemoryWorkingTable(std::set<std::string, std::less<>> fields)
-        : m_fields(std::move(fields)) {}
+        : fields_(std::move(fields)) {}
 
     // Appends a row; a field that is not one of the table's throws.
     void addRow(Row row) {
         for (const auto& [name, value] : row)
             known(name);
-        m_rows.push_back(std::move(row));
+        rows_.push_back(std::move(row));
     }
-    std::size_t rowCount() const { return m_rows.size(); }
+    std::size_t rowCount() const { return rows_.size(); }
 
     bool first() override {
-        m_current = 0;
+        current_ = 0;
         return !atEnd();
     }
     bool next() override {
-        if (m_current < m_rows.size()) ++m_current;
+        if (current_ < rows_.size()) ++current_;
         return !atEnd();
     }
-    bool atEnd() const override { return m_current >= m_rows.size(); }
+    bool atEnd() const override { return current_ >= rows_.size(); }
 
     std::optional<std::string> text(std::string_view field) const override {
         known(field);
         if (atEnd()) throw std::out_of_range("no current row");
-        auto it = m_rows[m_current].find(field);
-        if (it == m_rows[m_current].end() || it->second.empty()) return std::nullopt;
+        auto it = rows_[current_].find(field);
+        if (it == rows_[current_].end() || it->second.empty()) return std::nullopt;
         return it->second;
     }
     std::optional<CalendarDate> date(std::string_view field) const override {
@@ -60,13 +60,13 @@ public:
 
 private:
     void known(std::string_view field) const {
-        if (!m_fields.contains(field))
+        if (!fields_.contains(field))
             throw std::out_of_range("unknown working-table field " + std::string(field));
     }
 
-    std::set<std::string, std::less<>> m_fields;
-    std::vector<Row> m_rows;
-    std::size_t m_current = 0;
+    std::set<std::string, std::less<>> fields_;
+    std::vector<Row> rows_;
+    std::size_t current_ = 0;
 };
 
 } // namespace xls2qdp

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The POZ package written by the linked qdpcore and taken apart again from
 // the file's bytes.
+#include "common/Windows1250.h"
+#include "common/testing/RecordingSink.h"
 #include "declarations/QdpPOZPaczka.h"
 #include "declarations/testing/PozTestTable.h"
 #include "declarations/testing/QdpFileImage.h"
-#include "package/Windows1250.h"
-#include "package/testing/RecordingSink.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The POZ package written through the package layer and read back with
 // qdpcore's reader.
+#include "common/Windows1250.h"
+#include "common/testing/RecordingSink.h"
 #include "declarations/QdpPOZPaczka.h"
 #include "declarations/testing/PozTestTable.h"
-#include "package/Windows1250.h"
-#include "package/testing/RecordingSink.h"
 
 #include <qdpcore/qdpcore.h>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include "common/testing/RecordingSink.h"
 #include "declarations/PozSchema.h"
 #include "declarations/QdpPOZPaczka.h"
 #include "package/testing/FakeQdpLibrary.h"
-#include "package/testing/RecordingSink.h"
 
 #include <gtest/gtest.h>
 

@@ -8,17 +8,17 @@
 namespace xls2qdp {
 
 TQDPPOZDokument::TQDPPOZDokument(QdpBinding binding)
-    : TQDPDokument(binding), m_sekcja1(std::make_unique<TQDPPOZSekcja1>(binding)),
-      m_sekcja2(std::make_unique<TQDPPOZSekcja2>(binding)),
-      m_sekcja3(std::make_unique<TQDPPOZSekcja3>(binding)),
-      m_sekcja4(std::make_unique<TQDPPOZSekcja4>(binding)),
-      m_sekcja5(std::make_unique<TQDPPOZSekcja5>(binding)) {}
+    : TQDPDokument(binding), sekcja1_(std::make_unique<TQDPPOZSekcja1>(binding)),
+      sekcja2_(std::make_unique<TQDPPOZSekcja2>(binding)),
+      sekcja3_(std::make_unique<TQDPPOZSekcja3>(binding)),
+      sekcja4_(std::make_unique<TQDPPOZSekcja4>(binding)),
+      sekcja5_(std::make_unique<TQDPPOZSekcja5>(binding)) {}
 
 TQDPPOZDokument::~TQDPPOZDokument() = default;
 
 void TQDPPOZDokument::pSetVersion(std::int32_t docVersion, std::int32_t docVariant) {
-    m_docVersion = docVersion;
-    m_docVariant = docVariant;
+    docVersion_ = docVersion;
+    docVariant_ = docVariant;
 }
 
 void TQDPPOZDokument::setMessageSink(MessageSink* sink) {
@@ -28,7 +28,7 @@ void TQDPPOZDokument::setMessageSink(MessageSink* sink) {
 }
 
 std::int32_t TQDPPOZDokument::fUserDefDokument() {
-    return fSetDokument(kPozDocumentType, m_docVersion, m_docVariant, kPozDocumentDescription,
+    return fSetDokument(kPozDocumentType, docVersion_, docVariant_, kPozDocumentDescription,
                         showErrors());
 }
 
@@ -43,15 +43,15 @@ std::int32_t TQDPPOZDokument::fUserDefListaSekcji() {
 TQDPPOZSekcja& TQDPPOZDokument::sekcja(int number) {
     switch (number) {
     case 1:
-        return *m_sekcja1;
+        return *sekcja1_;
     case 2:
-        return *m_sekcja2;
+        return *sekcja2_;
     case 3:
-        return *m_sekcja3;
+        return *sekcja3_;
     case 4:
-        return *m_sekcja4;
+        return *sekcja4_;
     case 5:
-        return *m_sekcja5;
+        return *sekcja5_;
     default:
         throw std::out_of_range("POZ section number outside 1..5");
     }

@@ -23,22 +23,22 @@ public:
     // Builds sections 1 to 5 in order; stops at the first failure.
     std::int32_t fUserDefListaSekcji() override;
 
-    TQDPPOZSekcja1& sekcja1() { return *m_sekcja1; }
-    TQDPPOZSekcja2& sekcja2() { return *m_sekcja2; }
-    TQDPPOZSekcja3& sekcja3() { return *m_sekcja3; }
-    TQDPPOZSekcja4& sekcja4() { return *m_sekcja4; }
-    TQDPPOZSekcja5& sekcja5() { return *m_sekcja5; }
+    TQDPPOZSekcja1& sekcja1() { return *sekcja1_; }
+    TQDPPOZSekcja2& sekcja2() { return *sekcja2_; }
+    TQDPPOZSekcja3& sekcja3() { return *sekcja3_; }
+    TQDPPOZSekcja4& sekcja4() { return *sekcja4_; }
+    TQDPPOZSekcja5& sekcja5() { return *sekcja5_; }
     // Section number 1..5 through the common class.
     TQDPPOZSekcja& sekcja(int number);
 
 private:
-    std::int32_t m_docVersion = 0;
-    std::int32_t m_docVariant = 0;
-    std::unique_ptr<TQDPPOZSekcja1> m_sekcja1;
-    std::unique_ptr<TQDPPOZSekcja2> m_sekcja2;
-    std::unique_ptr<TQDPPOZSekcja3> m_sekcja3;
-    std::unique_ptr<TQDPPOZSekcja4> m_sekcja4;
-    std::unique_ptr<TQDPPOZSekcja5> m_sekcja5;
+    std::int32_t docVersion_ = 0;
+    std::int32_t docVariant_ = 0;
+    std::unique_ptr<TQDPPOZSekcja1> sekcja1_;
+    std::unique_ptr<TQDPPOZSekcja2> sekcja2_;
+    std::unique_ptr<TQDPPOZSekcja3> sekcja3_;
+    std::unique_ptr<TQDPPOZSekcja4> sekcja4_;
+    std::unique_ptr<TQDPPOZSekcja5> sekcja5_;
 };
 
 } // namespace xls2qdp

@@ -4,28 +4,28 @@
 namespace xls2qdp {
 
 TQDPPOZPaczka::TQDPPOZPaczka(QdpBinding binding)
-    : TQDPPaczka(binding), m_dokument(std::make_unique<TQDPPOZDokument>(binding)) {}
+    : TQDPPaczka(binding), dokument_(std::make_unique<TQDPPOZDokument>(binding)) {}
 
 // The document goes before the base class clears the library package.
 TQDPPOZPaczka::~TQDPPOZPaczka() {
-    m_dokument.reset();
+    dokument_.reset();
 }
 
 bool TQDPPOZPaczka::fInitPOZ(std::string_view nrInstalacji, std::string_view kodSwiadcz,
                              std::int32_t docVersion, std::int32_t docVariant,
                              WorkingTableCursor* table) {
     for (int number = 1; number <= 5; ++number) {
-        TQDPPOZSekcja& section = m_dokument->sekcja(number);
+        TQDPPOZSekcja& section = dokument_->sekcja(number);
         section.pSetParams(nrInstalacji, kodSwiadcz, docVersion, docVariant);
         if (number >= 2) section.setWorkingTable(table);
     }
-    m_dokument->pSetVersion(docVersion, docVariant);
+    dokument_->pSetVersion(docVersion, docVariant);
     return true;
 }
 
 void TQDPPOZPaczka::setMessageSink(MessageSink* sink) {
     TQDPPaczka::setMessageSink(sink);
-    m_dokument->setMessageSink(sink);
+    dokument_->setMessageSink(sink);
 }
 
 std::int32_t TQDPPOZPaczka::fUserDefPaczka() {
@@ -33,7 +33,7 @@ std::int32_t TQDPPOZPaczka::fUserDefPaczka() {
 }
 
 std::int32_t TQDPPOZPaczka::fUserDefListaDokumentow() {
-    return m_dokument->fCreateDokument(handle(), showErrors());
+    return dokument_->fCreateDokument(handle(), showErrors());
 }
 
 } // namespace xls2qdp

@@ -28,10 +28,10 @@ public:
     std::int32_t fUserDefPaczka() override;
     std::int32_t fUserDefListaDokumentow() override;
 
-    TQDPPOZDokument& dokument() { return *m_dokument; }
+    TQDPPOZDokument& dokument() { return *dokument_; }
 
 private:
-    std::unique_ptr<TQDPPOZDokument> m_dokument;
+    std::unique_ptr<TQDPPOZDokument> dokument_;
 };
 
 } // namespace xls2qdp

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The POZ package as the library receives it (through a stand-in library
 // that keeps every definition and record).
+#include "common/Windows1250.h"
+#include "common/testing/RecordingSink.h"
 #include "declarations/QdpPOZPaczka.h"
 #include "declarations/testing/PozTestTable.h"
-#include "package/Windows1250.h"
 #include "package/testing/FakeQdpLibrary.h"
-#include "package/testing/RecordingSink.h"
 
 #include <gtest/gtest.h>
 

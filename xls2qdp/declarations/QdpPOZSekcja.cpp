@@ -15,25 +15,25 @@ bool fieldIs(const WorkingTableCursor& row, std::string_view field, std::string_
 } // namespace
 
 TQDPPOZSekcja::TQDPPOZSekcja(const PozSectionSchema& schema, QdpBinding binding)
-    : TQDPSekcja(binding), m_schema(schema) {}
+    : TQDPSekcja(binding), schema_(schema) {}
 
 void TQDPPOZSekcja::pSetParams(std::string_view nrInstalacji, std::string_view kodSwiadcz,
                                std::int32_t docVersion, std::int32_t docVariant) {
-    m_nrInstalacji = nrInstalacji;
-    m_kodSwiadcz = kodSwiadcz;
-    m_docVersion = docVersion;
-    m_docVariant = docVariant;
-    m_fieldLimit = fieldLimitFor(docVersion, docVariant);
+    nrInstalacji_ = nrInstalacji;
+    kodSwiadcz_ = kodSwiadcz;
+    docVersion_ = docVersion;
+    docVariant_ = docVariant;
+    fieldLimit_ = fieldLimitFor(docVersion, docVariant);
 }
 
 std::int32_t TQDPPOZSekcja::fUserDefSekcja() {
-    return fSetSekcja(m_schema.code, m_schema.description, showErrors());
+    return fSetSekcja(schema_.code, schema_.description, showErrors());
 }
 
 std::int32_t TQDPPOZSekcja::fUserDefPol() {
     clearFieldDefinitions(); // a second build starts from the same definitions
-    for (const PozField& field : m_schema.fields)
-        if (m_fieldLimit > field.appendAbove)
+    for (const PozField& field : schema_.fields)
+        if (fieldLimit_ > field.appendAbove)
             fAddPol(field.name, field.type, field.size, 0, field.description);
     return qdpcode::Ok;
 }
@@ -41,8 +41,8 @@ std::int32_t TQDPPOZSekcja::fUserDefPol() {
 std::vector<std::string> TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row) const {
     std::vector<std::string> values;
     values.reserve(fieldCount());
-    for (const PozField& field : m_schema.fields) {
-        if (m_fieldLimit <= field.appendAbove) continue;
+    for (const PozField& field : schema_.fields) {
+        if (fieldLimit_ <= field.appendAbove) continue;
         std::string& value = values.emplace_back();
         if (!field.onlyWhenT.empty() && (!row || !fieldIs(*row, field.onlyWhenT, "T"))) continue;
         switch (field.from) {
@@ -52,10 +52,10 @@ std::vector<std::string> TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row)
             value = field.source;
             break;
         case PozSource::ProviderCode:
-            value = m_kodSwiadcz;
+            value = kodSwiadcz_;
             break;
         case PozSource::Installation:
-            value = m_nrInstalacji;
+            value = nrInstalacji_;
             break;
         case PozSource::TableText:
             if (row) value = row->text(field.source).value_or(std::string());
@@ -76,10 +76,10 @@ std::int32_t TQDPPOZSekcja::writeRecord(const WorkingTableCursor* row) {
 }
 
 std::int32_t TQDPPOZSekcja::fUserWriteData() {
-    if (!m_table) return qdpcode::Ok;
-    for (bool more = m_table->first(); more; more = m_table->next()) {
-        if (!wantsRow(*m_table)) continue;
-        if (std::int32_t result = writeRecord(m_table); result != qdpcode::Ok) return result;
+    if (!table_) return qdpcode::Ok;
+    for (bool more = table_->first(); more; more = table_->next()) {
+        if (!wantsRow(*table_)) continue;
+        if (std::int32_t result = writeRecord(table_); result != qdpcode::Ok) return result;
     }
     return qdpcode::Ok;
 }

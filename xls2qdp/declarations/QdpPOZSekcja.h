@@ -22,16 +22,16 @@ public:
                     std::int32_t docVersion, std::int32_t docVariant);
     // The working table the records come from; not owned, must stay open
     // until the package is built. Null: no rows.
-    void setWorkingTable(WorkingTableCursor* table) { m_table = table; }
+    void setWorkingTable(WorkingTableCursor* table) { table_ = table; }
 
     std::int32_t fUserDefSekcja() override;
     std::int32_t fUserDefPol() override;
     std::int32_t fUserWriteData() override;
 
-    int fieldLimit() const { return m_fieldLimit; }
-    const PozSectionSchema& schema() const { return m_schema; }
-    const std::string& nrInstalacji() const { return m_nrInstalacji; }
-    const std::string& kodSwiadcz() const { return m_kodSwiadcz; }
+    int fieldLimit() const { return fieldLimit_; }
+    const PozSectionSchema& schema() const { return schema_; }
+    const std::string& nrInstalacji() const { return nrInstalacji_; }
+    const std::string& kodSwiadcz() const { return kodSwiadcz_; }
 
 protected:
     TQDPPOZSekcja(const PozSectionSchema& schema, QdpBinding binding);
@@ -46,13 +46,13 @@ protected:
     std::int32_t writeRecord(const WorkingTableCursor* row);
 
 private:
-    const PozSectionSchema& m_schema;
-    std::string m_nrInstalacji;
-    std::string m_kodSwiadcz;
-    std::int32_t m_docVersion = 0;
-    std::int32_t m_docVariant = 0;
-    int m_fieldLimit = 0;
-    WorkingTableCursor* m_table = nullptr;
+    const PozSectionSchema& schema_;
+    std::string nrInstalacji_;
+    std::string kodSwiadcz_;
+    std::int32_t docVersion_ = 0;
+    std::int32_t docVariant_ = 0;
+    int fieldLimit_ = 0;
+    WorkingTableCursor* table_ = nullptr;
 };
 
 // INSTALACJA: one record, written without reading the table.

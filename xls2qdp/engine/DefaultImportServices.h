@@ -1,50 +1,35 @@
 // SPDX-License-Identifier: MIT
-// The import services over the importer's real modules: the workbook readers,
-// the SQLite table store with its dictionaries and conversion rules, and the
-// POZ package layer over qdpcore.
+// The import services over the importer's real modules: the workbook
+// readers, the SQLite table store with its dictionaries and conversion rules,
+// and the POZ package layer over qdpcore, sharing one import report.
 #pragma once
 
 #include "ImportServices.h"
-#include "ImportWorkflow.h"
-#include "shell/ProgramLocations.h"
-
-#include <memory>
+#include "PozPackageBuilder.h"
+#include "SheetWorkbookSource.h"
+#include "WorkingTableStore.h"
+#include "common/ProgramLocations.h"
+#include "import/conversion/ImportReport.h"
 
 namespace xls2qdp {
 
-class ImportReport;
-
 class DefaultImportServices : public ImportServices {
 public:
-    // locations and settings are copied; programDir is where the package
-    // layer looks for its qdp.ini.
-    DefaultImportServices(const ImportLocations& locations, const GlobalVar& settings,
-                          std::filesystem::path programDir);
-    ~DefaultImportServices() override;
+    // locations and settings are copied.
+    DefaultImportServices(const ImportLocations& locations, const GlobalVar& settings);
 
     // The values of the last run that were stored differently from the sheet.
-    const ImportReport& report() const;
+    const ImportReport& report() const { return report_; }
 
-    bool emptyWorkTable() override;
-    void openWorkTable() override;
-    DictionaryProblem openDictionaries(bool withoutCities) override;
-    void writeDeclarationRow(const DeclarationRow& row) override;
-    void closeTables() noexcept override;
-    std::optional<std::filesystem::path> newFileName(const std::string& folder,
-                                                     const std::string& prefix,
-                                                     MessageSink& messages) override;
-    bool openWorkbook(const std::filesystem::path& file, MessageSink& messages) override;
-    int checkSheetStructure() override;
-    bool readSheetRow(DeclarationRow& row) override;
-    void closeWorkbook() noexcept override;
-    bool initPackage(const GlobalVar& settings) override;
-    int makePackage(const std::filesystem::path& outputFile, const std::string& temporaryFolder,
-                    MessageSink& messages) override;
-    void releasePackage() noexcept override;
+    WorkbookSource& workbooks() override { return workbooks_; }
+    DeclarationStore& declarations() override { return declarations_; }
+    PackageBuilder& packages() override { return packages_; }
 
 private:
-    struct State;
-    std::unique_ptr<State> m_state;
+    ImportReport report_;
+    SheetWorkbookSource workbooks_;
+    WorkingTableStore declarations_;
+    PozPackageBuilder packages_;
 };
 
 // Where an installed program keeps the working table in the user's data

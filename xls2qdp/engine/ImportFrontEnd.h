@@ -6,18 +6,32 @@
 // passes them across itself.
 #pragma once
 
-#include "package/MessageSink.h"
+#include "common/MessageSink.h"
 
 #include <string>
 #include <string_view>
 
 namespace xls2qdp {
 
-enum class ImportStage {
-    SheetStructure = 1, // "1. Struktura arkusza MS Excel"
-    ReadingRows = 2,    // "2. Odczytanych wierszy z XLS: "
-    WritingPackage = 3, // "3. Zapis danych do pliku QDP"
-};
+enum class ImportStage { SheetStructure = 1, ReadingRows = 2, WritingPackage = 3 };
+
+// The label of a stage as every front end shows it; the rows stage is
+// followed by the sheet row reached, the package stage by ": " and the new
+// file's name once it is written.
+constexpr std::string_view stageLabel(ImportStage stage) {
+    switch (stage) {
+    case ImportStage::SheetStructure:
+        return "1. Struktura arkusza MS Excel";
+    case ImportStage::ReadingRows:
+        return "2. Odczytanych wierszy z XLS: ";
+    case ImportStage::WritingPackage:
+        return "3. Zapis danych do pliku QDP";
+    }
+    return {};
+}
+
+// Appended to the first stage's label once the header row is right.
+inline constexpr std::string_view kHeaderRowAccepted = " - prawidłowa";
 
 // The input fields a failed check points the user back to.
 enum class ImportField { WorkbookFile, TargetFolder };

@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: MIT
-// The parts of the importer that an import run drives: the workbook reader,
-// the table store with its dictionaries, the output-name generator and the
-// POZ package build. The production set wires the real modules
-// (DefaultImportServices); tests give fakes. Except where noted the services
+// What an import run drives, as three narrow services whose objects live as
+// long as the step they stand for, so that their order cannot be broken:
+//   WorkbookSource   open -> OpenWorkbook: check the header row, read rows
+//   DeclarationStore open -> DeclarationRun: open the dictionaries, append
+//                    rows, commit; the table is emptied when the run ends
+//   PackageBuilder   name the new file; prepare -> PreparedPackage: save
+// The production set (DefaultImportServices) wires the real modules with the
+// settings given once; tests give fakes. Except where noted the services
 // show no messages: the workflow owns the texts of the run.
 #pragma once
 
+#include "common/GlobalVar.h"
+#include "common/MessageSink.h"
+#include "declarations/WorkingTableCursor.h"
 #include "import/DeclarationRow.h"
-#include "package/MessageSink.h"
-#include "shell/GlobalVar.h"
 
 #include <filesystem>
 #include <functional>
@@ -18,6 +23,31 @@
 
 namespace xls2qdp {
 
+// Where the run finds the working table and the dictionaries.
+struct ImportLocations {
+    std::filesystem::path workingTableDir;
+    std::filesystem::path dictionaryDir;
+};
+
+// A declaration workbook, open while the object lives.
+class OpenWorkbook {
+public:
+    virtual ~OpenWorkbook() = default;
+    // 0 when the header row is right, else the first column (1..11) that differs.
+    virtual int checkHeader() = 0;
+    // Fills row with the next data row; false at the end of the data. Throws
+    // on reader errors.
+    virtual bool nextRow(DeclarationRow& row) = 0;
+};
+
+class WorkbookSource {
+public:
+    virtual ~WorkbookSource() = default;
+    // Opens the workbook; throws std::exception whose what() is the whole
+    // message for the user.
+    virtual std::unique_ptr<OpenWorkbook> open(const std::filesystem::path& file) = 0;
+};
+
 enum class DictionaryOpenResult { Opened, AccessError, IndexError };
 
 struct DictionaryProblem {
@@ -25,49 +55,67 @@ struct DictionaryProblem {
     std::string tableName; // the table the error concerns
 };
 
+// The working table held by one run. When the object goes, rows appended and
+// not committed are rolled back, the table is emptied and closed, and so are
+// the dictionaries; nothing is thrown from there.
+class DeclarationRun {
+public:
+    virtual ~DeclarationRun() = default;
+    // Opens the commune dictionary (building its name index when missing)
+    // and, unless withoutCities, the city dictionary; rows may be appended
+    // from then on.
+    virtual DictionaryProblem openDictionaries(bool withoutCities) = 0;
+    // Converts one sheet row into a working-table record and appends it;
+    // throws on store errors.
+    virtual void append(const DeclarationRow& row) = 0;
+    // Keeps the appended rows and hands them out to be read back in the
+    // order they were appended (valid while the run lives).
+    virtual WorkingTableCursor& commit() = 0;
+};
+
+class DeclarationStore {
+public:
+    virtual ~DeclarationStore() = default;
+    // Empties the working table and opens it for one run. Null when it could
+    // not be emptied; throws on the other errors of the table store.
+    virtual std::unique_ptr<DeclarationRun> open() = 0;
+};
+
+// One package object, freed with it.
+class PreparedPackage {
+public:
+    virtual ~PreparedPackage() = default;
+    // Builds the package and saves it as outputFile, keeping the library's
+    // temporary files in temporaryFolder. The package layer's result code:
+    // qdpcode::Ok when the file was written, otherwise it has shown its own
+    // message.
+    virtual int save(const std::filesystem::path& outputFile, const std::string& temporaryFolder,
+                     MessageSink& messages) = 0;
+};
+
+class PackageBuilder {
+public:
+    virtual ~PackageBuilder() = default;
+    // A full path in folder (which ends with a delimiter) of a package file
+    // that does not exist yet, named prefix + time stamp + ".qdp". Shows its
+    // own message on failure.
+    virtual std::optional<std::filesystem::path>
+    newFileName(const std::string& folder, const std::string& prefix, MessageSink& messages) = 0;
+    // The POZ package over the committed declarations (which must outlive
+    // it); null when it cannot be initialised.
+    virtual std::unique_ptr<PreparedPackage> prepare(WorkingTableCursor& declarations) = 0;
+};
+
+// The three services of one import run.
 class ImportServices {
 public:
     virtual ~ImportServices() = default;
-
-    // Working table: delete all its records (false on any error).
-    virtual bool emptyWorkTable() = 0;
-    virtual void openWorkTable() = 0; // throws on errors of the table store
-    // Opens the commune dictionary (creating its name index when missing)
-    // and, unless withoutCities, the city dictionary.
-    virtual DictionaryProblem openDictionaries(bool withoutCities) = 0;
-    // Appends one record made from one sheet row; throws on store errors.
-    virtual void writeDeclarationRow(const DeclarationRow& row) = 0;
-    // Closes the working table and the dictionaries; never throws.
-    virtual void closeTables() noexcept = 0;
-
-    // A full path in folder (which ends with a delimiter) of a package file
-    // that does not exist yet, named prefix + time stamp + ".qdp". Shows
-    // its own message on failure.
-    virtual std::optional<std::filesystem::path>
-    newFileName(const std::string& folder, const std::string& prefix, MessageSink& messages) = 0;
-
-    // Opens the workbook and reads its first rows; shows its own message on failure.
-    virtual bool openWorkbook(const std::filesystem::path& file, MessageSink& messages) = 0;
-    // 0 when the header row is right, else the first column (1..11) that differs.
-    virtual int checkSheetStructure() = 0;
-    // Fills row with the next data row; false at the end of the data.
-    virtual bool readSheetRow(DeclarationRow& row) = 0; // throws on reader errors
-    virtual void closeWorkbook() noexcept = 0;
-
-    // Creates and initialises the POZ package from the working table; false
-    // on failure (the workflow then shows its message).
-    virtual bool initPackage(const GlobalVar& settings) = 0;
-    // Builds and saves the package; 1 when written, else the package layer's
-    // result code (it has shown its own message).
-    virtual int makePackage(const std::filesystem::path& outputFile,
-                            const std::string& temporaryFolder, MessageSink& messages) = 0;
-    // Frees the package object; never throws.
-    virtual void releasePackage() noexcept = 0;
+    virtual WorkbookSource& workbooks() = 0;
+    virtual DeclarationStore& declarations() = 0;
+    virtual PackageBuilder& packages() = 0;
 };
 
-} // namespace xls2qdp
-
-namespace xls2qdp {
 // Makes a fresh set of services for one import run with the program's settings.
 using ImportServicesFactory = std::function<std::unique_ptr<ImportServices>(const GlobalVar&)>;
+
 } // namespace xls2qdp

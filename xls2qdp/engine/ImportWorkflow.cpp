@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "ImportWorkflow.h"
 
-#include "shell/ProgramLocations.h"
+#include "common/ProgramLocations.h"
+#include "common/Text.h"
+#include "package/QdpCodes.h"
 
 #include <system_error>
 
@@ -11,14 +13,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kDelimiter = static_cast<char>(fs::path::preferred_separator);
+// Every package file the import writes begins with this letter.
+constexpr const char* kPackagePrefix = "d";
 
 std::string trimmed(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return std::string(text);
+    return std::string(trimBlanksAndControls(text));
 }
 
 bool isFile(const fs::path& path) {
@@ -43,42 +42,29 @@ std::string missingFileMessage(std::string_view table, const std::string& folder
     return "Brak pliku:" + std::string(table) + "\r\nw katalogu: " + folder;
 }
 
-// The header message keeps its line breaks as LF CR, as users know it.
-constexpr std::string_view kWrongHeaderMessage = "Format pliku MS Excel jest nieprawidłowy.\n\r"
-                                                 "Możliwe przyczyny to:\n\r"
-                                                 "-niezgodna liczba kolumn\n\r"
-                                                 "-niewłaściwa kolejność kolumn\n\r"
-                                                 "-niewłaściwe nazwy kolumn";
-
 } // namespace
-
-std::string ImportWorkflow::withTrailingDelimiter(std::string folder) {
-    if (folder.empty() || (folder.back() != kDelimiter && folder.back() != '/'))
-        folder += kDelimiter;
-    return folder;
-}
 
 ImportOutcome ImportWorkflow::run(const ImportRequest& request, ImportFrontEnd& frontEnd) {
     MessageSink& messages = frontEnd.messages();
     ImportOutcome outcome;
+    Held held;
 
     try {
-        outcome.result = checkImportConditions(request, frontEnd);
+        outcome.result = checkImportConditions(request, frontEnd, held);
     } catch (const std::exception& error) {
         outcome.result = ImportResult::Failed;
         outcome.errorText = error.what();
     }
     if (outcome.result != ImportResult::Succeeded) {
-        m_services.closeTables();
+        held.declarations.reset();
         frontEnd.runFinished();
         if (outcome.result == ImportResult::Failed)
             messages.show(MessageKind::Error, outcome.errorText);
         return outcome;
     }
 
-    m_workbookOpened = false;
     try {
-        outcome.result = runStages(request, frontEnd, outcome);
+        outcome.result = runStages(request, frontEnd, outcome, held);
     } catch (const std::exception& error) {
         outcome.result = ImportResult::Failed;
         outcome.errorText = error.what();
@@ -87,13 +73,13 @@ ImportOutcome ImportWorkflow::run(const ImportRequest& request, ImportFrontEnd& 
         outcome.errorText = "Nieznany błąd podczas importu";
     }
 
-    // Cleanup, on every way out of the stages.
-    m_services.releasePackage();
+    // Cleanup, on every way out of the stages: the package object goes, the
+    // inputs are given back, the working table is emptied and closed, the
+    // workbook closed.
+    held.package.reset();
     frontEnd.runFinished();
-    m_services.emptyWorkTable();
-    if (m_workbookOpened) m_services.closeWorkbook();
-    m_workbookOpened = false;
-    m_services.closeTables();
+    held.declarations.reset();
+    held.workbook.reset();
 
     if (outcome.succeeded()) {
         messages.show(MessageKind::Information,
@@ -116,34 +102,34 @@ ImportOutcome ImportWorkflow::run(const ImportRequest& request, ImportFrontEnd& 
 }
 
 ImportResult ImportWorkflow::checkImportConditions(const ImportRequest& request,
-                                                   ImportFrontEnd& frontEnd) {
+                                                   ImportFrontEnd& frontEnd, Held& held) {
     MessageSink& messages = frontEnd.messages();
     const auto fail = [&](ImportResult result, std::string_view text) {
         messages.show(MessageKind::Error, text);
         return result;
     };
 
-    const std::string dictionaryDir = withTrailingDelimiter(m_locations.dictionaryDir.string());
-    const std::string tableDir = withTrailingDelimiter(m_locations.workingTableDir.string());
+    const std::string dictionaryDir = withTrailingDelimiter(locations_.dictionaryDir.string());
+    const std::string tableDir = withTrailingDelimiter(locations_.workingTableDir.string());
 
-    if (!isFile(m_locations.dictionaryDir / kCommuneDictionaryFile))
+    if (!isFile(locations_.dictionaryDir / kCommuneDictionaryFile))
         return fail(ImportResult::DataFileMissing,
                     missingFileMessage(kCommuneDictionaryFile, dictionaryDir));
-    m_withoutCities = false;
-    if (!isFile(m_locations.dictionaryDir / kCityDictionaryFile)) {
-        m_withoutCities = true;
+    bool withoutCities = false;
+    if (!isFile(locations_.dictionaryDir / kCityDictionaryFile)) {
+        withoutCities = true;
         if (!frontEnd.askYesNo(missingFileMessage(kCityDictionaryFile, dictionaryDir) +
                                "\r\n\r\nKontynuować?")) {
             frontEnd.focusField(ImportField::WorkbookFile);
             return ImportResult::CityDictionaryDeclined;
         }
     }
-    if (!isFile(m_locations.workingTableDir / kWorkingTableFile))
+    if (!isFile(locations_.workingTableDir / kWorkingTableFile))
         return fail(ImportResult::DataFileMissing, missingFileMessage(kWorkingTableFile, tableDir));
-    if (!m_services.emptyWorkTable())
+    held.declarations = services_.declarations().open();
+    if (!held.declarations)
         return fail(ImportResult::WorkTableError,
                     std::string("Wystąpił błąd podczas dostepu do pliku: ") + kWorkingTableFile);
-    m_services.openWorkTable();
 
     const std::string workbook = trimmed(request.workbookFile);
     if (workbook.empty()) {
@@ -164,7 +150,7 @@ ImportResult ImportWorkflow::checkImportConditions(const ImportRequest& request,
         return fail(ImportResult::FolderMissing, "Wskazany katalog nieistnieje !");
     }
 
-    const DictionaryProblem dictionaries = m_services.openDictionaries(m_withoutCities);
+    const DictionaryProblem dictionaries = held.declarations->openDictionaries(withoutCities);
     switch (dictionaries.result) {
     case DictionaryOpenResult::Opened:
         break;
@@ -180,12 +166,12 @@ ImportResult ImportWorkflow::checkImportConditions(const ImportRequest& request,
 }
 
 ImportResult ImportWorkflow::runStages(const ImportRequest& request, ImportFrontEnd& frontEnd,
-                                       ImportOutcome& outcome) {
+                                       ImportOutcome& outcome, Held& held) {
     MessageSink& messages = frontEnd.messages();
     const std::string folder = withTrailingDelimiter(trimmed(request.targetFolder));
     frontEnd.conditionsMet(folder);
 
-    const auto output = m_services.newFileName(folder, "d", messages);
+    const auto output = services_.packages().newFileName(folder, kPackagePrefix, messages);
     if (!output) {
         messages.show(MessageKind::Error, "Błąd podczas generacji pliku wyjściowego!");
         return ImportResult::OutputNameFailed;
@@ -193,12 +179,15 @@ ImportResult ImportWorkflow::runStages(const ImportRequest& request, ImportFront
     outcome.packageFile = *output;
     outcome.stage = 1;
 
-    if (!m_services.openWorkbook(trimmed(request.workbookFile), messages))
+    // Stage 1: the workbook and its header row.
+    try {
+        held.workbook = services_.workbooks().open(trimmed(request.workbookFile));
+    } catch (const std::exception& error) {
+        messages.show(MessageKind::Error, error.what());
         return ImportResult::WorkbookNotOpened;
-    m_workbookOpened = true;
-
+    }
     frontEnd.stageStarted(ImportStage::SheetStructure);
-    outcome.headerColumn = m_services.checkSheetStructure();
+    outcome.headerColumn = held.workbook->checkHeader();
     if (outcome.headerColumn != 0) {
         messages.show(MessageKind::Error, kWrongHeaderMessage);
         return ImportResult::WrongHeader;
@@ -206,30 +195,36 @@ ImportResult ImportWorkflow::runStages(const ImportRequest& request, ImportFront
     frontEnd.sheetStructureAccepted();
     frontEnd.stageStarted(ImportStage::ReadingRows);
 
+    // Stage 2: every data row becomes one working-table record. The progress
+    // shows the counter of the next row when it is a multiple of ten, and
+    // the last data row (the header row when there is none) at the end.
     outcome.stage = 2;
     frontEnd.readingStarted();
     DeclarationRow row;
-    int lastDataRow = 6; // the header row
+    int lastDataRow = kHeaderRow;
     for (;;) {
-        if (!m_services.readSheetRow(row)) {
+        if (!held.workbook->nextRow(row)) {
             frontEnd.sheetRowReached(lastDataRow);
             break;
         }
         lastDataRow = row.sheetRow;
         if ((row.sheetRow + 1) % 10 == 0) frontEnd.sheetRowReached(row.sheetRow + 1);
         if (frontEnd.abortRequested()) return ImportResult::Aborted; // this row is not written
-        m_services.writeDeclarationRow(row);
+        held.declarations->append(row);
         ++outcome.declarations;
     }
 
+    // Stage 3: the package from the working table.
     outcome.stage = 3;
-    if (!m_services.initPackage(m_settings)) {
+    WorkingTableCursor& declarations = held.declarations->commit();
+    held.package = services_.packages().prepare(declarations);
+    if (!held.package) {
         messages.show(MessageKind::Error, "Błąd podczas inicjalizacji eksportu!");
         return ImportResult::PackageInitFailed;
     }
     frontEnd.stageStarted(ImportStage::WritingPackage);
-    outcome.packageResult = m_services.makePackage(*output, folder, messages);
-    if (outcome.packageResult != 1) return ImportResult::PackageNotWritten;
+    outcome.packageResult = held.package->save(*output, folder, messages);
+    if (outcome.packageResult != qdpcode::Ok) return ImportResult::PackageNotWritten;
     frontEnd.packageWritten(output->filename().string());
     return ImportResult::Succeeded;
 }

@@ -6,10 +6,11 @@
 
 #include "ImportFrontEnd.h"
 #include "ImportServices.h"
-#include "shell/GlobalVar.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace xls2qdp {
 
@@ -49,35 +50,39 @@ struct ImportRequest {
     std::string targetFolder; // as chosen (blank means none); a delimiter is appended
 };
 
-struct ImportLocations {
-    std::filesystem::path workingTableDir;
-    std::filesystem::path dictionaryDir;
-};
+// Shown when the header row is wrong; its line breaks are LF CR, as users know it.
+inline constexpr std::string_view kWrongHeaderMessage =
+    "Format pliku MS Excel jest nieprawidłowy.\n\r"
+    "Możliwe przyczyny to:\n\r"
+    "-niezgodna liczba kolumn\n\r"
+    "-niewłaściwa kolejność kolumn\n\r"
+    "-niewłaściwe nazwy kolumn";
 
 class ImportWorkflow {
 public:
-    ImportWorkflow(const GlobalVar& settings, const ImportLocations& locations,
-                   ImportServices& services)
-        : m_settings(settings), m_locations(locations), m_services(services) {}
+    ImportWorkflow(const ImportLocations& locations, ImportServices& services)
+        : locations_(locations), services_(services) {}
 
     // Runs one import from the checks to the cleanup. Every message, the
     // final one included, goes to the front end. The working table is empty
     // afterwards and no partial package is left behind.
     ImportOutcome run(const ImportRequest& request, ImportFrontEnd& frontEnd);
 
-    // The target folder as the run uses it: with a trailing delimiter.
-    static std::string withTrailingDelimiter(std::string folder);
-
 private:
-    ImportResult checkImportConditions(const ImportRequest& request, ImportFrontEnd& frontEnd);
-    ImportResult runStages(const ImportRequest& request, ImportFrontEnd& frontEnd,
-                           ImportOutcome& outcome);
+    // What the run holds open; released in the cleanup in reverse order.
+    struct Held {
+        std::unique_ptr<DeclarationRun> declarations;
+        std::unique_ptr<OpenWorkbook> workbook;
+        std::unique_ptr<PreparedPackage> package;
+    };
 
-    const GlobalVar& m_settings;
-    ImportLocations m_locations;
-    ImportServices& m_services;
-    bool m_withoutCities = false;
-    bool m_workbookOpened = false;
+    ImportResult checkImportConditions(const ImportRequest& request, ImportFrontEnd& frontEnd,
+                                       Held& held);
+    ImportResult runStages(const ImportRequest& request, ImportFrontEnd& frontEnd,
+                           ImportOutcome& outcome, Held& held);
+
+    ImportLocations locations_;
+    ImportServices& services_;
 };
 
 } // namespace xls2qdp

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "ImportWorkflow.h"
 
-#include "shell/ProgramLocations.h"
-#include "shell/RecordingMessageSink.h"
+#include "common/ProgramLocations.h"
+#include "common/testing/RecordingSink.h"
+#include "declarations/InMemoryWorkingTable.h"
+#include "engine/SheetWorkbookSource.h"
+#include "engine/testing/TestInstall.h"
+#include "import/conversion/ImportReport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -21,14 +25,17 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::Not;
 
-// Services that record what the run asked of them, in order.
-class FakeServices : public ImportServices {
+// Services that record what the run asked of them, in order. The objects
+// they hand out report their end, so the order of the cleanup shows too.
+class FakeServices : public ImportServices,
+                     public WorkbookSource,
+                     public DeclarationStore,
+                     public PackageBuilder {
 public:
     std::vector<std::string> calls;
     int sheetRows = 3;    // data rows from row 7 on
     int headerColumn = 0; // wrong header column, 0 = right
     bool emptyFails = false;
-    bool emptyFailsLater = false;
     bool openWorkbookFails = false;
     bool nameFails = false;
     bool initFails = false;
@@ -36,26 +43,23 @@ public:
     int throwAtRow = 0;
     DictionaryProblem dictionaries;
     bool withoutCities = false;
-    std::vector<int> writtenRows;
-    int nextRow = 7;
+    std::vector<int> writtenRows; // the working table: emptied when a run ends
 
-    bool emptyWorkTable() override {
-        calls.push_back("emptyWorkTable");
+    WorkbookSource& workbooks() override { return *this; }
+    DeclarationStore& declarations() override { return *this; }
+    PackageBuilder& packages() override { return *this; }
+
+    std::unique_ptr<OpenWorkbook> open(const fs::path&) override {
+        calls.push_back("open workbook");
+        if (openWorkbookFails) throw std::runtime_error("reader's own message");
+        return std::make_unique<Workbook>(*this);
+    }
+    std::unique_ptr<DeclarationRun> open() override {
+        calls.push_back("open store");
         writtenRows.clear();
-        const bool fail = emptyFails;
-        emptyFails = emptyFailsLater;
-        return !fail;
+        if (emptyFails) return nullptr;
+        return std::make_unique<Run>(*this);
     }
-    void openWorkTable() override { calls.push_back("openWorkTable"); }
-    DictionaryProblem openDictionaries(bool without) override {
-        calls.push_back("openDictionaries");
-        withoutCities = without;
-        return dictionaries;
-    }
-    void writeDeclarationRow(const DeclarationRow& row) override {
-        writtenRows.push_back(row.sheetRow);
-    }
-    void closeTables() noexcept override { calls.push_back("closeTables"); }
     std::optional<fs::path> newFileName(const std::string& folder, const std::string& prefix,
                                         MessageSink& messages) override {
         calls.push_back("newFileName " + prefix);
@@ -65,41 +69,66 @@ public:
         }
         return fs::path(folder + prefix + "ABCDEFGH.qdp");
     }
-    bool openWorkbook(const fs::path&, MessageSink& messages) override {
-        calls.push_back("openWorkbook");
-        nextRow = 7;
-        if (openWorkbookFails) messages.show(MessageKind::Error, "reader's own message");
-        return !openWorkbookFails;
+    std::unique_ptr<PreparedPackage> prepare(WorkingTableCursor&) override {
+        calls.push_back("prepare");
+        if (initFails) return nullptr;
+        return std::make_unique<Package>(*this);
     }
-    int checkSheetStructure() override {
-        calls.push_back("checkSheetStructure");
-        return headerColumn;
-    }
-    bool readSheetRow(DeclarationRow& row) override {
-        if (nextRow == throwAtRow) throw std::runtime_error("Błąd odczytu arkusza");
-        if (nextRow >= 7 + sheetRows) return false;
-        row.sheetRow = nextRow++;
-        return true;
-    }
-    void closeWorkbook() noexcept override { calls.push_back("closeWorkbook"); }
-    bool initPackage(const GlobalVar& settings) override {
-        calls.push_back("initPackage " + settings.NrInstalacji);
-        return !initFails;
-    }
-    int makePackage(const fs::path& output, const std::string& temporaryFolder,
-                    MessageSink& messages) override {
-        calls.push_back("makePackage " + std::to_string(writtenRows.size()));
-        EXPECT_EQ(temporaryFolder, output.parent_path().string() + "/");
-        std::ofstream(output, std::ios::binary) << "QDP partial";
-        if (packageResult != 1) messages.show(MessageKind::Error, "package layer's message");
-        return packageResult;
-    }
-    void releasePackage() noexcept override { calls.push_back("releasePackage"); }
+
+private:
+    struct Workbook : OpenWorkbook {
+        explicit Workbook(FakeServices& s) : s(s) {}
+        ~Workbook() override { s.calls.push_back("workbook closed"); }
+        int checkHeader() override {
+            s.calls.push_back("checkHeader");
+            return s.headerColumn;
+        }
+        bool nextRow(DeclarationRow& row) override {
+            if (next == s.throwAtRow) throw std::runtime_error("Błąd odczytu arkusza");
+            if (next >= 7 + s.sheetRows) return false;
+            row.sheetRow = next++;
+            return true;
+        }
+        FakeServices& s;
+        int next = 7;
+    };
+    struct Run : DeclarationRun {
+        explicit Run(FakeServices& s) : s(s) {}
+        ~Run() override {
+            s.writtenRows.clear();
+            s.calls.push_back("store closed");
+        }
+        DictionaryProblem openDictionaries(bool without) override {
+            s.calls.push_back("openDictionaries");
+            s.withoutCities = without;
+            return s.dictionaries;
+        }
+        void append(const DeclarationRow& row) override { s.writtenRows.push_back(row.sheetRow); }
+        WorkingTableCursor& commit() override {
+            s.calls.push_back("commit " + std::to_string(s.writtenRows.size()));
+            return table;
+        }
+        FakeServices& s;
+        InMemoryWorkingTable table{{}};
+    };
+    struct Package : PreparedPackage {
+        explicit Package(FakeServices& s) : s(s) {}
+        ~Package() override { s.calls.push_back("package released"); }
+        int save(const fs::path& output, const std::string& temporaryFolder,
+                 MessageSink& messages) override {
+            s.calls.push_back("save");
+            EXPECT_EQ(temporaryFolder, output.parent_path().string() + "/");
+            std::ofstream(output, std::ios::binary) << "QDP partial";
+            if (s.packageResult != 1) messages.show(MessageKind::Error, "package layer's message");
+            return s.packageResult;
+        }
+        FakeServices& s;
+    };
 };
 
 class FakeFrontEnd : public ImportFrontEnd {
 public:
-    RecordingMessageSink sink;
+    testing::RecordingSink sink;
     std::vector<std::string> events;
     std::vector<std::string> questions;
     bool answer = true;
@@ -130,79 +159,78 @@ public:
 class ImportWorkflowTest : public ::testing::Test {
 public:
     void SetUp() override {
-        m_root = fs::temp_directory_path() / ("xls2qdp-workflow-" + std::to_string(::getpid()));
-        fs::create_directories(m_root / "program");
-        fs::create_directories(m_root / "out");
+        root_ = fs::temp_directory_path() / ("xls2qdp-workflow-" + std::to_string(::getpid()));
+        fs::create_directories(root_ / "program");
+        fs::create_directories(root_ / "out");
         for (const char* file : {kWorkingTableFile, kCommuneDictionaryFile, kCityDictionaryFile})
-            touch(m_root / "program" / file);
-        touch(m_root / "sheet.xlsx");
-        m_settings.NrInstalacji = "77";
-        m_request.workbookFile = (m_root / "sheet.xlsx").string();
-        m_request.targetFolder = (m_root / "out").string();
+            touch(root_ / "program" / file);
+        touch(root_ / "sheet.xlsx");
+        settings_.NrInstalacji = "77";
+        request_.workbookFile = (root_ / "sheet.xlsx").string();
+        request_.targetFolder = (root_ / "out").string();
     }
-    void TearDown() override { fs::remove_all(m_root); }
+    void TearDown() override { fs::remove_all(root_); }
     static void touch(const fs::path& file) { std::ofstream(file) << "x"; }
 
     ImportOutcome run() {
-        ImportWorkflow workflow(m_settings, {m_root / "program", m_root / "program"}, m_services);
-        return workflow.run(m_request, m_frontEnd);
+        ImportWorkflow workflow({root_ / "program", root_ / "program"}, services_);
+        return workflow.run(request_, frontEnd_);
     }
-    std::string folderText() const { return (m_root / "program").string() + "/"; }
+    std::string folderText() const { return (root_ / "program").string() + "/"; }
     std::vector<fs::path> packagesWritten() const {
         std::vector<fs::path> files;
-        for (const auto& entry : fs::directory_iterator(m_root / "out"))
+        for (const auto& entry : fs::directory_iterator(root_ / "out"))
             files.push_back(entry);
         return files;
     }
 
     // Public: the table cases below arrange the fixture through lambdas.
-    fs::path m_root;
-    GlobalVar m_settings;
-    ImportRequest m_request;
-    FakeServices m_services;
-    FakeFrontEnd m_frontEnd;
+    fs::path root_;
+    GlobalVar settings_;
+    ImportRequest request_;
+    FakeServices services_;
+    FakeFrontEnd frontEnd_;
 };
 
 TEST_F(ImportWorkflowTest, ASuccessfulRunWritesThePackageAndReportsItsPath) {
     const ImportOutcome outcome = run();
 
     ASSERT_EQ(outcome.result, ImportResult::Succeeded);
-    const fs::path expected = m_root / "out" / "dABCDEFGH.qdp";
+    const fs::path expected = root_ / "out" / "dABCDEFGH.qdp";
     EXPECT_EQ(outcome.packageFile, expected);
     EXPECT_EQ(outcome.declarations, 3);
     EXPECT_THAT(packagesWritten(), ElementsAre(expected));
-    EXPECT_THAT(m_services.calls,
-                ElementsAre("emptyWorkTable", "openWorkTable", "openDictionaries", "newFileName d",
-                            "openWorkbook", "checkSheetStructure", "initPackage 77",
-                            "makePackage 3", "releasePackage", "emptyWorkTable", "closeWorkbook",
-                            "closeTables"));
-    EXPECT_THAT(m_frontEnd.events,
+    EXPECT_THAT(services_.calls,
+                ElementsAre("open store", "openDictionaries", "newFileName d", "open workbook",
+                            "checkHeader", "commit 3", "prepare", "save", "package released",
+                            "store closed", "workbook closed"));
+    EXPECT_THAT(frontEnd_.events,
                 ElementsAre("stage 1", "header ok", "stage 2", "reading", "row 10", "row 9",
                             "stage 3", "written dABCDEFGH.qdp", "finished"));
-    EXPECT_THAT(m_frontEnd.sink.texts(),
+    EXPECT_THAT(frontEnd_.sink.texts,
                 ElementsAre("Import zakończony, deklaracje zotsły zapisane w pliku:\r\n" +
                             expected.string()));
-    EXPECT_FALSE(m_services.withoutCities);
-    EXPECT_THAT(m_services.writtenRows, IsEmpty()); // emptied by the cleanup
+    EXPECT_FALSE(services_.withoutCities);
+    EXPECT_THAT(services_.writtenRows, IsEmpty()); // emptied by the cleanup
 }
 
 TEST_F(ImportWorkflowTest, ProgressIsReportedEveryTenthRowAndAtTheEnd) {
-    m_services.sheetRows = 25; // rows 7..31
+    services_.sheetRows = 25; // rows 7..31
     ASSERT_TRUE(run().succeeded());
-    EXPECT_THAT(m_frontEnd.events, Contains("row 10"));
-    EXPECT_THAT(m_frontEnd.events, Contains("row 20"));
-    EXPECT_THAT(m_frontEnd.events, Contains("row 30"));
-    EXPECT_THAT(m_frontEnd.events, Contains("row 31"));
-    EXPECT_THAT(m_frontEnd.events, Not(Contains("row 11")));
+    EXPECT_THAT(frontEnd_.events, Contains("row 10"));
+    EXPECT_THAT(frontEnd_.events, Contains("row 20"));
+    EXPECT_THAT(frontEnd_.events, Contains("row 30"));
+    EXPECT_THAT(frontEnd_.events, Contains("row 31"));
+    EXPECT_THAT(frontEnd_.events, Not(Contains("row 11")));
 }
 
 TEST_F(ImportWorkflowTest, AnEmptySheetBuildsAnEmptyPackage) {
-    m_services.sheetRows = 0;
+    services_.sheetRows = 0;
     const ImportOutcome outcome = run();
     EXPECT_TRUE(outcome.succeeded());
     EXPECT_EQ(outcome.declarations, 0);
-    EXPECT_THAT(m_frontEnd.events, Contains("row 6"));
-    EXPECT_THAT(m_services.calls, Contains("makePackage 0"));
+    EXPECT_THAT(frontEnd_.events, Contains("row 6"));
+    EXPECT_THAT(services_.calls, Contains("commit 0"));
 }
 
 TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnyStage) {
@@ -214,37 +242,37 @@ TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnySt
         const char* focus;
     } cases[] = {
         {"commune dictionary missing",
-         [](auto& t) { fs::remove(t.m_root / "program" / kCommuneDictionaryFile); },
+         [](auto& t) { fs::remove(t.root_ / "program" / kCommuneDictionaryFile); },
          ImportResult::DataFileMissing,
          [](const auto& t) { return "Brak pliku:sl_gminy.db\r\nw katalogu: " + t.folderText(); },
          nullptr},
         {"working table missing",
-         [](auto& t) { fs::remove(t.m_root / "program" / kWorkingTableFile); },
+         [](auto& t) { fs::remove(t.root_ / "program" / kWorkingTableFile); },
          ImportResult::DataFileMissing,
          [](const auto& t) { return "Brak pliku:xls_imp.db\r\nw katalogu: " + t.folderText(); },
          nullptr},
-        {"working table not emptied", [](auto& t) { t.m_services.emptyFails = true; },
+        {"working table not emptied", [](auto& t) { t.services_.emptyFails = true; },
          ImportResult::WorkTableError,
          [](const auto&) {
              return std::string("Wystąpił błąd podczas dostepu do pliku: xls_imp.db");
          },
          nullptr},
-        {"no workbook", [](auto& t) { t.m_request.workbookFile = "   "; },
+        {"no workbook", [](auto& t) { t.request_.workbookFile = "   "; },
          ImportResult::NoWorkbookChosen,
          [](const auto&) { return std::string("Proszę wskazać plik XLS!"); }, "focus workbook"},
-        {"workbook missing", [](auto& t) { t.m_request.workbookFile += ".gone"; },
+        {"workbook missing", [](auto& t) { t.request_.workbookFile += ".gone"; },
          ImportResult::WorkbookMissing,
          [](const auto&) { return std::string("Wskazany plik XLS nieistnieje !"); },
          "focus workbook"},
-        {"no folder", [](auto& t) { t.m_request.targetFolder = ""; }, ImportResult::NoFolderChosen,
+        {"no folder", [](auto& t) { t.request_.targetFolder = ""; }, ImportResult::NoFolderChosen,
          [](const auto&) { return std::string("Proszę wskazać katalog wyjściowy!"); },
          "focus folder"},
-        {"folder missing", [](auto& t) { t.m_request.targetFolder += "/none"; },
+        {"folder missing", [](auto& t) { t.request_.targetFolder += "/none"; },
          ImportResult::FolderMissing,
          [](const auto&) { return std::string("Wskazany katalog nieistnieje !"); }, "focus folder"},
         {"dictionary not opened",
          [](auto& t) {
-             t.m_services.dictionaries = {DictionaryOpenResult::AccessError, "sl_miejscowosci.db"};
+             t.services_.dictionaries = {DictionaryOpenResult::AccessError, "sl_miejscowosci.db"};
          },
          ImportResult::DictionaryError,
          [](const auto&) {
@@ -253,7 +281,7 @@ TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnySt
          nullptr},
         {"index not built",
          [](auto& t) {
-             t.m_services.dictionaries = {DictionaryOpenResult::IndexError, "sl_gminy.db"};
+             t.services_.dictionaries = {DictionaryOpenResult::IndexError, "sl_gminy.db"};
          },
          ImportResult::DictionaryError,
          [](const auto&) {
@@ -264,17 +292,17 @@ TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnySt
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
-        m_services = FakeServices();
-        m_frontEnd = FakeFrontEnd();
+        services_ = FakeServices();
+        frontEnd_ = FakeFrontEnd();
         c.arrange(*this);
         const ImportOutcome outcome = run();
         EXPECT_EQ(outcome.result, c.result);
-        EXPECT_THAT(m_frontEnd.sink.texts(), ElementsAre(c.message(*this)));
-        EXPECT_THAT(m_services.calls, Not(Contains("openWorkbook")));
-        EXPECT_THAT(m_services.calls, Not(Contains("newFileName d")));
-        EXPECT_EQ(m_frontEnd.events.back(), "finished");
+        EXPECT_THAT(frontEnd_.sink.texts, ElementsAre(c.message(*this)));
+        EXPECT_THAT(services_.calls, Not(Contains("open workbook")));
+        EXPECT_THAT(services_.calls, Not(Contains("newFileName d")));
+        EXPECT_EQ(frontEnd_.events.back(), "finished");
         if (c.focus) {
-            EXPECT_THAT(m_frontEnd.events, Contains(c.focus));
+            EXPECT_THAT(frontEnd_.events, Contains(c.focus));
         }
         EXPECT_THAT(packagesWritten(), IsEmpty());
         TearDown();
@@ -282,56 +310,56 @@ TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnySt
 }
 
 TEST_F(ImportWorkflowTest, AMissingCityDictionaryIsAQuestion) {
-    fs::remove(m_root / "program" / kCityDictionaryFile);
-    m_frontEnd.answer = false;
+    fs::remove(root_ / "program" / kCityDictionaryFile);
+    frontEnd_.answer = false;
     EXPECT_EQ(run().result, ImportResult::CityDictionaryDeclined);
-    EXPECT_THAT(m_frontEnd.questions, ElementsAre("Brak pliku:sl_miejscowosci.db\r\nw katalogu: " +
-                                                  folderText() + "\r\n\r\nKontynuować?"));
-    EXPECT_THAT(m_frontEnd.events, Contains("focus workbook"));
-    EXPECT_THAT(m_frontEnd.sink.texts(), IsEmpty());
+    EXPECT_THAT(frontEnd_.questions, ElementsAre("Brak pliku:sl_miejscowosci.db\r\nw katalogu: " +
+                                                 folderText() + "\r\n\r\nKontynuować?"));
+    EXPECT_THAT(frontEnd_.events, Contains("focus workbook"));
+    EXPECT_THAT(frontEnd_.sink.texts, IsEmpty());
 
-    m_frontEnd = FakeFrontEnd();
-    m_frontEnd.answer = true;
+    frontEnd_ = FakeFrontEnd();
+    frontEnd_.answer = true;
     EXPECT_TRUE(run().succeeded());
-    EXPECT_TRUE(m_services.withoutCities);
+    EXPECT_TRUE(services_.withoutCities);
 }
 
 TEST_F(ImportWorkflowTest, AWrongHeaderClosesTheWorkbookAndWritesNothing) {
-    m_services.headerColumn = 4;
+    services_.headerColumn = 4;
     const ImportOutcome outcome = run();
     EXPECT_EQ(outcome.result, ImportResult::WrongHeader);
     EXPECT_EQ(outcome.headerColumn, 4);
-    EXPECT_THAT(m_frontEnd.sink.texts(),
+    EXPECT_THAT(frontEnd_.sink.texts,
                 ElementsAre("Format pliku MS Excel jest nieprawidłowy.\n\rMożliwe przyczyny "
                             "to:\n\r-niezgodna liczba kolumn\n\r-niewłaściwa kolejność "
                             "kolumn\n\r-niewłaściwe nazwy kolumn"));
-    EXPECT_THAT(m_services.calls, Contains("closeWorkbook"));
-    EXPECT_THAT(m_frontEnd.events, Not(Contains("header ok")));
+    EXPECT_THAT(services_.calls, Contains("workbook closed"));
+    EXPECT_THAT(frontEnd_.events, Not(Contains("header ok")));
     EXPECT_THAT(packagesWritten(), IsEmpty());
 }
 
 TEST_F(ImportWorkflowTest, StoppingDuringTheRowsWritesNoPackage) {
-    m_services.sheetRows = 10;
-    m_frontEnd.abortAfterPolls = 4; // while row 10 is in hand
+    services_.sheetRows = 10;
+    frontEnd_.abortAfterPolls = 4; // while row 10 is in hand
     const ImportOutcome outcome = run();
     EXPECT_EQ(outcome.result, ImportResult::Aborted);
     EXPECT_EQ(outcome.declarations, 3); // rows 7..9; the row in hand is not written
-    EXPECT_THAT(m_frontEnd.sink.texts(), ElementsAre("Import przerwany przez użytkownika"));
-    EXPECT_THAT(m_services.calls, Not(Contains("initPackage 77")));
-    EXPECT_THAT(m_services.calls, Contains("closeWorkbook"));
-    EXPECT_THAT(m_services.writtenRows, IsEmpty());
+    EXPECT_THAT(frontEnd_.sink.texts, ElementsAre("Import przerwany przez użytkownika"));
+    EXPECT_THAT(services_.calls, Not(Contains("prepare")));
+    EXPECT_THAT(services_.calls, Contains("workbook closed"));
+    EXPECT_THAT(services_.writtenRows, IsEmpty());
     EXPECT_THAT(packagesWritten(), IsEmpty());
     EXPECT_TRUE(outcome.packageFile.empty());
 }
 
 TEST_F(ImportWorkflowTest, AFailedSaveLeavesNoPartialPackage) {
-    m_services.packageResult = 13;
+    services_.packageResult = 13;
     const ImportOutcome outcome = run();
     EXPECT_EQ(outcome.result, ImportResult::PackageNotWritten);
     EXPECT_EQ(outcome.packageResult, 13);
-    EXPECT_THAT(m_frontEnd.sink.texts(), ElementsAre("package layer's message"));
+    EXPECT_THAT(frontEnd_.sink.texts, ElementsAre("package layer's message"));
     EXPECT_THAT(packagesWritten(), IsEmpty());
-    EXPECT_THAT(m_frontEnd.events, Not(Contains("written dABCDEFGH.qdp")));
+    EXPECT_THAT(frontEnd_.events, Not(Contains("written dABCDEFGH.qdp")));
 }
 
 TEST_F(ImportWorkflowTest, StageFailuresShowTheirMessagesAndClean) {
@@ -365,34 +393,92 @@ TEST_F(ImportWorkflowTest, StageFailuresShowTheirMessagesAndClean) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        m_services = FakeServices();
-        m_frontEnd = FakeFrontEnd();
-        c.arrange(m_services);
+        services_ = FakeServices();
+        frontEnd_ = FakeFrontEnd();
+        c.arrange(services_);
         EXPECT_EQ(run().result, c.result);
-        EXPECT_EQ(m_frontEnd.sink.texts(), c.messages);
-        EXPECT_EQ(m_services.calls.back(), "closeTables");
-        EXPECT_THAT(m_services.calls, Contains("releasePackage"));
-        EXPECT_EQ(std::count(m_services.calls.begin(), m_services.calls.end(), "closeWorkbook"),
+        EXPECT_EQ(frontEnd_.sink.texts, c.messages);
+        EXPECT_THAT(services_.calls, Contains("store closed"));
+        EXPECT_EQ(std::count(services_.calls.begin(), services_.calls.end(), "workbook closed"),
                   c.workbookClosed ? 1 : 0);
-        EXPECT_THAT(m_services.writtenRows, IsEmpty());
+        EXPECT_THAT(services_.writtenRows, IsEmpty());
         EXPECT_THAT(packagesWritten(), IsEmpty());
     }
 }
 
 TEST_F(ImportWorkflowTest, TwoRunsEachStartFromAnEmptyTable) {
     ASSERT_TRUE(run().succeeded());
-    fs::remove_all(m_root / "out");
-    fs::create_directories(m_root / "out");
-    m_services.sheetRows = 2;
+    fs::remove_all(root_ / "out");
+    fs::create_directories(root_ / "out");
+    services_.sheetRows = 2;
     const ImportOutcome second = run();
     ASSERT_TRUE(second.succeeded());
     EXPECT_EQ(second.declarations, 2);
-    EXPECT_THAT(m_services.calls, Contains("makePackage 2"));
+    EXPECT_THAT(services_.calls, Contains("commit 2"));
 }
 
-TEST(ImportWorkflowFolder, GetsATrailingDelimiterOnce) {
-    EXPECT_EQ(ImportWorkflow::withTrailingDelimiter("/tmp/x"), "/tmp/x/");
-    EXPECT_EQ(ImportWorkflow::withTrailingDelimiter("/tmp/x/"), "/tmp/x/");
+// The read loop over real sheets: the rows that reach the store, the
+// progress the front end sees, and a stop that keeps the row in hand out.
+TEST_F(ImportWorkflowTest, ReadsRealSheetsWithProgressAndStop) {
+    std::string csv = "\n\n\n\n\nRodzaj_listy;PESEL;Nazwisko;Imię;Nazwisko_rodowe;Data_urodzenia;"
+                      "Płeć;Tytuł_ubezp;Data_zgłoszenia;Nr_wyboru;Status_podopiecznego\n";
+    for (int i = 0; i < 12000; ++i)
+        csv += "L;" + std::to_string(85010100000LL + i) + ";Nowak;Jan\n";
+    csv += ";;;;tylko E\nL;1;za;końcem\n";
+    const fs::path big = root_ / "big.csv";
+    std::ofstream(big, std::ios::binary) << csv;
+    const fs::path fixtures = testing::sourceDir() / "xls2qdp/import/sheets/testdata";
+
+    // Only the workbooks are real; the store and the package stay fakes.
+    struct SheetServices : ImportServices {
+        explicit SheetServices(FakeServices& fakes) : fakes(fakes), sheets(report) {}
+        WorkbookSource& workbooks() override { return sheets; }
+        DeclarationStore& declarations() override { return fakes; }
+        PackageBuilder& packages() override { return fakes; }
+        FakeServices& fakes;
+        ImportReport report;
+        SheetWorkbookSource sheets;
+    };
+    const struct {
+        const char* name;
+        fs::path workbook;
+        int abortAfterPolls;
+        ImportResult result;
+        int declarations;
+        std::size_t progressCount;
+        int firstProgress, lastProgress;
+    } cases[] = {
+        // 12,000 data rows (7 to 12,006): every tenth row and the last data row.
+        {"twelve thousand rows", big, -1, ImportResult::Succeeded, 12000, 1201, 10, 12006},
+        {"row 7 already empty", fixtures / "row7_empty.xls", -1, ImportResult::Succeeded, 0, 1, 6,
+         6},
+        {"stopped with row 9 in hand", fixtures / "declarations.ods", 3, ImportResult::Aborted, 2,
+         1, 10, 10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        services_ = FakeServices();
+        frontEnd_ = FakeFrontEnd();
+        frontEnd_.abortAfterPolls = c.abortAfterPolls;
+        request_.workbookFile = c.workbook.string();
+        SheetServices services(services_);
+        const ImportOutcome outcome =
+            ImportWorkflow({root_ / "program", root_ / "program"}, services)
+                .run(request_, frontEnd_);
+        EXPECT_EQ(outcome.result, c.result);
+        EXPECT_EQ(outcome.declarations, c.declarations);
+        std::vector<int> progress;
+        for (const std::string& event : frontEnd_.events)
+            if (event.starts_with("row ")) progress.push_back(std::stoi(event.substr(4)));
+        ASSERT_EQ(progress.size(), c.progressCount);
+        EXPECT_EQ(progress.front(), c.firstProgress);
+        EXPECT_EQ(progress.back(), c.lastProgress);
+        if (progress.size() > 1199) {
+            EXPECT_EQ(progress[1199], 12000);
+        }
+        fs::remove_all(root_ / "out");
+        fs::create_directories(root_ / "out");
+    }
 }
 
 } // namespace

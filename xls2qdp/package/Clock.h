@@ -26,12 +26,12 @@ public:
 // Always the same moment (tests, reproducible runs).
 class FixedClock : public Clock {
 public:
-    explicit FixedClock(LocalDateTime moment) : m_moment(moment) {}
-    LocalDateTime now() const override { return m_moment; }
-    void set(LocalDateTime moment) { m_moment = moment; }
+    explicit FixedClock(LocalDateTime moment) : moment_(moment) {}
+    LocalDateTime now() const override { return moment_; }
+    void set(LocalDateTime moment) { moment_ = moment; }
 
 private:
-    LocalDateTime m_moment;
+    LocalDateTime moment_;
 };
 
 } // namespace xls2qdp

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "package/NewFileName.h"
 
-#include "package/ProgramDirectory.h"
+#include "common/Text.h"
 
 #include <charconv>
 #include <cstdio>
@@ -34,15 +34,15 @@ std::string encodeBase40(std::uint64_t value) {
 }
 
 OutputFileNamer::OutputFileNamer(const Clock& clock, QdpBinding binding)
-    : TQDPBase(binding), m_clock(clock) {}
+    : TQDPBase(binding), clock_(clock) {}
 
 std::string OutputFileNamer::makeStamp(int counter) {
-    LocalDateTime t = m_clock.now();
+    LocalDateTime t = clock_.now();
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, "%.2d%.2d%.2d%.2d%.2d", t.second, t.day, t.month, t.hour,
                   t.minute);
-    if (stamp != m_previousStamp) {
-        m_previousStamp = stamp;
+    if (stamp != previousStamp_) {
+        previousStamp_ = stamp;
         return stamp;
     }
     std::snprintf(stamp, sizeof stamp, "%.2d%.2d%.2d%.2d%2.2d", t.second, t.day, t.month, t.hour,

@@ -37,8 +37,8 @@ public:
 private:
     std::string makeStamp(int counter);
 
-    const Clock& m_clock;
-    std::string m_previousStamp;
+    const Clock& clock_;
+    std::string previousStamp_;
 };
 
 // The program's own namer (the system clock, one remembered stamp for the

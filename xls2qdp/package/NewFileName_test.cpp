@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
+#include "common/testing/RecordingSink.h"
 #include "package/NewFileName.h"
 #include "package/testing/FakeQdpLibrary.h"
-#include "package/testing/RecordingSink.h"
 
 #include <gtest/gtest.h>
 

@@ -1,25 +1,25 @@
 // SPDX-License-Identifier: MIT
 #include "package/QdpBase.h"
 
+#include "common/StandardMessageSinks.h"
+#include "common/Windows1250.h"
 #include "package/QdpException.h"
 #include "package/QdpMessages.h"
-#include "package/StandardMessageSinks.h"
-#include "package/Windows1250.h"
 
 #include <algorithm>
 
 namespace xls2qdp {
 
 TQDPBase::TQDPBase(QdpBinding binding)
-    : m_binding(binding), m_encoder(std::make_unique<Windows1250Encoder>()) {
-    if (!m_binding.library) m_binding.library = &linkedQdpLibrary();
-    if (!m_binding.messages) m_binding.messages = &stderrMessageSink();
+    : binding_(binding), encoder_(std::make_unique<Windows1250Encoder>()) {
+    if (!binding_.library) binding_.library = &linkedQdpLibrary();
+    if (!binding_.messages) binding_.messages = &stderrMessageSink();
 }
 
 TQDPBase::~TQDPBase() = default;
 
 void TQDPBase::setMessageSink(MessageSink* sink) {
-    m_binding.messages = sink ? sink : &stderrMessageSink();
+    binding_.messages = sink ? sink : &stderrMessageSink();
 }
 
 void TQDPBase::pException(std::int32_t code) const {
@@ -45,7 +45,7 @@ std::string TQDPBase::fCopyField(std::span<const char> buffer, std::size_t slot,
 
 bool TQDPBase::encodeForLibrary(std::string_view utf8, std::string& out,
                                 Windows1250Failure& failure) const {
-    return m_encoder->encode(utf8, out, failure);
+    return encoder_->encode(utf8, out, failure);
 }
 
 void TQDPBase::reportNotWindows1250(std::string_view what, std::string_view utf8,

@@ -9,7 +9,7 @@
 // Single-threaded.
 #pragma once
 
-#include "package/MessageSink.h"
+#include "common/MessageSink.h"
 #include "package/QdpLibrary.h"
 
 #include <cstdint>
@@ -56,9 +56,9 @@ public:
     // others pass it on to them.
     virtual void setMessageSink(MessageSink* sink);
 
-    const QdpBinding& binding() const { return m_binding; }
-    QdpLibrary& library() const { return *m_binding.library; }
-    MessageSink& messages() const { return *m_binding.messages; }
+    const QdpBinding& binding() const { return binding_; }
+    QdpLibrary& library() const { return *binding_.library; }
+    MessageSink& messages() const { return *binding_.messages; }
 
 protected:
     // UTF-8 text -> Windows-1250 bytes for the library. A character that
@@ -75,8 +75,8 @@ protected:
                               const Windows1250Failure& failure, bool show) const;
 
 private:
-    QdpBinding m_binding;
-    std::unique_ptr<Windows1250Encoder> m_encoder;
+    QdpBinding binding_;
+    std::unique_ptr<Windows1250Encoder> encoder_;
 };
 
 } // namespace xls2qdp

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "package/QdpDokument.h"
 
+#include "common/Text.h"
 #include "package/HookMessages.h"
 #include "package/QdpCodes.h"
 #include "package/ValueChecks.h"
@@ -31,34 +32,34 @@ std::int32_t TQDPDokument::fSetDokument(std::string_view typeCode, std::int32_t 
         pStrErrorMessBox("Proszę podać kod typu dokumentu!", show);
         return qdpcode::DocumentCodeEmpty;
     }
-    m_typeCode = code;
-    m_typeVersion = typeVersion;
-    m_typeVariant = typeVariant;
-    m_description = trimBlanksAndControls(description);
+    typeCode_ = code;
+    typeVersion_ = typeVersion;
+    typeVariant_ = typeVariant;
+    description_ = trimBlanksAndControls(description);
     return qdpcode::Ok;
 }
 
 std::int32_t TQDPDokument::fCreateDokument(QdpHandle handle, bool show) {
-    m_showErrors = show;
+    showErrors_ = show;
     std::int32_t result = fUserDefDokument();
     if (result != qdpcode::Ok) {
         pStrErrorMessBox(hookMessage("fUserDefDokument"), show);
         return result;
     }
-    if (m_typeCode.empty()) {
+    if (typeCode_.empty()) {
         pStrErrorMessBox("Proszę podać kod typu dokumentu!", show);
         return qdpcode::DocumentCodeEmpty;
     }
-    if (m_typeVersion == 0) {
+    if (typeVersion_ == 0) {
         pStrErrorMessBox("Proszę podać wersję typu dokumentu!", show);
         return qdpcode::DocumentCodeEmpty;
     }
-    m_handle = handle;
+    handle_ = handle;
     std::string typeCode, description;
-    if (!toLibraryText(m_typeCode, "Kod typu dokumentu", typeCode, show) ||
-        !toLibraryText(m_description, "Opis dokumentu", description, show))
+    if (!toLibraryText(typeCode_, "Kod typu dokumentu", typeCode, show) ||
+        !toLibraryText(description_, "Opis dokumentu", description, show))
         return qdpcode::NotWindows1250;
-    result = library().AddDokumentC(m_handle, typeCode.c_str(), m_typeVersion, m_typeVariant,
+    result = library().AddDokumentC(handle_, typeCode.c_str(), typeVersion_, typeVariant_,
                                     description.c_str());
     if (result != qdpcode::Ok) {
         pIntErrorMessBox(result, show);
@@ -70,17 +71,17 @@ std::int32_t TQDPDokument::fCreateDokument(QdpHandle handle, bool show) {
 }
 
 void TQDPDokument::pClearDokument() {
-    m_sections.clear();
-    m_typeCode.clear();
-    m_typeVersion = 0;
-    m_typeVariant = 0;
-    m_description.clear();
-    m_handle = 0;
+    sections_.clear();
+    typeCode_.clear();
+    typeVersion_ = 0;
+    typeVariant_ = 0;
+    description_.clear();
+    handle_ = 0;
 }
 
 TQDPSekcja& TQDPDokument::addSekcja(std::unique_ptr<TQDPSekcja> section) {
-    m_sections.push_back(std::move(section));
-    return *m_sections.back();
+    sections_.push_back(std::move(section));
+    return *sections_.back();
 }
 
 } // namespace xls2qdp

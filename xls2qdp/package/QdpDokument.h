@@ -34,26 +34,26 @@ public:
     // Section objects the document owns (for concrete documents that keep
     // their sections in a list).
     TQDPSekcja& addSekcja(std::unique_ptr<TQDPSekcja> section);
-    const std::vector<std::unique_ptr<TQDPSekcja>>& sections() const { return m_sections; }
+    const std::vector<std::unique_ptr<TQDPSekcja>>& sections() const { return sections_; }
 
-    const std::string& typeCode() const { return m_typeCode; }
-    std::int32_t typeVersion() const { return m_typeVersion; }
-    std::int32_t typeVariant() const { return m_typeVariant; }
-    const std::string& description() const { return m_description; }
-    QdpHandle handle() const { return m_handle; }
+    const std::string& typeCode() const { return typeCode_; }
+    std::int32_t typeVersion() const { return typeVersion_; }
+    std::int32_t typeVariant() const { return typeVariant_; }
+    const std::string& description() const { return description_; }
+    QdpHandle handle() const { return handle_; }
 
 protected:
     // The show-errors switch of the running fCreateDokument, for the hooks.
-    bool showErrors() const { return m_showErrors; }
+    bool showErrors() const { return showErrors_; }
 
 private:
-    bool m_showErrors = true;
-    std::string m_typeCode;
-    std::int32_t m_typeVersion = 0;
-    std::int32_t m_typeVariant = 0;
-    std::string m_description;
-    QdpHandle m_handle = 0;
-    std::vector<std::unique_ptr<TQDPSekcja>> m_sections;
+    bool showErrors_ = true;
+    std::string typeCode_;
+    std::int32_t typeVersion_ = 0;
+    std::int32_t typeVariant_ = 0;
+    std::string description_;
+    QdpHandle handle_ = 0;
+    std::vector<std::unique_ptr<TQDPSekcja>> sections_;
 };
 
 } // namespace xls2qdp

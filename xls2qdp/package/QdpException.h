@@ -12,12 +12,12 @@ namespace xls2qdp {
 class QdpException : public std::runtime_error {
 public:
     QdpException(std::int32_t code, const std::string& text)
-        : std::runtime_error(text), m_code(code) {}
+        : std::runtime_error(text), code_(code) {}
     // The result code the text was made from.
-    std::int32_t code() const noexcept { return m_code; }
+    std::int32_t code() const noexcept { return code_; }
 
 private:
-    std::int32_t m_code;
+    std::int32_t code_;
 };
 
 } // namespace xls2qdp

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "common/testing/RecordingSink.h"
 #include "package/QdpBase.h"
 #include "package/QdpException.h"
 #include "package/QdpMessages.h"
 #include "package/testing/FakeQdpLibrary.h"
-#include "package/testing/RecordingSink.h"
 
 #include <gtest/gtest.h>
 

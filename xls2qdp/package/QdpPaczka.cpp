@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "package/QdpPaczka.h"
 
+#include "common/IniProfile.h"
+#include "common/Text.h"
 #include "package/HookMessages.h"
-#include "package/IniValue.h"
-#include "package/ProgramDirectory.h"
 #include "package/QdpCodes.h"
 #include "package/ValueChecks.h"
 
@@ -37,7 +37,7 @@ std::string systemTempFolder() {
 
 } // namespace
 
-TQDPPaczka::TQDPPaczka(QdpBinding binding) : TQDPBase(binding), m_programDir(programDirectory()) {
+TQDPPaczka::TQDPPaczka(QdpBinding binding) : TQDPBase(binding) {
     fClearPaczka();
 }
 
@@ -59,26 +59,26 @@ std::int32_t TQDPPaczka::fUserAfterDefPaczka() {
 
 std::int32_t TQDPPaczka::fSetPaczka(std::int32_t version, std::string_view typeCode,
                                     std::string_view programCode, std::string_view description) {
-    m_version = version;
+    version_ = version;
     if (!typeCode.empty()) {
-        m_typeCode = typeCode;
-        m_programCode = programCode;
-        m_description = description;
+        typeCode_ = typeCode;
+        programCode_ = programCode;
+        description_ = description;
     }
     return qdpcode::Ok;
 }
 
 void TQDPPaczka::setCrypt(std::int32_t algorithm, std::int32_t mode, std::string key,
                           std::string iv) {
-    m_algorithm = algorithm;
-    m_mode = mode;
-    m_key = std::move(key);
-    m_iv = std::move(iv);
+    algorithm_ = algorithm;
+    mode_ = mode;
+    key_ = std::move(key);
+    iv_ = std::move(iv);
 }
 
 TQDPDokument& TQDPPaczka::addDokument(std::unique_ptr<TQDPDokument> document) {
-    m_documents.push_back(std::move(document));
-    return *m_documents.back();
+    documents_.push_back(std::move(document));
+    return *documents_.back();
 }
 
 std::int32_t TQDPPaczka::fMakePaczka(std::string_view outputFileName, std::string_view tempFolder,
@@ -96,7 +96,7 @@ std::int32_t TQDPPaczka::fMakePaczka(std::string_view outputFileName, std::strin
 
 std::int32_t TQDPPaczka::fCreatePaczka(std::string_view outputFileName, std::string_view tempFolder,
                                        bool show) {
-    m_showErrors = show;
+    showErrors_ = show;
     fSetTempDir(tempFolder, show); // a missing folder is only warned about
     std::int32_t result = fSetFileName(outputFileName, show);
     if (result != qdpcode::Ok) return result;
@@ -106,13 +106,13 @@ std::int32_t TQDPPaczka::fCreatePaczka(std::string_view outputFileName, std::str
         return result;
     }
     if (result = fDefPaczka(show); result != qdpcode::Ok) return result;
-    if (m_afterCreation)
+    if (afterCreation_)
         if (result = fUserAfterDefPaczka(); result != qdpcode::Ok) return result;
-    if (m_algorithm != 0) {
+    if (algorithm_ != 0) {
         if (result = fSetCryptAlgoMode(); result != qdpcode::Ok) return result;
         if (result = fSetCryptKeyIv(); result != qdpcode::Ok) return result;
     }
-    if (!m_tempFolder.empty())
+    if (!tempFolder_.empty())
         if (result = fSetOutPath(show); result != qdpcode::Ok) return result;
     result = fUserDefListaDokumentow();
     if (result != qdpcode::Ok) {
@@ -125,18 +125,19 @@ std::int32_t TQDPPaczka::fCreatePaczka(std::string_view outputFileName, std::str
 
 std::int32_t TQDPPaczka::fSetTempDir(std::string_view folder, bool show) {
     if (!trimBlanksAndControls(folder).empty()) {
-        m_tempFolder = folder;
+        tempFolder_ = folder;
+    } else if (!programDir_.empty()) {
+        std::filesystem::path ini = pathFromUtf8(programDir_) / "qdp.ini";
+        tempFolder_ = readIniValue(ini, "OUTPUT", "OUTPATH", "");
     } else {
-        std::filesystem::path ini = pathFromUtf8(m_programDir) / "qdp.ini";
-        m_tempFolder = readIniValue(ini, "OUTPUT", "OUTPATH", "");
+        tempFolder_.clear(); // no program folder given: no qdp.ini to read
     }
-    m_tempFolder = withTrailingDelimiter(std::move(m_tempFolder));
-    if (folderExists(m_tempFolder)) return qdpcode::Ok;
-    pStrErrorMessBox("Kartoteka: " + m_tempFolder + "\r\n na zbiory tymczasowe nie istnieje!",
-                     show);
+    tempFolder_ = withTrailingDelimiter(std::move(tempFolder_));
+    if (folderExists(tempFolder_)) return qdpcode::Ok;
+    pStrErrorMessBox("Kartoteka: " + tempFolder_ + "\r\n na zbiory tymczasowe nie istnieje!", show);
     // The build goes on: its temporary files go to the system's folder for
     // them rather than to a folder that is not there.
-    m_tempFolder = systemTempFolder();
+    tempFolder_ = systemTempFolder();
     return qdpcode::TempFolderMissing;
 }
 
@@ -145,41 +146,41 @@ std::int32_t TQDPPaczka::fSetFileName(std::string_view outputFileName, bool show
         pStrErrorMessBox("Nazwa zbioru nie może być pusta!", show);
         return qdpcode::OutputNameEmpty;
     }
-    m_outputFileName = outputFileName;
+    outputFileName_ = outputFileName;
     return qdpcode::Ok;
 }
 
 std::int32_t TQDPPaczka::fDefPaczka(bool show) {
-    std::string typeCode(trimBlanksAndControls(m_typeCode));
-    std::string programCode(trimBlanksAndControls(m_programCode));
+    std::string typeCode(trimBlanksAndControls(typeCode_));
+    std::string programCode(trimBlanksAndControls(programCode_));
     std::string type1250, program1250, description1250;
     if (!toLibraryText(typeCode, "Kod typu paczki", type1250, show) ||
         !toLibraryText(programCode, "Kod programu", program1250, show) ||
-        !toLibraryText(m_description, "Opis paczki", description1250, show))
+        !toLibraryText(description_, "Opis paczki", description1250, show))
         return qdpcode::NotWindows1250;
-    m_handle = 0;
-    std::int32_t result = library().PaczkaC(&m_handle, m_version, type1250.c_str(),
+    handle_ = 0;
+    std::int32_t result = library().PaczkaC(&handle_, version_, type1250.c_str(),
                                             program1250.c_str(), description1250.c_str());
     if (result != qdpcode::Ok) {
         pIntErrorMessBox(result, show);
         return result;
     }
-    m_typeCode = std::move(typeCode);
-    m_programCode = std::move(programCode);
+    typeCode_ = std::move(typeCode);
+    programCode_ = std::move(programCode);
     return qdpcode::Ok;
 }
 
 std::int32_t TQDPPaczka::fSetCryptAlgoMode() {
-    return library().CryptAlgoMode(m_handle, m_algorithm, m_mode);
+    return library().CryptAlgoMode(handle_, algorithm_, mode_);
 }
 
 std::int32_t TQDPPaczka::fSetCryptKeyIv() {
-    return library().CryptKeyIv(m_handle, m_key.c_str(), m_iv.c_str());
+    return library().CryptKeyIv(handle_, key_.c_str(), iv_.c_str());
 }
 
 std::int32_t TQDPPaczka::fSetOutPath(bool show) {
     // Paths go to the library in the platform's own file-name bytes.
-    std::int32_t result = library().SetOutPathC(m_handle, m_tempFolder.c_str());
+    std::int32_t result = library().SetOutPathC(handle_, tempFolder_.c_str());
     if (result != qdpcode::Ok) pIntErrorMessBox(result, show);
     return result;
 }
@@ -187,12 +188,12 @@ std::int32_t TQDPPaczka::fSetOutPath(bool show) {
 std::int32_t TQDPPaczka::fSavePaczka(bool show) {
     // The library takes the path as bytes and this platform's file names
     // are UTF-8, so the name is handed on as it is.
-    bool existedBefore = fileExists(m_outputFileName);
-    std::int32_t result = library().SaveC(m_handle, m_outputFileName.c_str());
+    bool existedBefore = fileExists(outputFileName_);
+    std::int32_t result = library().SaveC(handle_, outputFileName_.c_str());
     if (result != qdpcode::Ok) {
         if (!existedBefore) { // leave no empty or partial package behind
             std::error_code ec;
-            std::filesystem::remove(pathFromUtf8(m_outputFileName), ec);
+            std::filesystem::remove(pathFromUtf8(outputFileName_), ec);
         }
         pIntErrorMessBox(result, show);
     }
@@ -200,15 +201,15 @@ std::int32_t TQDPPaczka::fSavePaczka(bool show) {
 }
 
 std::int32_t TQDPPaczka::fClearPaczka() {
-    m_documents.clear();
-    m_outputFileName.clear();
-    m_version = 0;
-    m_typeCode.clear();
-    m_programCode.clear();
-    m_description.clear();
-    if (m_handle == 0) return qdpcode::Ok;
-    std::int32_t result = library().Clear(m_handle);
-    if (result == qdpcode::Ok) m_handle = 0;
+    documents_.clear();
+    outputFileName_.clear();
+    version_ = 0;
+    typeCode_.clear();
+    programCode_.clear();
+    description_.clear();
+    if (handle_ == 0) return qdpcode::Ok;
+    std::int32_t result = library().Clear(handle_);
+    if (result == qdpcode::Ok) handle_ = 0;
     return result;
 }
 

@@ -33,7 +33,7 @@ public:
 
     // Builds the package and saves it as outputFileName (full path, UTF-8).
     // tempFolder is where the library keeps its temporary files (empty:
-    // [OUTPUT] OUTPATH of qdp.ini in the program folder). Returns 1 when the
+    // [OUTPUT] OUTPATH of qdp.ini in the program folder set by the caller). Returns 1 when the
     // file was written, else the first failure code (its message already
     // shown). A library failure on a field definition or a record throws
     // QdpException; the library package is cleared on every path.
@@ -53,28 +53,30 @@ public:
     // 513 with its message when the name is blank.
     std::int32_t fSetFileName(std::string_view outputFileName, bool show);
 
-    // Folder whose qdp.ini fSetTempDir reads (default: the program's folder).
-    void setProgramDir(std::string folder) { m_programDir = std::move(folder); }
-    const std::string& programDir() const { return m_programDir; }
+    // The program's folder, whose qdp.ini fSetTempDir reads; the caller
+    // gives it (the program-wide setting ProgramDir). Without it no qdp.ini
+    // is read.
+    void setProgramDir(std::string folder) { programDir_ = std::move(folder); }
+    const std::string& programDir() const { return programDir_; }
     // A package cipher (algorithm 0: none, the default) and the switch for
     // fUserAfterDefPaczka.
     void setCrypt(std::int32_t algorithm, std::int32_t mode, std::string key, std::string iv);
-    void setAfterCreation(bool on) { m_afterCreation = on; }
+    void setAfterCreation(bool on) { afterCreation_ = on; }
 
     TQDPDokument& addDokument(std::unique_ptr<TQDPDokument> document);
-    const std::vector<std::unique_ptr<TQDPDokument>>& documents() const { return m_documents; }
+    const std::vector<std::unique_ptr<TQDPDokument>>& documents() const { return documents_; }
 
-    QdpHandle handle() const { return m_handle; }
-    std::int32_t version() const { return m_version; }
-    const std::string& typeCode() const { return m_typeCode; }
-    const std::string& programCode() const { return m_programCode; }
-    const std::string& description() const { return m_description; }
-    const std::string& outputFileName() const { return m_outputFileName; }
-    const std::string& tempFolder() const { return m_tempFolder; }
+    QdpHandle handle() const { return handle_; }
+    std::int32_t version() const { return version_; }
+    const std::string& typeCode() const { return typeCode_; }
+    const std::string& programCode() const { return programCode_; }
+    const std::string& description() const { return description_; }
+    const std::string& outputFileName() const { return outputFileName_; }
+    const std::string& tempFolder() const { return tempFolder_; }
 
 protected:
     // The show-errors switch of the running fCreatePaczka, for the hooks.
-    bool showErrors() const { return m_showErrors; }
+    bool showErrors() const { return showErrors_; }
 
 private:
     std::int32_t fDefPaczka(bool show);
@@ -83,21 +85,21 @@ private:
     std::int32_t fSetOutPath(bool show);
     std::int32_t fSavePaczka(bool show);
 
-    bool m_showErrors = true;
-    QdpHandle m_handle = 0;
-    std::int32_t m_version = 0;
-    std::string m_typeCode;
-    std::string m_programCode;
-    std::string m_description;
-    std::int32_t m_algorithm = 0;
-    std::int32_t m_mode = 0;
-    bool m_afterCreation = false;
-    std::string m_outputFileName;
-    std::string m_key;
-    std::string m_iv;
-    std::string m_tempFolder;
-    std::string m_programDir;
-    std::vector<std::unique_ptr<TQDPDokument>> m_documents;
+    bool showErrors_ = true;
+    QdpHandle handle_ = 0;
+    std::int32_t version_ = 0;
+    std::string typeCode_;
+    std::string programCode_;
+    std::string description_;
+    std::int32_t algorithm_ = 0;
+    std::int32_t mode_ = 0;
+    bool afterCreation_ = false;
+    std::string outputFileName_;
+    std::string key_;
+    std::string iv_;
+    std::string tempFolder_;
+    std::string programDir_;
+    std::vector<std::unique_ptr<TQDPDokument>> documents_;
 };
 
 } // namespace xls2qdp

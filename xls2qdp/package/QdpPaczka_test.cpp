@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "common/testing/RecordingSink.h"
 #include "package/QdpCodes.h"
 #include "package/QdpException.h"
 #include "package/QdpPaczka.h"
 #include "package/testing/FakeQdpLibrary.h"
-#include "package/testing/RecordingSink.h"
 
 #include <gtest/gtest.h>
 

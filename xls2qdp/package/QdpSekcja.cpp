@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "package/QdpSekcja.h"
 
+#include "common/Text.h"
+#include "common/Windows1250.h"
 #include "package/HookMessages.h"
 #include "package/QdpCodes.h"
 #include "package/ValueChecks.h"
-#include "package/Windows1250.h"
 
 #include <algorithm>
 #include <cstring>
@@ -50,60 +51,60 @@ std::int32_t TQDPSekcja::fSetSekcja(std::string_view code, std::string_view desc
         pStrErrorMessBox("Proszę podać kod typu sekcji!", show);
         return qdpcode::SectionCodeEmpty;
     }
-    m_code = trimmedCode;
-    m_description = trimBlanksAndControls(description);
+    code_ = trimmedCode;
+    description_ = trimBlanksAndControls(description);
     return qdpcode::Ok;
 }
 
 std::int32_t TQDPSekcja::fAddPol(std::string_view name, std::string_view type, std::uint32_t size,
                                  std::int32_t precision, std::string_view description) {
-    m_fields.push_back(
+    fields_.push_back(
         {std::string(type), std::string(name), std::string(description), size, precision, {}});
-    m_totalSize += static_cast<std::int32_t>(size);
+    totalSize_ += static_cast<std::int32_t>(size);
     return qdpcode::Ok;
 }
 
 void TQDPSekcja::setFieldExtension(std::size_t index, FieldExtension extension) {
-    if (index < m_fields.size()) m_fields[index].extension = std::move(extension);
+    if (index < fields_.size()) fields_[index].extension = std::move(extension);
 }
 
 void TQDPSekcja::clearFieldDefinitions() {
-    m_fields.clear();
-    m_totalSize = 0;
-    m_recordCount = 0;
+    fields_.clear();
+    totalSize_ = 0;
+    recordCount_ = 0;
 }
 
 int TQDPSekcja::fieldIndex(std::string_view name) const {
-    for (std::size_t i = 0; i < m_fields.size(); ++i)
-        if (m_fields[i].name == name) return static_cast<int>(i);
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        if (fields_[i].name == name) return static_cast<int>(i);
     return -1;
 }
 
 void TQDPSekcja::pClearSekcja() {
     clearFieldDefinitions();
-    m_description.clear();
-    m_code.clear();
-    m_handle = 0;
-    m_checkValues = true;
+    description_.clear();
+    code_.clear();
+    handle_ = 0;
+    checkValues_ = true;
 }
 
 std::int32_t TQDPSekcja::fCreateSekcja(QdpHandle handle, bool show) {
-    m_showErrors = show;
+    showErrors_ = show;
     std::int32_t result = fUserDefSekcja();
     if (result != qdpcode::Ok) {
         pStrErrorMessBox(hookMessage("fUserDefSekcja"), show);
         return result;
     }
-    if (m_code.empty()) {
+    if (code_.empty()) {
         pStrErrorMessBox("Proszę podać kod typu sekcji !", show);
         return qdpcode::SectionCodeEmpty;
     }
-    m_handle = handle;
+    handle_ = handle;
     std::string code, description;
-    if (!toLibraryText(m_code, "Kod sekcji", code, show) ||
-        !toLibraryText(m_description, "Opis sekcji", description, show))
+    if (!toLibraryText(code_, "Kod sekcji", code, show) ||
+        !toLibraryText(description_, "Opis sekcji", description, show))
         return qdpcode::NotWindows1250;
-    result = library().AddSekcjaC(m_handle, code.c_str(), description.c_str());
+    result = library().AddSekcjaC(handle_, code.c_str(), description.c_str());
     if (result != qdpcode::Ok) {
         pIntErrorMessBox(result, show);
         return result;
@@ -122,14 +123,14 @@ std::int32_t TQDPSekcja::fCreateSekcja(QdpHandle handle, bool show) {
 }
 
 std::int32_t TQDPSekcja::fCreatePola(bool show) {
-    if (m_fields.empty()) {
+    if (fields_.empty()) {
         pStrErrorMessBox("Nie zostały zdefiniowane żadne pola!", show);
         return qdpcode::NoFieldDefinitions;
     }
-    for (const FieldDefinition& field : m_fields)
+    for (const FieldDefinition& field : fields_)
         if (std::int32_t result = fAddDefPol(field, show); result != qdpcode::Ok) return result;
-    for (std::size_t i = 0; i < m_fields.size(); ++i)
-        if (!m_fields[i].extension.sourceFile.empty())
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        if (!fields_[i].extension.sourceFile.empty())
             if (std::int32_t result = fSetDefPolExt(i, show); result != qdpcode::Ok) return result;
     return qdpcode::Ok;
 }
@@ -150,29 +151,29 @@ std::int32_t TQDPSekcja::fAddDefPol(const FieldDefinition& field, bool show) {
         return qdpcode::NotWindows1250;
     std::string size = std::to_string(field.size);
     std::string precision = std::to_string(field.precision);
-    std::int32_t result = library().AddDefPolC(m_handle, name.c_str(), type.c_str(), size.c_str(),
+    std::int32_t result = library().AddDefPolC(handle_, name.c_str(), type.c_str(), size.c_str(),
                                                precision.c_str(), description.c_str());
     if (result != qdpcode::Ok) pException(result);
     return qdpcode::Ok;
 }
 
 std::int32_t TQDPSekcja::fSetDefPolExt(std::size_t index, bool show) {
-    const FieldExtension& ext = m_fields[index].extension;
+    const FieldExtension& ext = fields_[index].extension;
     std::string key, iv;
     // The source path stays in the platform's own file-name bytes.
     const std::string& source = ext.sourceFile;
-    if (!toLibraryText(ext.key, "Klucz pola " + m_fields[index].name, key, show) ||
-        !toLibraryText(ext.iv, "Wektor pola " + m_fields[index].name, iv, show))
+    if (!toLibraryText(ext.key, "Klucz pola " + fields_[index].name, key, show) ||
+        !toLibraryText(ext.iv, "Wektor pola " + fields_[index].name, iv, show))
         return qdpcode::NotWindows1250;
     std::int32_t result = library().SetDefPolExt(
-        m_handle, static_cast<std::int32_t>(index), ext.sizeFieldIndex, source.c_str(), key.c_str(),
+        handle_, static_cast<std::int32_t>(index), ext.sizeFieldIndex, source.c_str(), key.c_str(),
         iv.c_str(), ext.algorithm, ext.mode, ext.chunkSize);
     if (result != qdpcode::Ok) pIntErrorMessBox(result, show);
     return result;
 }
 
 std::int32_t TQDPSekcja::fCheckLengthVB(bool show) const {
-    for (const FieldDefinition& field : m_fields) {
+    for (const FieldDefinition& field : fields_) {
         if ((field.type == "V" || field.type == "B") && field.size < qdpcode::MinBlobFieldSize) {
             pStrErrorMessBox("Długości pól typu 'V' i 'B' nie mogą być krótsze niż " +
                                  std::to_string(qdpcode::MinBlobFieldSize) + " znaków!",
@@ -184,9 +185,9 @@ std::int32_t TQDPSekcja::fCheckLengthVB(bool show) const {
 }
 
 std::int32_t TQDPSekcja::fCheckValues(std::span<const std::string> values) const {
-    std::size_t count = std::min(values.size(), m_fields.size());
+    std::size_t count = std::min(values.size(), fields_.size());
     for (std::size_t i = 0; i < count; ++i) {
-        const FieldDefinition& field = m_fields[i];
+        const FieldDefinition& field = fields_[i];
         std::int32_t result = checkValue(field.type, values[i], field.size, field.precision);
         if (result != qdpcode::Ok) return result;
     }
@@ -201,46 +202,46 @@ std::vector<char> TQDPSekcja::fBuildRekord(std::span<const std::string> values) 
 
 void TQDPSekcja::buildRecordInto(std::span<const std::string> values, std::size_t slack,
                                  std::vector<char>& record) const {
-    record.assign(static_cast<std::size_t>(m_totalSize) + m_fields.size() + slack, '\0');
+    record.assign(static_cast<std::size_t>(totalSize_) + fields_.size() + slack, '\0');
     std::size_t offset = 0;
-    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
         if (i < values.size()) {
-            std::size_t length = std::min<std::size_t>(values[i].size(), m_fields[i].size);
+            std::size_t length = std::min<std::size_t>(values[i].size(), fields_[i].size);
             std::memcpy(record.data() + offset, values[i].data(), length);
         }
-        offset += m_fields[i].size + 1;
+        offset += fields_[i].size + 1;
     }
 }
 
 std::int32_t TQDPSekcja::fAddRekord(std::span<const std::string> values, bool show) {
-    if (m_fields.empty()) return qdpcode::NoFieldsForRecord;
-    if (values.size() != m_fields.size()) {
+    if (fields_.empty()) return qdpcode::NoFieldsForRecord;
+    if (values.size() != fields_.size()) {
         // A programming error of the concrete section: never guess the layout.
         std::int32_t code =
-            values.size() > m_fields.size() ? qdpcode::TooManyValues : qdpcode::TooFewValues;
+            values.size() > fields_.size() ? qdpcode::TooManyValues : qdpcode::TooFewValues;
         pIntErrorMessBox(code, show);
         return code;
     }
     if (std::int32_t result = fCheckLengthVB(show); result != qdpcode::Ok) return result;
 
-    std::vector<std::string>& converted = m_converted;
+    std::vector<std::string>& converted = converted_;
     converted.resize(values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
         Windows1250Failure failure;
         if (!encodeForLibrary(values[i], converted[i], failure)) {
-            reportNotWindows1250("Wartość pola " + m_fields[i].name + " w rekordzie nr " +
-                                     std::to_string(m_recordCount + 1) + " sekcji " + m_code,
+            reportNotWindows1250("Wartość pola " + fields_[i].name + " w rekordzie nr " +
+                                     std::to_string(recordCount_ + 1) + " sekcji " + code_,
                                  values[i], failure, show);
             return qdpcode::NotWindows1250;
         }
     }
-    if (m_checkValues)
+    if (checkValues_)
         if (std::int32_t result = fCheckValues(converted); result != qdpcode::Ok) return result;
 
-    buildRecordInto(converted, kRecordSlack, m_record);
-    std::int32_t result = library().AddRekordC(m_handle, m_record.data());
+    buildRecordInto(converted, kRecordSlack, record_);
+    std::int32_t result = library().AddRekordC(handle_, record_.data());
     if (result != qdpcode::Ok) pException(result);
-    ++m_recordCount;
+    ++recordCount_;
     return qdpcode::Ok;
 }
 

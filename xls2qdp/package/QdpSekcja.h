@@ -77,15 +77,15 @@ public:
     // Shape checks of Windows-1250 values by field type; first failure code.
     std::int32_t fCheckValues(std::span<const std::string> values) const;
 
-    std::uint32_t fieldCount() const { return static_cast<std::uint32_t>(m_fields.size()); }
-    std::int32_t recordCount() const { return m_recordCount; }
-    std::int32_t totalSize() const { return m_totalSize; }
-    const std::string& code() const { return m_code; }
-    const std::string& description() const { return m_description; }
-    const std::vector<FieldDefinition>& fields() const { return m_fields; }
-    QdpHandle handle() const { return m_handle; }
-    bool checkValues() const { return m_checkValues; }
-    void setCheckValues(bool on) { m_checkValues = on; }
+    std::uint32_t fieldCount() const { return static_cast<std::uint32_t>(fields_.size()); }
+    std::int32_t recordCount() const { return recordCount_; }
+    std::int32_t totalSize() const { return totalSize_; }
+    const std::string& code() const { return code_; }
+    const std::string& description() const { return description_; }
+    const std::vector<FieldDefinition>& fields() const { return fields_; }
+    QdpHandle handle() const { return handle_; }
+    bool checkValues() const { return checkValues_; }
+    void setCheckValues(bool on) { checkValues_ = on; }
     // Extended attributes of field index (0-based); out-of-range is ignored.
     void setFieldExtension(std::size_t index, FieldExtension extension);
 
@@ -96,7 +96,7 @@ protected:
     // 0-based position of the first definition named name, or -1.
     int fieldIndex(std::string_view name) const;
     // The show-errors switch of the running fCreateSekcja, for the hooks.
-    bool showErrors() const { return m_showErrors; }
+    bool showErrors() const { return showErrors_; }
 
 private:
     std::int32_t fCreatePola(bool show);
@@ -106,17 +106,17 @@ private:
     void buildRecordInto(std::span<const std::string> values, std::size_t slack,
                          std::vector<char>& out) const;
 
-    std::int32_t m_recordCount = 0;
-    std::string m_description;
-    std::string m_code;
-    QdpHandle m_handle = 0;
-    bool m_checkValues = true;
-    bool m_showErrors = true;
-    std::int32_t m_totalSize = 0;
-    std::vector<FieldDefinition> m_fields;
+    std::int32_t recordCount_ = 0;
+    std::string description_;
+    std::string code_;
+    QdpHandle handle_ = 0;
+    bool checkValues_ = true;
+    bool showErrors_ = true;
+    std::int32_t totalSize_ = 0;
+    std::vector<FieldDefinition> fields_;
     // Working buffers of fAddRekord, kept to spare allocations per record.
-    std::vector<std::string> m_converted;
-    std::vector<char> m_record;
+    std::vector<std::string> converted_;
+    std::vector<char> record_;
 };
 
 } // namespace xls2qdp

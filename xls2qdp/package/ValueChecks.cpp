@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "package/ValueChecks.h"
 
+#include "common/Text.h"
 #include "package/QdpCodes.h"
 
 namespace xls2qdp {
@@ -22,15 +23,6 @@ std::string_view part(std::string_view text, std::size_t start, std::size_t leng
 }
 
 } // namespace
-
-std::string_view trimBlanksAndControls(std::string_view text) {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 std::int32_t fCheckDate(std::string_view value) {
     return hasShape(value, '.', 4) ? qdpcode::Ok : qdpcode::BadDate;

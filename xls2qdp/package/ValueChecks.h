@@ -9,9 +9,6 @@
 
 namespace xls2qdp {
 
-// Drops blanks and control characters at both ends.
-std::string_view trimBlanksAndControls(std::string_view text);
-
 // "D": empty after trimming, or shaped as 2004.03.15 (digits are not checked).
 // 1 or 501.
 std::int32_t fCheckDate(std::string_view value);

@@ -2,7 +2,8 @@
 #include "DeclarationWriter.h"
 
 #include "FieldRules.h"
-#include "import/PolishText.h"
+#include "common/TextEncoding.h"
+#include "common/Windows1250.h"
 
 #include <cstdio>
 #include <ctime>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "DictionaryLookups.h"
 
-#include "import/PolishText.h"
+#include "common/Text.h"
 
 namespace xls2qdp {
 namespace {
@@ -102,7 +102,8 @@ LookupResult DictionaryLookups::FindCommuneByCity(std::string_view city) {
 
 LookupResult DictionaryLookups::FindCommuneByCityAndName(std::string_view commune,
                                                          std::string_view city) {
-    if (stripBlanks(commune).empty() || stripBlanks(city).empty() || !cities_) return notFound();
+    if (trimBlanksAndControls(commune).empty() || trimBlanksAndControls(city).empty() || !cities_)
+        return notFound();
     const auto& range = cities_->findByName(city);
     if (range.empty()) return notFound();
     if (range.size() == 1) return found(range.front().communeCode);

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "FieldRules.h"
 
-#include "import/PolishText.h"
+#include "common/Text.h"
+#include "common/TextEncoding.h"
 #include "import/store/WorkingRecord.h"
 
 namespace xls2qdp {
@@ -23,7 +24,7 @@ bool readNumber(std::string_view text, std::size_t& pos, std::size_t minDigits,
 } // namespace
 
 std::optional<CalendarDate> parseSheetDate(std::string_view text) {
-    text = stripBlanks(text);
+    text = trimBlanksAndControls(text);
     CalendarDate date;
     std::size_t pos = 0;
     if (!readNumber(text, pos, 1, 2, date.day)) return std::nullopt;
@@ -48,7 +49,7 @@ std::optional<std::string> convertPostalCode(std::string_view text) {
 
 SchoolYearDates schoolYearDates(std::string_view columnL, std::string_view columnM) {
     SchoolYearDates result;
-    const std::string_view year = stripBlanks(columnM);
+    const std::string_view year = trimBlanksAndControls(columnM);
     if ((columnL != "S" && columnL != "U") || year.empty()) return result;
     result.applies = true;
     // A whole number: an optional sign and decimal digits, nothing else.

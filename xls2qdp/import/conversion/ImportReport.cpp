@@ -101,13 +101,6 @@ std::string_view describe(ReportKind kind) {
     return "inne";
 }
 
-std::string columnLetters(int index) {
-    std::string letters;
-    for (int n = index + 1; n > 0; n = (n - 1) / 26)
-        letters.insert(letters.begin(), static_cast<char>('A' + (n - 1) % 26));
-    return letters;
-}
-
 ImportReport::ImportReport() : spool_(std::tmpfile()) {}
 ImportReport::~ImportReport() = default;
 

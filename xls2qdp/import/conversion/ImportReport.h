@@ -86,7 +86,4 @@ private:
 // Short Polish description of a kind, as the summary and tests use it.
 std::string_view describe(ReportKind kind);
 
-// Column letters of a 0-based column index: 0 -> "A", 37 -> "AL".
-std::string columnLetters(int index);
-
 } // namespace xls2qdp

@@ -60,14 +60,5 @@ TEST(ImportReport, SavesWholeOrNotAtAll) {
     EXPECT_FALSE(std::filesystem::exists(folder / "no-such-folder"));
 }
 
-TEST(ImportReport, NamesColumnsByTheirLetters) {
-    EXPECT_EQ(columnLetters(0), "A");
-    EXPECT_EQ(columnLetters(25), "Z");
-    EXPECT_EQ(columnLetters(26), "AA");
-    EXPECT_EQ(columnLetters(37), "AL");
-    EXPECT_EQ(columnLetters(701), "ZZ");
-    EXPECT_EQ(columnLetters(702), "AAA");
-}
-
 } // namespace
 } // namespace xls2qdp

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "BiffRecords.h"
 
-#include "TextEncoding.h"
+#include "common/TextEncoding.h"
 
 #include <gsf/gsf-input.h>
 
@@ -19,7 +19,7 @@ constexpr std::size_t kCompactAt = 64 * 1024;
 
 } // namespace
 
-bool IsCellRecord(std::uint16_t type) {
+bool isCellRecord(std::uint16_t type) {
     return type == kFormula || type == kNumber || type == kRk || type == kMulRk || type == kLabel ||
            type == kLabelSst || type == kBoolErr || type == kRString;
 }
@@ -243,9 +243,9 @@ bool ByteCursor::unicodeString(std::string& out, bool wideCount) {
         const std::uint8_t* at = record_.data.data() + pos_;
         if (fits == count) { // all in one piece, as nearly always
             if (wide)
-                AppendUtf16LeAsUtf8(out, at, fits);
+                appendUtf16LeAsUtf8(out, at, fits);
             else
-                AppendLatin1AsUtf8(out, at, fits);
+                appendLatin1AsUtf8(out, at, fits);
         } else if (wide) {
             units_.insert(units_.end(), at, at + 2 * fits);
         } else {
@@ -255,7 +255,7 @@ bool ByteCursor::unicodeString(std::string& out, bool wideCount) {
         pos_ += fits * width;
         left -= fits;
     }
-    AppendUtf16LeAsUtf8(out, units_.data(), units_.size() / 2);
+    appendUtf16LeAsUtf8(out, units_.data(), units_.size() / 2);
     return skip(std::size_t{runs} * 4) && skip(phonetic);
 }
 

@@ -45,7 +45,7 @@ enum : std::uint16_t {
 };
 
 // The cell records whose value the reader takes (STRING only follows a FORMULA).
-bool IsCellRecord(std::uint16_t type);
+bool isCellRecord(std::uint16_t type);
 
 struct Record {
     std::uint16_t type = 0;

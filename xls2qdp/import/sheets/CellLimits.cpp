@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "CellLimits.h"
 
+#include "common/TextEncoding.h"
+
 #include <algorithm>
 
 namespace xls2qdp {
 
-bool AppendCellBytes(std::string& text, std::string_view piece) {
+bool appendCellBytes(std::string& text, std::string_view piece) {
     const std::size_t room = kMaxCellBytes - std::min(text.size(), kMaxCellBytes);
     if (piece.size() <= room) {
         text.append(piece);
@@ -15,18 +17,12 @@ bool AppendCellBytes(std::string& text, std::string_view piece) {
     return true;
 }
 
-bool CutToCellLength(std::string& text) {
+bool cutToCellLength(std::string& text) {
     if (text.size() <= kMaxCellCharacters) return false; // fewer bytes than the limit
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        // Every byte but the continuation bytes of UTF-8 starts a character.
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
-        if (characters++ == kMaxCellCharacters) {
-            text.resize(i);
-            return true;
-        }
-    }
-    return false;
+    const std::size_t length = utf8Prefix(text, kMaxCellCharacters).size();
+    if (length == text.size()) return false;
+    text.resize(length);
+    return true;
 }
 
 } // namespace xls2qdp

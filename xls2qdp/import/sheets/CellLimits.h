@@ -16,9 +16,9 @@ inline constexpr std::size_t kMaxCellCharacters = 32'767;
 inline constexpr std::size_t kMaxCellBytes = 256 * 1024;
 
 // Appends piece to text up to kMaxCellBytes; true when some was left out.
-bool AppendCellBytes(std::string& text, std::string_view piece);
+bool appendCellBytes(std::string& text, std::string_view piece);
 
 // Cuts UTF-8 text after kMaxCellCharacters characters; true when it was longer.
-bool CutToCellLength(std::string& text);
+bool cutToCellLength(std::string& text);
 
 } // namespace xls2qdp

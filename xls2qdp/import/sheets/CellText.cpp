@@ -23,7 +23,7 @@ void appendTwoDigits(std::string& out, unsigned value) {
 
 } // namespace
 
-std::string FormatNumber(double value) {
+std::string formatNumber(double value) {
     if (!std::isfinite(value)) return {};
     if (value == 0) return "0";
     // Whole numbers below 1E15 (PESELs, house numbers) are their digits.
@@ -76,8 +76,8 @@ std::string FormatNumber(double value) {
     return out;
 }
 
-std::string FormatDateTime(double days) {
-    if (!std::isfinite(days) || days < kFirstDay || days >= kLastDay) return FormatNumber(days);
+std::string formatDateTime(double days) {
+    if (!std::isfinite(days) || days < kFirstDay || days >= kLastDay) return formatNumber(days);
     using namespace std::chrono;
     constexpr long long kMsPerDay = 86'400'000;
     // Round to the millisecond first so that 0.999999 of a second stays in its second.
@@ -110,16 +110,16 @@ std::string FormatDateTime(double days) {
     return out;
 }
 
-std::string CellText(const CellValue& cell) {
+std::string cellText(const CellValue& cell) {
     switch (cell.kind) {
     case CellKind::Empty:
         return {};
     case CellKind::Text:
         return cell.text;
     case CellKind::Number:
-        return FormatNumber(cell.number);
+        return formatNumber(cell.number);
     case CellKind::DateTime:
-        return FormatDateTime(cell.number);
+        return formatDateTime(cell.number);
     case CellKind::Boolean:
         return cell.number != 0 ? "PRAWDA" : "FAŁSZ";
     case CellKind::Error:
@@ -130,11 +130,11 @@ std::string CellText(const CellValue& cell) {
 
 std::string NormalizeCellText(std::string_view text) {
     std::string out;
-    NormalizeCellTextInto(out, text);
+    normalizeCellTextInto(out, text);
     return out;
 }
 
-void NormalizeCellTextInto(std::string& out, std::string_view text) {
+void normalizeCellTextInto(std::string& out, std::string_view text) {
     // Blanks and control characters are the bytes up to 0x20; UTF-8 never uses
     // them inside a multi-byte character.
     while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
@@ -155,59 +155,7 @@ void NormalizeCellTextInto(std::string& out, std::string_view text) {
     }
 }
 
-namespace {
-
-char32_t upperOf(char32_t c) {
-    if (c >= 'a' && c <= 'z') return c - 32;
-    if (c < 0x80) return c;
-    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 32;
-    if (c == 0xFF) return 0x178;
-    if (c >= 0x100 && c <= 0x137) return c & ~char32_t{1};
-    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c & 1) ? c : c - 1;
-    if (c >= 0x14A && c <= 0x177) return c & ~char32_t{1};
-    return c;
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-} // namespace
-
-std::string UpperCaseText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto b0 = static_cast<unsigned char>(text[i]);
-        if (b0 < 0x80) {
-            out += static_cast<char>(upperOf(b0));
-            ++i;
-            continue;
-        }
-        // Only two-byte sequences hold letters we change; everything else is copied.
-        if ((b0 & 0xE0) == 0xC0 && i + 1 < text.size() &&
-            (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
-            const char32_t c = (char32_t{b0 & 0x1Fu} << 6) | (text[i + 1] & 0x3F);
-            appendUtf8(out, upperOf(c));
-            i += 2;
-            continue;
-        }
-        out += text[i];
-        ++i;
-    }
-    return out;
-}
-
-std::string ErrorValueName(std::string_view storedCode) {
+std::string errorValueName(std::string_view storedCode) {
     static constexpr std::pair<std::string_view, std::string_view> kNames[] = {
         {"#DIV/0!", "#DZIEL/0!"}, {"#N/A", "#N/D!"},
         {"#VALUE!", "#ARG!"},     {"#REF!", "#ADR!"},
@@ -219,7 +167,7 @@ std::string ErrorValueName(std::string_view storedCode) {
     return std::string(storedCode);
 }
 
-std::string ColumnLetters(int columnIndex) {
+std::string columnLetters(int columnIndex) {
     std::string letters;
     for (int n = columnIndex + 1; n > 0; n = (n - 1) / 26)
         letters.insert(letters.begin(), static_cast<char>('A' + (n - 1) % 26));

@@ -12,7 +12,7 @@
 //                        a time alone (day 0) "hh:nn:ss"
 //   text                 as it is
 //   boolean              "PRAWDA" / "FAŁSZ", as a Polish spreadsheet shows them
-//   error value          "" (the caller reports the cell, see ErrorValueName)
+//   error value          "" (the caller reports the cell, see errorValueName)
 // Formula cells arrive as their stored result and follow the same rules.
 #pragma once
 
@@ -23,27 +23,23 @@
 
 namespace xls2qdp {
 
-std::string FormatNumber(double value);
+std::string formatNumber(double value);
 // Days since 30-12-1899; a value outside 01-01-0100 .. 31-12-9999 is written as a number.
-std::string FormatDateTime(double days);
-std::string CellText(const CellValue& cell);
+std::string formatDateTime(double days);
+std::string cellText(const CellValue& cell);
 
 // Trims blanks and control characters at both ends, turns every LF into a
 // blank, then replaces each pair of blanks by one in a single left-to-right
 // pass (four blanks become two).
 std::string NormalizeCellText(std::string_view text);
 // The same into out, reusing its memory (the read loop calls it per cell).
-void NormalizeCellTextInto(std::string& out, std::string_view text);
-
-// Upper case of UTF-8 text for the letters of Latin alphabets (ASCII, Latin-1,
-// Latin Extended-A: "ą" -> "Ą", "ł" -> "Ł"); other characters stay as they are.
-std::string UpperCaseText(std::string_view text);
+void normalizeCellTextInto(std::string& out, std::string_view text);
 
 // The Polish name under which a spreadsheet shows an error code stored in a
 // file ("#DIV/0!" -> "#DZIEL/0!"); unknown codes come back unchanged.
-std::string ErrorValueName(std::string_view storedCode);
+std::string errorValueName(std::string_view storedCode);
 
-// "A" for 0, "AL" for 37.
-std::string ColumnLetters(int columnIndex);
+// The letters of a column as a spreadsheet names it: "A" for 0, "AL" for 37.
+std::string columnLetters(int columnIndex);
 
 } // namespace xls2qdp

@@ -2,7 +2,7 @@
 #include "CsvReader.h"
 
 #include "CellLimits.h"
-#include "TextEncoding.h"
+#include "common/TextEncoding.h"
 
 #include <algorithm>
 #include <array>
@@ -43,7 +43,7 @@ public:
                         cell.text = field_;
                     else
                         decoder_.append(cell.text, field_);
-                    if (CutToCellLength(cell.text) || fieldCut_)
+                    if (cutToCellLength(cell.text) || fieldCut_)
                         cell.problem = CellProblem::TextCut;
                     any = true;
                 }
@@ -102,7 +102,7 @@ private:
                 if ((b & 0xC0) != 0x80) break;
             }
             if (ended_) cut = text.size();
-            if (!IsValidUtf8(std::string_view(text).substr(0, cut))) {
+            if (!isValidUtf8(std::string_view(text).substr(0, cut))) {
                 utf8_ = false;
                 return;
             }

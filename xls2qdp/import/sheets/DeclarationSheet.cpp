@@ -2,6 +2,8 @@
 #include "DeclarationSheet.h"
 
 #include "CellText.h"
+#include "common/Text.h"
+#include "common/TextEncoding.h"
 
 #include <algorithm>
 
@@ -20,7 +22,7 @@ DeclarationSheet::DeclarationSheet(std::unique_ptr<WorkbookReader> reader)
     : reader_(std::move(reader)) {}
 
 std::string DeclarationSheet::ReadHeaderCell(const CellValue& cell) {
-    return UpperCaseText(NormalizeCellText(CellText(cell)));
+    return upperPolish(NormalizeCellText(cellText(cell)));
 }
 
 bool DeclarationSheet::nextSheetRow(SheetRow& row) {
@@ -48,7 +50,7 @@ int DeclarationSheet::CheckSheetStructure() {
         if (kExpectedHeaders[column].empty()) continue;
         const CellValue& cell =
             found && column < header.cells.size() ? header.cells[column] : empty;
-        if (ReadHeaderCell(cell) != UpperCaseText(kExpectedHeaders[column]))
+        if (ReadHeaderCell(cell) != upperPolish(kExpectedHeaders[column]))
             return static_cast<int>(column) + 1;
     }
     return 0;
@@ -57,11 +59,7 @@ int DeclarationSheet::CheckSheetStructure() {
 void DeclarationSheet::noteProblem(const CellValue& cell, int column) {
     if (cell.problem == CellProblem::TextCut) {
         // The start of the text names it well enough in the report.
-        std::size_t cut = std::min<std::size_t>(60, cell.text.size());
-        while (cut > 0 && cut < cell.text.size() &&
-               (static_cast<unsigned char>(cell.text[cut]) & 0xC0) == 0x80)
-            --cut;
-        notes_.push_back({current_.number, column, cell.text.substr(0, cut) + "…",
+        notes_.push_back({current_.number, column, std::string(utf8Prefix(cell.text, 40)) + "…",
                           "tekst komórki jest dłuższy niż 32 767 znaków; przyjęto jego początek"});
     } else if (cell.problem == CellProblem::NoSuchSharedString) {
         notes_.push_back({current_.number, column, "",
@@ -93,15 +91,15 @@ bool DeclarationSheet::ReadSheetRow(DeclarationRow& row) {
         }
         const CellValue& cell = current_.cells[column];
         if (cell.kind == CellKind::Error) {
-            const std::string shown = ErrorValueName(cell.text);
+            const std::string shown = errorValueName(cell.text);
             notes_.push_back({current_.number, static_cast<int>(column), shown,
                               "komórka zawiera wartość błędu " + shown + "; przyjęto pustą"});
         }
         if (cell.problem != CellProblem::None) noteProblem(cell, static_cast<int>(column));
         if (cell.kind == CellKind::Text)
-            NormalizeCellTextInto(text, cell.text);
+            normalizeCellTextInto(text, cell.text);
         else
-            NormalizeCellTextInto(text, CellText(cell));
+            normalizeCellTextInto(text, cellText(cell));
     }
     if (row.cells[0].empty() && row.cells[1].empty() && row.cells[2].empty() &&
         row.cells[3].empty()) {
@@ -115,28 +113,6 @@ bool DeclarationSheet::ReadSheetRow(DeclarationRow& row) {
         for (const CellNote& note : notes_)
             noteHandler_(note);
     return true;
-}
-
-DeclarationReadResult ReadDeclarationRows(DeclarationSheet& sheet,
-                                          const DeclarationReadCallbacks& callbacks) {
-    DeclarationReadResult result;
-    DeclarationRow row;
-    for (;;) {
-        if (!sheet.ReadSheetRow(row)) {
-            if (callbacks.onProgress) callbacks.onProgress(result.lastDataRow);
-            return result;
-        }
-        result.lastDataRow = row.sheetRow;
-        // The counter of the next row to read, shown when it is a multiple of ten.
-        if ((row.sheetRow + 1) % 10 == 0 && callbacks.onProgress)
-            callbacks.onProgress(row.sheetRow + 1);
-        if (callbacks.abortRequested && callbacks.abortRequested()) {
-            result.aborted = true;
-            return result;
-        }
-        if (callbacks.onRow) callbacks.onRow(row);
-        ++result.rows;
-    }
 }
 
 } // namespace xls2qdp

@@ -2,7 +2,8 @@
 // A declaration sheet as the import reads it: the header check on row 6
 // (stage 1) and the data rows from row 7 on (stage 2), each as the 38
 // normalised cell texts of columns A to AL. Rows are streamed from the
-// workbook file, never collected.
+// workbook file, never collected; the import's read loop, its progress and
+// its messages belong to the engine.
 #pragma once
 
 #include "import/DeclarationRow.h"
@@ -19,9 +20,6 @@
 
 namespace xls2qdp {
 
-inline constexpr int kHeaderRow = 6;
-inline constexpr int kFirstDataRow = 7;
-
 // The names row 6 must hold in columns A to K (compared upper-cased, without
 // surrounding blanks).
 inline constexpr std::array<std::string_view, 11> kExpectedHeaders = {"Rodzaj_listy",
@@ -35,14 +33,6 @@ inline constexpr std::array<std::string_view, 11> kExpectedHeaders = {"Rodzaj_li
                                                                       "Data_zgłoszenia",
                                                                       "Nr_wyboru",
                                                                       "Status_podopiecznego"};
-
-// Shown when the header row is wrong; its line breaks are LF CR, as users know it.
-inline constexpr std::string_view kWrongSheetStructureMessage =
-    "Format pliku MS Excel jest nieprawidłowy.\n\r"
-    "Możliwe przyczyny to:\n\r"
-    "-niezgodna liczba kolumn\n\r"
-    "-niewłaściwa kolejność kolumn\n\r"
-    "-niewłaściwe nazwy kolumn";
 
 // A cell the import could not take as it stands (for the import report).
 struct CellNote {
@@ -91,25 +81,5 @@ private:
     std::vector<CellNote> notes_;
     std::function<void(const CellNote&)> noteHandler_;
 };
-
-// Stage 2 in one call, for callers without a loop of their own: every data
-// row goes to onRow, the sheet row reached to onProgress every tenth row and
-// once at the end with the last data row (as the progress label shows it),
-// and abortRequested is asked after each row is read (a row read when it
-// says yes is not passed on).
-struct DeclarationReadCallbacks {
-    std::function<void(const DeclarationRow&)> onRow;
-    std::function<void(int sheetRow)> onProgress;
-    std::function<bool()> abortRequested;
-};
-
-struct DeclarationReadResult {
-    int rows = 0; // passed to onRow
-    int lastDataRow = kHeaderRow;
-    bool aborted = false;
-};
-
-DeclarationReadResult ReadDeclarationRows(DeclarationSheet& sheet,
-                                          const DeclarationReadCallbacks& callbacks);
 
 } // namespace xls2qdp

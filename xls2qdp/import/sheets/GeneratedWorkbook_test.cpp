@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // gen_declarations makes workbooks the import reads from end to end: the same
 // rows saved as .xlsx and as .csv give the same declaration rows.
-#include "SheetTestFiles.h"
 #include "import/sheets/DeclarationSheet.h"
+#include "import/sheets/testing/SheetTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +11,13 @@
 namespace xls2qdp {
 namespace {
 
-std::vector<DeclarationRow> ReadDeclarations(const std::filesystem::path& file) {
+std::vector<DeclarationRow> readDeclarations(const std::filesystem::path& file) {
     DeclarationSheet sheet(file);
     EXPECT_EQ(sheet.CheckSheetStructure(), 0) << file;
     std::vector<DeclarationRow> rows;
-    ReadDeclarationRows(sheet, {[&](const DeclarationRow& row) { rows.push_back(row); }, {}, {}});
+    DeclarationRow row;
+    while (sheet.ReadSheetRow(row))
+        rows.push_back(row);
     return rows;
 }
 
@@ -26,8 +28,8 @@ TEST(GeneratedWorkbookTest, XlsxAndCsvGiveTheSameRows) {
                                     (folder.path() / name).string();
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
-    const auto fromXlsx = ReadDeclarations(folder.path() / "gen.xlsx");
-    const auto fromCsv = ReadDeclarations(folder.path() / "gen.csv");
+    const auto fromXlsx = readDeclarations(folder.path() / "gen.xlsx");
+    const auto fromCsv = readDeclarations(folder.path() / "gen.csv");
     ASSERT_EQ(fromXlsx.size(), 300u);
     ASSERT_EQ(fromCsv.size(), 300u);
     int foreigners = 0, declaredByParent = 0, textDates = 0;

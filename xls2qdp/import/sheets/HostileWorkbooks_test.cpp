@@ -2,10 +2,11 @@
 // Files made to cost endless time or memory end with their outcome: cut
 // texts, a reported damage, or a message for what is no file. The time and
 // memory each takes are measured by bench/hostile_workbooks.sh.
-#include "HostileWorkbooks.h"
-#include "SheetTestFiles.h"
+#include "common/TextEncoding.h"
 #include "import/sheets/CellLimits.h"
 #include "import/sheets/WorkbookReader.h"
+#include "import/sheets/testing/HostileWorkbooks.h"
+#include "import/sheets/testing/SheetTestFiles.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,16 +14,9 @@
 namespace xls2qdp {
 namespace {
 
-std::size_t Characters(const std::string& text) {
-    std::size_t n = 0;
-    for (const char c : text)
-        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return n;
-}
-
 TEST(HostileWorkbooksTest, EachEndsWithItsOutcome) {
     test::ScratchFolder folder;
-    for (const auto& c : test::MakeHostileWorkbooks(folder.path(), 6u << 20)) {
+    for (const auto& c : test::makeHostileWorkbooks(folder.path(), 6u << 20)) {
         SCOPED_TRACE(c.name);
         std::string failure;
         long long rows = 0;
@@ -36,7 +30,7 @@ TEST(HostileWorkbooksTest, EachEndsWithItsOutcome) {
                 for (const CellValue& cell : row.cells) {
                     cut |= cell.problem == CellProblem::TextCut;
                     missing |= cell.problem == CellProblem::NoSuchSharedString;
-                    longest = std::max(longest, Characters(cell.text));
+                    longest = std::max(longest, utf8Length(cell.text));
                 }
             }
         } catch (const WorkbookError& error) {

@@ -198,7 +198,7 @@ private:
     }
 
     void appendText(std::string_view text) {
-        if (AppendCellBytes(text_, text)) textCut_ = true;
+        if (appendCellBytes(text_, text)) textCut_ = true;
     }
 
     void startCell(const char** attributes) {
@@ -254,7 +254,7 @@ private:
             cell_.setText(text_);
         }
         if (cell_.kind == CellKind::Text && cell_.text.empty()) cell_.kind = CellKind::Empty;
-        if (cell_.kind == CellKind::Text && (CutToCellLength(cell_.text) || textCut_))
+        if (cell_.kind == CellKind::Text && (cutToCellLength(cell_.text) || textCut_))
             cell_.problem = CellProblem::TextCut;
         // Programs pad rows with empty cells up to the last column they
         // know, which may be past the usual sheet; a value there is not

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "SimpleXmlScanner.h"
 
-#include "TextEncoding.h"
 #include "WorkbookError.h"
+#include "common/TextEncoding.h"
 
 #include <charconv>
 #include <cstring>
@@ -306,7 +306,7 @@ void SimpleXmlScanner::decode(std::string& out, std::size_t begin, std::size_t e
             if (error != std::errc{} || ptr != digits.data() + digits.size() || code == 0 ||
                 code > 0x10FFFF)
                 fail("nieprawidłowe odwołanie do znaku");
-            AppendUtf8(out, code);
+            appendUtf8(out, code);
         } else {
             fail("nieznana encja &" + std::string(entity) + ";");
         }

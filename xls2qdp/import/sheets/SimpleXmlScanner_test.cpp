@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The quick scanner must report what expat reports, however the input is cut
 // into chunks; and refuse what expat refuses.
-#include "SheetTestFiles.h"
 #include "import/sheets/SimpleXmlScanner.h"
 #include "import/sheets/XmlStreamParser.h"
 #include "import/sheets/ZipArchive.h"
+#include "import/sheets/testing/SheetTestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "SheetTestFiles.h"
 #include "import/sheets/CellText.h"
 #include "import/sheets/IsoDateTime.h"
 #include "import/sheets/WorkbookReader.h"
+#include "import/sheets/testing/SheetTestFiles.h"
 
 #include <freexl.h>
 #include <gtest/gtest.h>
@@ -15,8 +15,8 @@ namespace {
 using test::Bytes;
 using test::Fixture;
 using test::ReadAllTexts;
-using test::XlsxParts;
-using test::ZipOf;
+using test::xlsxParts;
+using test::zipOf;
 using Rows = std::map<int, std::vector<std::string>>;
 
 // cells.fods as LibreOffice saved it in each format: the texts every reader
@@ -103,7 +103,7 @@ Outcome ReadOutcome(const std::filesystem::path& file, int firstRows) {
             if (row.number > firstRows) continue;
             auto& texts = outcome.first[row.number];
             for (const CellValue& cell : row.cells)
-                texts.push_back(CellText(cell));
+                texts.push_back(cellText(cell));
         }
     } catch (const WorkbookError& error) {
         outcome.failure = error.reason();
@@ -162,7 +162,7 @@ TEST(WorkbookReaderTest, ReadsFilesAsEachProgramWritesThem) {
 // system, ISO date cells, prefixed element names, an absolute part name.
 TEST(XlsxReaderTest, ReadsWhatOtherWritersPut) {
     test::ScratchFolder folder;
-    const std::string file = ZipOf(
+    const std::string file = zipOf(
         folder, "other.xlsx",
         {{"[Content_Types].xml", "<Types/>"},
          {"_rels/.rels",
@@ -195,31 +195,31 @@ TEST(XlsxReaderTest, NamespacesAndEncodingsAsWritersUseThem) {
         Rows rows;
     } cases[] = {
         {"strict.xlsx",
-         XlsxParts(date, "", R"(<workbookPr date1904="true"/>)",
+         xlsxParts(date, "", R"(<workbookPr date1904="true"/>)",
                    {"http://purl.oclc.org/ooxml/spreadsheetml/main",
                     "http://purl.oclc.org/ooxml/officeDocument/relationships"}),
          {{1, {"03-06-1934"}}}},
         // what a program that knows no extension reads: the fallback
         {"alternate-content.xlsx",
-         XlsxParts(
+         xlsxParts(
              date, "",
              R"(<mc:AlternateContent><mc:Choice Requires="x15"><workbookPr/></mc:Choice>)"
              R"(<mc:Fallback><workbookPr date1904="1"/></mc:Fallback></mc:AlternateContent>)"),
          {{1, {"03-06-1934"}}}},
         // extension elements named like ours inside the sheet's rows
         {"extension-cells.xlsx",
-         XlsxParts(R"(<row r="1"><c r="A1"><v>1</v><x14:c><x14:v>9</x14:v></x14:c></c>)"
+         xlsxParts(R"(<row r="1"><c r="A1"><v>1</v><x14:c><x14:v>9</x14:v></x14:c></c>)"
                    R"(<x14:row r="5"><c r="B5"><v>2</v></c></x14:row></row>)"),
          {{1, {"1", "2"}}}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ReadAllTexts(ZipOf(folder, c.name, c.parts)), c.rows) << c.name;
+        EXPECT_EQ(ReadAllTexts(zipOf(folder, c.name, c.parts)), c.rows) << c.name;
 
     // The same sheet in UTF-16 with a byte order mark and in ISO-8859-1.
     const std::string text =
         R"(<row r="1"><c r="A1" t="inlineStr"><is><t>Müller</t></is></c></row>)";
     const auto recoded = [&](const std::string& encoding, auto&& encode) {
-        auto parts = XlsxParts(text);
+        auto parts = xlsxParts(text);
         std::string& sheet = parts["xl/worksheets/sheet1.xml"];
         sheet.replace(sheet.find("UTF-8"), 5, encoding);
         sheet.replace(sheet.find("Müller"), std::string("Müller").size(), "M\xFCller");
@@ -233,8 +233,8 @@ TEST(XlsxReaderTest, NamespacesAndEncodingsAsWritersUseThem) {
         return wide;
     });
     const auto latin1 = recoded("ISO-8859-1", [](const std::string& bytes) { return bytes; });
-    EXPECT_EQ(ReadAllTexts(ZipOf(folder, "utf16.xlsx", utf16)), (Rows{{1, {"Müller"}}}));
-    EXPECT_EQ(ReadAllTexts(ZipOf(folder, "latin1.xlsx", latin1)), (Rows{{1, {"Müller"}}}));
+    EXPECT_EQ(ReadAllTexts(zipOf(folder, "utf16.xlsx", utf16)), (Rows{{1, {"Müller"}}}));
+    EXPECT_EQ(ReadAllTexts(zipOf(folder, "latin1.xlsx", latin1)), (Rows{{1, {"Müller"}}}));
 }
 
 // Rows are stored in ascending order; one out of it is reported (after the
@@ -242,8 +242,8 @@ TEST(XlsxReaderTest, NamespacesAndEncodingsAsWritersUseThem) {
 TEST(XlsxReaderTest, RowsOutOfOrderAreReported) {
     test::ScratchFolder folder;
     const std::string file =
-        ZipOf(folder, "order.xlsx",
-              XlsxParts(R"(<row r="1"><c><v>1</v></c></row><row r="3"><c><v>3</v></c></row>)"
+        zipOf(folder, "order.xlsx",
+              xlsxParts(R"(<row r="1"><c><v>1</v></c></row><row r="3"><c><v>3</v></c></row>)"
                         R"(<row r="2"><c><v>2</v></c></row>)"));
     const Outcome outcome = ReadOutcome(file, 10);
     EXPECT_EQ(outcome.first, (Rows{{1, {"1"}}, {3, {"3"}}}));
@@ -271,10 +271,10 @@ TEST(XlsReaderTest, AgreesWithFreeXlOnCellsWithoutFormulas) {
             std::string expected;
             switch (value.type) {
             case FREEXL_CELL_INT:
-                expected = FormatNumber(value.value.int_value);
+                expected = formatNumber(value.value.int_value);
                 break;
             case FREEXL_CELL_DOUBLE:
-                expected = FormatNumber(value.value.double_value);
+                expected = formatNumber(value.value.double_value);
                 break;
             case FREEXL_CELL_TEXT:
             case FREEXL_CELL_SST_TEXT:
@@ -282,7 +282,7 @@ TEST(XlsReaderTest, AgreesWithFreeXlOnCellsWithoutFormulas) {
                 break;
             case FREEXL_CELL_DATE:
             case FREEXL_CELL_DATETIME:
-                expected = FormatDateTime(*ParseIsoDateTime(value.value.text_value));
+                expected = formatDateTime(*ParseIsoDateTime(value.value.text_value));
                 break;
             case FREEXL_CELL_TIME:
                 expected = value.value.text_value;
@@ -388,7 +388,7 @@ TEST(XlsReaderTest, ReadsSharedStringsAcrossContinueRecords) {
 // they use; a character of two UTF-16 units cut by a CONTINUE record.
 TEST(XlsReaderTest, ReadsWhatTheFormatLeavesOpen) {
     test::ScratchFolder folder;
-    const auto book = test::BiffWorkbook(
+    const auto book = test::biffWorkbook(
         0x0600,
         [](test::BiffStream& globals) {
             globals.record(0x00E0, Bytes().u16(0).u16(0).u32(0).u32(0).u32(0).u32(0).u16(0).data);
@@ -449,7 +449,7 @@ TEST(OdsReaderTest, RepeatedRowsComeInOrder) {
         row("first", "") + row("again", "100000") +
         R"(<table:table-row table:number-rows-repeated="5"/>)" + row("last", "") +
         "</table:table></office:spreadsheet></office:body></office:document-content>";
-    const std::string file = ZipOf(
+    const std::string file = zipOf(
         folder, "repeat.ods",
         {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}, {"content.xml", content}});
     auto reader = OpenWorkbookReader(file, 38);
@@ -477,7 +477,7 @@ TEST(OdsReaderTest, ShapesAndCommentsAreNotCellText) {
         R"(<table:table-cell><draw:custom-shape><text:p>strzałka</text:p></draw:custom-shape></table:table-cell>)"
         R"(<table:table-cell office:value-type="string"><office:annotation><text:p>uwaga</text:p></office:annotation><text:p>Jan</text:p></table:table-cell>)"
         R"(</table:table-row></table:table></office:spreadsheet></office:body></office:document-content>)";
-    const std::string file = ZipOf(
+    const std::string file = zipOf(
         folder, "shapes.ods",
         {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}, {"content.xml", content}});
     EXPECT_EQ(ReadAllTexts(file), (Rows{{1, {"Kowalski", "", "Jan"}}}));
@@ -541,10 +541,10 @@ TEST(UnreadableFilesTest, GiveAPolishReasonNamingTheFile) {
         {folder.file("truncated.xlsx", xlsx.substr(0, xlsx.size() / 2)), "uszkodzony"},
         {folder.file("truncated.xls", xls.substr(0, 2048)), "uszkodzony"},
         {folder.file("corrupted.xlsx", corrupted), "uszkodzony"},
-        {ZipOf(folder, "broken-xml.xlsx", brokenSheet),
+        {zipOf(folder, "broken-xml.xlsx", brokenSheet),
          "uszkodzony lub niekompletny. Błąd w części „xl/worksheets/sheet1.xml”"},
-        {ZipOf(folder, "photos.xlsx", {{"photo.jpg", "\xFF\xD8\xFF"}}), "nie zawiera skoroszytu"},
-        {ZipOf(folder, "text.ods", {{"mimetype", "application/vnd.oasis.opendocument.text"}}),
+        {zipOf(folder, "photos.xlsx", {{"photo.jpg", "\xFF\xD8\xFF"}}), "nie zawiera skoroszytu"},
+        {zipOf(folder, "text.ods", {{"mimetype", "application/vnd.oasis.opendocument.text"}}),
          "nie arkusz"},
         {folder.file("renamed.xls", "Rodzaj_listy;PESEL\nL;85010112345\n"), "zawiera zwykły tekst"},
         {folder.file("binary.xlsx", std::string("\x01\x02\x00\x03garbage", 10)), "nieznany format"},

@@ -6,7 +6,7 @@
 #include "NumberFormat.h"
 #include "RowQueue.h"
 #include "SharedStringTable.h"
-#include "TextEncoding.h"
+#include "common/TextEncoding.h"
 
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
@@ -58,7 +58,7 @@ bool globalsData(std::uint16_t type) {
 }
 
 bool sheetData(std::uint16_t type) {
-    return type == kString || IsCellRecord(type);
+    return type == kString || isCellRecord(type);
 }
 
 const char* errorCode(std::uint8_t code) {
@@ -262,7 +262,7 @@ private:
             for (std::uint32_t i = 0; i < unique && in.more(); ++i) {
                 text.clear();
                 if (!in.unicodeString(text, true)) damaged(record.offset);
-                const bool cut = CutToCellLength(text);
+                const bool cut = cutToCellLength(text);
                 sharedStrings_.add(text, cut);
             }
         } catch (const std::length_error&) {
@@ -272,7 +272,7 @@ private:
 
     // A text cell, cut to what a cell holds.
     static CellValue textCell(std::string text) {
-        const bool cut = CutToCellLength(text);
+        const bool cut = cutToCellLength(text);
         CellValue cell;
         cell.setText(std::move(text));
         if (cut) cell.problem = CellProblem::TextCut;
@@ -281,7 +281,7 @@ private:
 
     // The sheet row (0-based) a cell record is about, if it is one.
     static std::optional<int> cellRow(Record& record) {
-        if (!IsCellRecord(record.type)) return std::nullopt;
+        if (!isCellRecord(record.type)) return std::nullopt;
         ByteCursor in(record, nullptr);
         std::uint16_t row = 0;
         if (!in.u16(row)) return std::nullopt;
@@ -343,7 +343,7 @@ private:
                     --nestedDepth_;
                 continue;
             }
-            if (pendingString_ && record.type != kString && IsCellRecord(record.type))
+            if (pendingString_ && record.type != kString && isCellRecord(record.type))
                 pendingString_.reset();
             switch (record.type) {
             case kEof:
@@ -386,7 +386,7 @@ private:
         default:
             break;
         }
-        if (!IsCellRecord(record.type)) return;
+        if (!isCellRecord(record.type)) return;
         if (!in.u16(row) || !in.u16(column) || !in.u16(xf)) damaged(record.offset);
         CellValue cell;
         switch (record.type) {

@@ -7,10 +7,10 @@
 #include "RowQueue.h"
 #include "SharedStringTable.h"
 #include "SimpleXmlScanner.h"
-#include "TextEncoding.h"
 #include "XmlNamespaces.h"
 #include "XmlStreamParser.h"
 #include "ZipArchive.h"
+#include "common/TextEncoding.h"
 
 #include <cctype>
 #include <charconv>
@@ -29,7 +29,7 @@ constexpr std::size_t kMaxSmallPart = 64u << 20; // relationships, workbook
 // mostly without a prefix ("row"), sometimes with one ("x:row", "r:id").
 const char* attributeByLocalName(const char** attributes, std::string_view local) {
     for (const char** a = attributes; *a; a += 2)
-        if (LocalName(*a) == local) return a[1];
+        if (localName(*a) == local) return a[1];
     return nullptr;
 }
 
@@ -58,9 +58,9 @@ private:
         if (skipDepth_ > 0) {
             ++skipDepth_;
         } else if (ours(name)) {
-            start(LocalName(name), attributes);
+            start(localName(name), attributes);
         } else if (namespaces_.namespaceOf(name) == kMarkupCompatibility &&
-                   LocalName(name) == "Choice") {
+                   localName(name) == "Choice") {
             skipDepth_ = 1;
         }
     }
@@ -68,7 +68,7 @@ private:
         if (skipDepth_ > 0)
             --skipDepth_;
         else if (ours(name))
-            end(LocalName(name));
+            end(localName(name));
         namespaces_.leave();
     }
     void characters(std::string_view data) final {
@@ -92,7 +92,7 @@ void appendUnescaped(std::string& out, std::string_view text) {
                 std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16);
             if (error == std::errc{} && end == text.data() + i + 6) {
                 out.append(text, start, i - start);
-                AppendUtf8(out, code);
+                appendUtf8(out, code);
                 i += 7;
                 start = i;
                 continue;
@@ -157,7 +157,7 @@ class RelationshipsHandler : public XmlHandler {
 public:
     std::map<std::string, Relationship> byId;
     void startElement(std::string_view name, const char** attributes) override {
-        if (LocalName(name) != "Relationship") return;
+        if (localName(name) != "Relationship") return;
         const char* id = FindAttribute(attributes, "Id");
         const char* type = FindAttribute(attributes, "Type");
         const char* target = FindAttribute(attributes, "Target");
@@ -241,13 +241,13 @@ public:
         } else if (local == "si") {
             text_.clear();
             appendUnescaped(text_, current_);
-            const bool cut = CutToCellLength(text_) || currentCut_;
+            const bool cut = cutToCellLength(text_) || currentCut_;
             strings.add(text_, cut);
             currentCut_ = inItem_ = false;
         }
     }
     void text(std::string_view data) override {
-        if (inText_ && AppendCellBytes(current_, data)) currentCut_ = true;
+        if (inText_ && appendCellBytes(current_, data)) currentCut_ = true;
     }
 
 private:
@@ -463,8 +463,8 @@ private:
     }
 
     void text(std::string_view data) override {
-        if ((inValue_ && AppendCellBytes(value_, data)) ||
-            (inInlineText_ && AppendCellBytes(inlineText_, data)))
+        if ((inValue_ && appendCellBytes(value_, data)) ||
+            (inInlineText_ && appendCellBytes(inlineText_, data)))
             valueCut_ = true;
     }
 
@@ -527,7 +527,7 @@ private:
             cell.setText(value_); // not a number after all: kept as written
         }
         if (cell.kind == CellKind::Text && cellType_ != "s") {
-            const bool cut = CutToCellLength(cell.text);
+            const bool cut = cutToCellLength(cell.text);
             if (cut || valueCut_) cell.problem = CellProblem::TextCut;
         }
         if (cell.kind == CellKind::Text && cell.text.empty()) return;

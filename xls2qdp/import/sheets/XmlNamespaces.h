@@ -48,7 +48,7 @@ private:
 };
 
 // The part of a name after its prefix: "x:row" -> "row".
-inline std::string_view LocalName(std::string_view name) {
+inline std::string_view localName(std::string_view name) {
     const std::size_t colon = name.find(':');
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "SqliteDatabase.h"
+#include "common/ProgramLocations.h"
 
 #include <filesystem>
 #include <string>
@@ -24,7 +25,7 @@ struct CityRecord {
 
 class CityDictionary {
 public:
-    static constexpr const char* kFileName = "sl_miejscowosci.db";
+    static constexpr const char* kFileName = kCityDictionaryFile;
     static constexpr const char* kTableName = "sl_miejscowosci";
 
     static void createTable(Database& db);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CommuneDictionary.h"
 
-#include "../PolishText.h"
+#include "common/Text.h"
 
 namespace xls2qdp::store {
 namespace {

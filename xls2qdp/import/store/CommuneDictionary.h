@@ -9,6 +9,7 @@
 #pragma once
 
 #include "SqliteDatabase.h"
+#include "common/ProgramLocations.h"
 
 #include <filesystem>
 #include <optional>
@@ -33,7 +34,7 @@ inline bool isActiveStatus(std::string_view status) {
 
 class CommuneDictionary {
 public:
-    static constexpr const char* kFileName = "sl_gminy.db";
+    static constexpr const char* kFileName = kCommuneDictionaryFile;
     static constexpr const char* kTableName = "sl_gminy";
     static constexpr const char* kSearchIndex = "SlNazwa";
 

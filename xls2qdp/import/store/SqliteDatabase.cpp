@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "SqliteDatabase.h"
 
-#include "../PolishText.h"
+#include "common/Text.h"
 
 #include <sqlite3.h>
 

@@ -10,6 +10,7 @@
 
 #include "SqliteDatabase.h"
 #include "WorkingRecord.h"
+#include "common/ProgramLocations.h"
 #include "declarations/WorkingTableCursor.h"
 
 #include <array>
@@ -20,7 +21,7 @@ namespace xls2qdp::store {
 
 class WorkingTable final : public WorkingTableCursor {
 public:
-    static constexpr const char* kFileName = "xls_imp.db";
+    static constexpr const char* kFileName = kWorkingTableFile;
     static constexpr const char* kTableName = "xls_imp";
 
     enum class Access { Shared, Exclusive };

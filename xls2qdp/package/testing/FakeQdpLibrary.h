@@ -43,7 +43,7 @@ public:
     std::int32_t PaczkaC(QdpHandle* handle, std::int32_t version, const char* typeCode,
                          const char* programCode, const char* description) override {
         if (auto r = enter("PaczkaC"); r != 1) return r;
-        *handle = m_nextHandle++;
+        *handle = nextHandle_++;
         packages[*handle] = {version, typeCode, programCode, description ? description : "",
                              {},      {},       {}};
         return 1;
@@ -130,7 +130,7 @@ private:
             return nullptr;
         return &it->second.documents.back().sections.back();
     }
-    QdpHandle m_nextHandle = 7;
+    QdpHandle nextHandle_ = 7;
 };
 
 } // namespace xls2qdp::testing

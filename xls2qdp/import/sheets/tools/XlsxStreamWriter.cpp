@@ -91,7 +91,7 @@ void XlsxStreamWriter::endRow() {
 }
 
 void XlsxStreamWriter::cellStart(int column, const char* attributes) {
-    std::fprintf(sheet_, "<c r=\"%s%d\"%s>", ColumnLetters(column).c_str(), row_, attributes);
+    std::fprintf(sheet_, "<c r=\"%s%d\"%s>", columnLetters(column).c_str(), row_, attributes);
 }
 
 void XlsxStreamWriter::text(int column, std::string_view value) {

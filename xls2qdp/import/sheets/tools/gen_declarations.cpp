@@ -468,10 +468,10 @@ public:
     }
     void text(int c, std::string_view value) { cells_[static_cast<std::size_t>(c)] = value; }
     void number(int c, double value) {
-        cells_[static_cast<std::size_t>(c)] = xls2qdp::FormatNumber(value);
+        cells_[static_cast<std::size_t>(c)] = xls2qdp::formatNumber(value);
     }
     void date(int c, int days) {
-        cells_[static_cast<std::size_t>(c)] = xls2qdp::FormatDateTime(days);
+        cells_[static_cast<std::size_t>(c)] = xls2qdp::formatDateTime(days);
     }
     void endRow() {
         for (std::size_t c = 0; c < cells_.size(); ++c) {

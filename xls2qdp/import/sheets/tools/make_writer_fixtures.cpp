@@ -5,7 +5,7 @@
 // not run here. Run once, in that folder:  make_writer_fixtures .
 // The reader tests read the committed files; WorkbookReader_test.cpp says
 // what each must give.
-#include "../SheetTestFiles.h"
+#include "import/sheets/testing/SheetTestFiles.h"
 
 #include <cstdio>
 #include <exception>
@@ -17,11 +17,11 @@
 namespace {
 
 using xls2qdp::test::BiffStream;
-using xls2qdp::test::BiffWorkbook;
+using xls2qdp::test::biffWorkbook;
 using xls2qdp::test::Bytes;
 using xls2qdp::test::WriteCompoundFile;
-using xls2qdp::test::WriteZip;
-using xls2qdp::test::XlsxParts;
+using xls2qdp::test::writeZip;
+using xls2qdp::test::xlsxParts;
 namespace fs = std::filesystem;
 
 const std::string kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
@@ -49,15 +49,15 @@ void date1904(const fs::path& folder) {
     // 11111 days after 01-01-1904 is 03-06-1934.
     const std::string rows =
         R"(<row r="1"><c r="A1" t="inlineStr"><is><t>Data urodzenia</t></is></c><c r="B1" s="1"><v>11111</v></c></row>)";
-    auto parts = XlsxParts(rows);
+    auto parts = xlsxParts(rows);
     parts["xl/workbook.xml"] = workbook;
-    WriteZip(folder / "date1904_second_workbookPr.xlsx", parts);
+    writeZip(folder / "date1904_second_workbookPr.xlsx", parts);
 }
 
 // Part names with backslashes, as some programs store them.
 void backslashNames(const fs::path& folder) {
     std::map<std::string, std::string> parts;
-    const auto original = XlsxParts(
+    const auto original = xlsxParts(
         R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="inlineStr"><is><t>Jan</t></is></c></row>)",
         R"(<si><t>Kowalski</t></si>)");
     for (const auto& [name, content] : original) {
@@ -66,7 +66,7 @@ void backslashNames(const fs::path& folder) {
             if (c == '/') c = '\\';
         parts[stored] = content;
     }
-    WriteZip(folder / "backslash_part_names.xlsx", parts);
+    writeZip(folder / "backslash_part_names.xlsx", parts);
 }
 
 // Date cells (t="d") with a time alone, a date, and a text no date.
@@ -74,7 +74,7 @@ void timeOnlyDate(const fs::path& folder) {
     const std::string rows =
         R"(<row r="1"><c r="A1" t="d"><v>10:10:10</v></c><c r="B1" t="d"><v>1934-06-03T00:00:00</v></c>)"
         R"(<c r="C1" t="d"><v>wczoraj</v></c></row>)";
-    WriteZip(folder / "time_only_date_cell.xlsx", XlsxParts(rows));
+    writeZip(folder / "time_only_date_cell.xlsx", xlsxParts(rows));
 }
 
 std::vector<std::uint8_t> labelRecord(unsigned row, unsigned column, const std::string& latin1) {
@@ -89,13 +89,13 @@ std::vector<std::uint8_t> labelRecord(unsigned row, unsigned column, const std::
 }
 
 std::vector<std::uint8_t> biff8Label(const std::string& text) {
-    return BiffWorkbook(
+    return biffWorkbook(
         0x0600, [](BiffStream&) {},
         [&](BiffStream& sheet) { sheet.record(0x0204, labelRecord(0, 0, text)); });
 }
 
 std::vector<std::uint8_t> biff5Label(const std::string& bytes, unsigned codePage) {
-    return BiffWorkbook(
+    return biffWorkbook(
         0x0500, [&](BiffStream& book) { book.record(0x0042, Bytes().u16(codePage).data); },
         [&](BiffStream& sheet) {
             sheet.record(0x0204, Bytes()
@@ -126,7 +126,7 @@ std::vector<std::uint8_t> number(unsigned row, unsigned column, double value) {
 // written column by column, without row blocks.
 void cellOrder(const fs::path& folder) {
     WriteCompoundFile(folder / "cells_out_of_column_order.xls",
-                      {{"Workbook", BiffWorkbook(
+                      {{"Workbook", biffWorkbook(
                                         0x0600, [](BiffStream&) {},
                                         [](BiffStream& sheet) {
                                             sheet.record(0x0203, number(0, 0, 1));
@@ -138,7 +138,7 @@ void cellOrder(const fs::path& folder) {
                                             sheet.record(0x00D7, Bytes().u32(0).data);
                                         })}});
     WriteCompoundFile(folder / "cells_column_by_column.xls",
-                      {{"Workbook", BiffWorkbook(
+                      {{"Workbook", biffWorkbook(
                                         0x0600, [](BiffStream&) {},
                                         [](BiffStream& sheet) {
                                             for (unsigned column = 0; column < 3; ++column)
@@ -155,7 +155,7 @@ void codePage1258(const fs::path& folder) {
     // combining dot below.
     WriteCompoundFile(
         folder / "codepage_1258.xls",
-        {{"Book", BiffWorkbook(
+        {{"Book", biffWorkbook(
                       0x0500, [](BiffStream& book) { book.record(0x0042, Bytes().u16(1258).data); },
                       [](BiffStream& sheet) {
                           for (const auto& [column, text] :
@@ -182,7 +182,7 @@ void endlessRows(const fs::path& folder) {
         R"(<table:table-cell office:value-type="float" office:value="0"><text:p>0</text:p></table:table-cell>)"
         R"(<table:table-cell table:number-columns-repeated="16379"/></table:table-row>)"
         R"(</table:table></office:spreadsheet></office:body></office:document-content>)";
-    WriteZip(
+    writeZip(
         folder / "rows_repeated_999999999_times.ods",
         {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}, {"content.xml", content}});
 }

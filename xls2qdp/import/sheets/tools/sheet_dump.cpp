@@ -23,10 +23,10 @@ void dumpCells(const char* file) {
             const auto& cell = row.cells[c];
             if (cell.kind == xls2qdp::CellKind::Empty) continue;
             std::string text =
-                cell.kind == xls2qdp::CellKind::Error ? cell.text : xls2qdp::CellText(cell);
+                cell.kind == xls2qdp::CellKind::Error ? cell.text : xls2qdp::cellText(cell);
             for (char& ch : text)
                 if (ch == '\n') ch = '|';
-            std::printf("\t%s=%s", xls2qdp::ColumnLetters(static_cast<int>(c)).c_str(),
+            std::printf("\t%s=%s", xls2qdp::columnLetters(static_cast<int>(c)).c_str(),
                         text.c_str());
         }
         std::printf("\n");
@@ -42,9 +42,15 @@ int countDeclarations(const char* file) {
     }
     int notes = 0;
     sheet.setCellNoteHandler([&](const xls2qdp::CellNote&) { ++notes; });
-    const auto result = xls2qdp::ReadDeclarationRows(sheet, {});
-    std::printf("header row 6: right\ndata rows: %d\nlast data row: %d\ncells noted: %d\n",
-                result.rows, result.lastDataRow, notes);
+    int rows = 0;
+    int lastDataRow = xls2qdp::kHeaderRow;
+    xls2qdp::DeclarationRow row;
+    while (sheet.ReadSheetRow(row)) {
+        ++rows;
+        lastDataRow = row.sheetRow;
+    }
+    std::printf("header row 6: right\ndata rows: %d\nlast data row: %d\ncells noted: %d\n", rows,
+                lastDataRow, notes);
     return 0;
 }
 

@@ -1,0 +1,2 @@
+// The crypto library used past ckx.
+#include <tomcrypt.h>

@@ -1,0 +1,2 @@
+// The maintenance tool using the package library.
+#include <qdpcore/qdpcore.h>

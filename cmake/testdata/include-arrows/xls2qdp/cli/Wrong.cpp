@@ -1,0 +1,2 @@
+// The command line using the desktop program.
+#include "gui/dlgImportXLS.h"

@@ -1,0 +1,2 @@
+// SQLite below the import layer.
+#include <sqlite3.h>

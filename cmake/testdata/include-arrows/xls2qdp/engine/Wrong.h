@@ -1,0 +1,4 @@
+// An engine header that reaches up into the desktop program.
+#include "gui/MainForm.h"
+
+#include <QString>

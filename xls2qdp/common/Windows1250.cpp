@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: MIT
+#include "Windows1250.h"
+
+#include "TextEncoding.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <iconv.h>
+#include <stdexcept>
+#include <vector>
+
+namespace xls2qdp {
+namespace {
+
+const iconv_t kNoConversion = reinterpret_cast<iconv_t>(-1);
+
+iconv_t openConversion(const char* to, const char* from) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == kNoConversion && std::string_view(to) == "CP1250")
+        cd = iconv_open("WINDOWS-1250", from);
+    if (cd == kNoConversion && std::string_view(from) == "CP1250")
+        cd = iconv_open(to, "WINDOWS-1250");
+    if (cd == kNoConversion) throw std::runtime_error("iconv: Windows-1250 conversion unavailable");
+    return cd;
+}
+
+bool isAscii(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+} // namespace
+
+Windows1250Encoder::Windows1250Encoder() : toCp1250_(openConversion("CP1250", "UTF-8")) {}
+
+Windows1250Encoder::~Windows1250Encoder() {
+    iconv_close(static_cast<iconv_t>(toCp1250_));
+}
+
+bool Windows1250Encoder::encode(std::string_view utf8, std::string& out,
+                                Windows1250Failure& failure) {
+    if (isAscii(utf8)) { // the common case needs no conversion
+        out.assign(utf8);
+        return true;
+    }
+    auto cd = static_cast<iconv_t>(toCp1250_);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    out.assign(utf8.size(), '\0'); // Windows-1250 never needs more bytes than UTF-8
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t inLeft = utf8.size();
+    char* dst = out.data();
+    std::size_t outLeft = out.size();
+    if (iconv(cd, &in, &inLeft, &dst, &outLeft) == static_cast<std::size_t>(-1)) {
+        failure = {};
+        failure.byteOffset = static_cast<std::size_t>(in - utf8.data());
+        char32_t cp = 0;
+        if (decodeUtf8(utf8, failure.byteOffset, cp) != 0) {
+            failure.character = cp;
+        } else {
+            failure.invalidUtf8 = true;
+            failure.badByte = static_cast<unsigned char>(utf8[failure.byteOffset]);
+        }
+        return false;
+    }
+    out.resize(out.size() - outLeft);
+    return true;
+}
+
+std::optional<std::string> windows1250ToUtf8(std::string_view cp1250) {
+    if (isAscii(cp1250)) return std::string(cp1250);
+    iconv_t cd = openConversion("UTF-8", "CP1250");
+    std::string out(cp1250.size() * 3, '\0');
+    char* in = const_cast<char*>(cp1250.data());
+    std::size_t inLeft = cp1250.size();
+    char* dst = out.data();
+    std::size_t outLeft = out.size();
+    std::size_t rc = iconv(cd, &in, &inLeft, &dst, &outLeft);
+    iconv_close(cd);
+    if (rc == static_cast<std::size_t>(-1)) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+namespace {
+
+// The code points of the upper half, taken from the same conversion that
+// fills the packages, so that the answer cannot drift from it.
+const std::vector<char32_t>& upperHalf() {
+    static const std::vector<char32_t> table = [] {
+        std::vector<char32_t> result;
+        for (int b = 0x80; b <= 0xFF; ++b) {
+            const auto utf8 = windows1250ToUtf8(std::string(1, static_cast<char>(b)));
+            char32_t cp = 0;
+            if (utf8 && !utf8->empty() && decodeUtf8(*utf8, 0, cp) == utf8->size())
+                result.push_back(cp);
+        }
+        std::sort(result.begin(), result.end());
+        return result;
+    }();
+    return table;
+}
+
+} // namespace
+
+bool isWindows1250Character(char32_t codePoint) {
+    if (codePoint < 0x80) return true;
+    const auto& table = upperHalf();
+    return std::binary_search(table.begin(), table.end(), codePoint);
+}
+
+char32_t firstNonWindows1250Character(std::string_view utf8) {
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
+        char32_t cp = 0;
+        const std::size_t length = decodeUtf8(utf8, pos, cp);
+        if (length == 0) return 0xFFFD; // not UTF-8 at all
+        if (!isWindows1250Character(cp)) return cp;
+        pos += length;
+    }
+    return 0;
+}
+
+std::string describeWindows1250Failure(std::string_view utf8, const Windows1250Failure& failure) {
+    char code[16];
+    if (failure.invalidUtf8) {
+        std::snprintf(code, sizeof code, "0x%02X", failure.badByte);
+        return std::string("niepoprawny bajt ") + code + " (błędny zapis UTF-8)";
+    }
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(failure.character));
+    // The character itself, copied from the text, so the user can find it.
+    std::size_t length = 1;
+    while (failure.byteOffset + length < utf8.size() &&
+           (static_cast<unsigned char>(utf8[failure.byteOffset + length]) & 0xC0) == 0x80)
+        ++length;
+    std::string shown(utf8.substr(failure.byteOffset, length));
+    return "znak „" + shown + "” (" + code +
+           "), którego nie można zapisać w stronie kodowej Windows-1250";
+}
+
+} // namespace xls2qdp

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+// Windows-1250, the code page of the texts inside packages: which characters
+// it holds, and conversion between the importer's UTF-8 texts and its bytes.
+// A character Windows-1250 cannot hold is never replaced or dropped: the
+// conversion fails and says which character it was.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace xls2qdp {
+
+struct Windows1250Failure {
+    std::size_t byteOffset = 0; // where the character starts in the UTF-8 text
+    char32_t character = 0;     // the character (meaningful when !invalidUtf8)
+    bool invalidUtf8 = false;   // the text was not valid UTF-8 at byteOffset
+    unsigned char badByte = 0;  // the offending byte when invalidUtf8
+};
+
+// Holds one iconv conversion for repeated use (opening one is costly).
+// Not thread-safe: one encoder per thread.
+class Windows1250Encoder {
+public:
+    Windows1250Encoder();
+    ~Windows1250Encoder();
+    Windows1250Encoder(const Windows1250Encoder&) = delete;
+    Windows1250Encoder& operator=(const Windows1250Encoder&) = delete;
+
+    // UTF-8 -> Windows-1250. On failure returns false, leaves out unspecified
+    // and describes the first character that could not be converted.
+    bool encode(std::string_view utf8, std::string& out, Windows1250Failure& failure);
+
+private:
+    void* toCp1250_;
+};
+
+// Windows-1250 -> UTF-8 (every byte value has a meaning except the five
+// unassigned ones, which give std::nullopt).
+std::optional<std::string> windows1250ToUtf8(std::string_view cp1250);
+
+// Whether Windows-1250 has a character for this code point.
+bool isWindows1250Character(char32_t codePoint);
+
+// The first character of a UTF-8 text that Windows-1250 cannot hold, or 0;
+// U+FFFD when the text is not valid UTF-8.
+char32_t firstNonWindows1250Character(std::string_view utf8);
+
+// Polish description of a failed conversion of the text value, for messages:
+// "znak „ñ” (U+00F1), którego nie można zapisać w stronie kodowej
+// Windows-1250" or "niepoprawny bajt 0xC3 (błędny zapis UTF-8)".
+std::string describeWindows1250Failure(std::string_view utf8, const Windows1250Failure& failure);
+
+} // namespace xls2qdp

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: MIT
+#include "common/Windows1250.h"
+
+#include <gtest/gtest.h>
+
+namespace xls2qdp {
+namespace {
+
+TEST(Windows1250, PolishAndCentralEuropeanLettersBecomeSingleBytes) {
+    struct Case {
+        const char* utf8;
+        const char* cp1250;
+    } cases[] = {
+        {"ąćęłńóśźż", "\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF"},
+        {"ĄĆĘŁŃÓŚŹŻ", "\xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF"},
+        {"Müller Ďurček Ő", "M\xFCller \xCFur\xE8"
+                            "ek \xD5"},
+        {"„cytat” – 5 €", "\x84"
+                          "cytat\x94 \x96 5 \x80"},
+        {"ASCII only 123", "ASCII only 123"},
+        {"", ""},
+    };
+    Windows1250Encoder encoder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.utf8);
+        std::string out;
+        Windows1250Failure failure;
+        ASSERT_TRUE(encoder.encode(c.utf8, out, failure));
+        EXPECT_EQ(out, c.cp1250);
+        EXPECT_EQ(windows1250ToUtf8(out), std::string(c.utf8));
+    }
+}
+
+TEST(Windows1250, CharacterOutsideTheCodePageIsReportedNotDropped) {
+    struct Case {
+        const char* utf8;
+        std::size_t offset;
+        char32_t character;
+        const char* description;
+    } cases[] = {
+        {"Muñoz", 2, U'ñ',
+         "znak „ñ” (U+00F1), którego nie można zapisać w stronie kodowej Windows-1250"},
+        {"Олена", 0, U'О',
+         "znak „О” (U+041E), którego nie można zapisać w stronie kodowej Windows-1250"},
+        {"Søren", 1, U'ø',
+         "znak „ø” (U+00F8), którego nie można zapisać w stronie kodowej Windows-1250"},
+        {"ok 😀", 3, U'😀',
+         "znak „😀” (U+1F600), którego nie można zapisać w stronie kodowej Windows-1250"},
+    };
+    Windows1250Encoder encoder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.utf8);
+        std::string out;
+        Windows1250Failure failure;
+        ASSERT_FALSE(encoder.encode(c.utf8, out, failure));
+        EXPECT_FALSE(failure.invalidUtf8);
+        EXPECT_EQ(failure.byteOffset, c.offset);
+        EXPECT_EQ(failure.character, c.character);
+        EXPECT_EQ(describeWindows1250Failure(c.utf8, failure), c.description);
+    }
+    // The encoder is usable again after a failure.
+    std::string out;
+    Windows1250Failure failure;
+    ASSERT_TRUE(encoder.encode("żółw", out, failure));
+    EXPECT_EQ(out, "\xBF\xF3\xB3w");
+}
+
+TEST(Windows1250, InvalidUtf8IsReportedWithItsByte) {
+    Windows1250Encoder encoder;
+    for (const char* text : {"ab\xC3",
+                             "ab\xFF"
+                             "cd",
+                             "ab\xC3\x28", "ab\xED\xA0\x80"}) {
+        SCOPED_TRACE(text);
+        std::string out;
+        Windows1250Failure failure;
+        ASSERT_FALSE(encoder.encode(text, out, failure));
+        EXPECT_TRUE(failure.invalidUtf8);
+        EXPECT_EQ(failure.byteOffset, 2u);
+        EXPECT_EQ(failure.badByte, static_cast<unsigned char>(text[2]));
+        EXPECT_NE(describeWindows1250Failure(text, failure).find("błędny zapis UTF-8"),
+                  std::string::npos);
+    }
+}
+
+} // namespace
+} // namespace xls2qdp

@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+// The desktop importer: the main window only; the dialogs open from its menu.
+#include "MainForm.h"
+#include "common/ProgramLocations.h"
+#include "engine/DefaultImportServices.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("qdpsuite"));
+    QApplication::setApplicationName(QStringLiteral("xls2qdp"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Import danych z XLS"));
+
+    const xls2qdp::ProgramLocations locations =
+        xls2qdp::findProgramLocations(xls2qdp::runningProgramDir());
+    xls2qdp::TfrmMainForm mainForm(locations, xls2qdp::defaultImportServices(locations));
+    if (mainForm.terminateRequested()) return 1; // its messages have been shown
+    mainForm.show();
+    return application.exec();
+}
