@@ -149,20 +149,7 @@ void xlsSeeds(const fs::path& folder) {
                                            .u32(0x3FF00000)
                                            .u16(1)
                                            .data);
-                  sheet.record(0x0006, Bytes()
-                                           .u16(2)
-                                           .u16(0)
-                                           .u16(0)
-                                           .u8(0)
-                                           .u8(0)
-                                           .u8(0)
-                                           .u8(0)
-                                           .u8(0)
-                                           .u8(0)
-                                           .u16(0xFFFF)
-                                           .u16(0)
-                                           .u32(0)
-                                           .data);
+                  sheet.record(0x0006, test::textFormulaRecord(2, 0));
                   sheet.record(0x0207, Bytes().u16(3).u8(0).raw("abc").data);
                   sheet.record(0x0205, Bytes().u16(2).u16(1).u16(0).u8(0x07).u8(1).data);
                   sheet.record(0x0204, Bytes()

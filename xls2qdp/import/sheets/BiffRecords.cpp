@@ -208,15 +208,17 @@ const std::uint8_t* ByteCursor::peek(std::size_t n) {
     return ensure(n) ? record_.data.data() + pos_ : nullptr;
 }
 
+bool ByteCursor::length(std::uint16_t& count, bool wide) {
+    if (wide) return u16(count);
+    std::uint8_t c8 = 0;
+    if (!u8(c8)) return false;
+    count = c8;
+    return true;
+}
+
 bool ByteCursor::unicodeString(std::string& out, bool wideCount) {
     std::uint16_t count = 0;
-    if (wideCount) {
-        if (!u16(count)) return false;
-    } else {
-        std::uint8_t c8 = 0;
-        if (!u8(c8)) return false;
-        count = c8;
-    }
+    if (!length(count, wideCount)) return false;
     std::uint8_t flags = 0;
     if (!u8(flags)) return false;
     std::uint16_t runs = 0;
@@ -261,13 +263,7 @@ bool ByteCursor::unicodeString(std::string& out, bool wideCount) {
 
 bool ByteCursor::byteString(std::string& out, bool wideCount, CodePageDecoder& decoder) {
     std::uint16_t count = 0;
-    if (wideCount) {
-        if (!u16(count)) return false;
-    } else {
-        std::uint8_t c8 = 0;
-        if (!u8(c8)) return false;
-        count = c8;
-    }
+    if (!length(count, wideCount)) return false;
     const std::uint8_t* bytes = peek(count);
     if (!bytes) return false;
     decoder.append(out, std::string_view(reinterpret_cast<const char*>(bytes), count));

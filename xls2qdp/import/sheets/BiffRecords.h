@@ -114,6 +114,7 @@ public:
 
 private:
     bool ensure(std::size_t n);
+    bool length(std::uint16_t& count, bool wide); // a string's 16- or 8-bit length
     std::size_t nextBoundary();
     void compact();
     std::size_t size() const { return record_.data.size(); }

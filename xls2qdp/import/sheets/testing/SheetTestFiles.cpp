@@ -152,6 +152,24 @@ std::vector<std::uint8_t> biffWorkbook(unsigned version,
     return book.bytes();
 }
 
+std::vector<std::uint8_t> textFormulaRecord(unsigned row, unsigned column) {
+    return Bytes()
+        .u16(row)
+        .u16(column)
+        .u16(0) // xf
+        .u8(0)  // result: a text ...
+        .u8(0)
+        .u8(0)
+        .u8(0)
+        .u8(0)
+        .u8(0)
+        .u16(0xFFFF) // ... not a number
+        .u16(0)      // options
+        .u32(0)
+        .u16(0) // formula length
+        .data;
+}
+
 BiffStream& BiffStream::record(std::uint16_t type, const std::vector<std::uint8_t>& data) {
     Bytes header;
     header.u16(type).u16(static_cast<unsigned>(data.size()));

@@ -83,6 +83,10 @@ std::vector<std::uint8_t> biffWorkbook(unsigned version,
                                        const std::function<void(BiffStream&)>& globals,
                                        const std::function<void(BiffStream&)>& sheet);
 
+// A FORMULA record at row, column whose result is a text, which a STRING
+// record after it holds.
+std::vector<std::uint8_t> textFormulaRecord(unsigned row, unsigned column);
+
 // Writes a compound document holding the given streams.
 void WriteCompoundFile(const std::filesystem::path& file,
                        const std::map<std::string, std::vector<std::uint8_t>>& streams);
