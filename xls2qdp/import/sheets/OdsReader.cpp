@@ -92,7 +92,8 @@ public:
                 break;
             }
             queue_.throwIfDrained();
-            if (finished_ || (!parser_->parseChunk() && queue_.empty() && repeatsLeft_ == 0))
+            if (finished_ || (!queue_.parse([this] { return parser_->parseChunk(); }) &&
+                              queue_.empty() && repeatsLeft_ == 0))
                 return false;
         }
         queue_.take(row);
@@ -119,6 +120,10 @@ private:
         } else if (tableDepth_ != 1) {
             return; // outside the first sheet, or inside a table within a cell
         } else if (name == kRow) {
+            if (inCell_) { // a row inside a cell: no program writes that
+                stop("Wiersz arkusza zapisano wewnątrz komórki.");
+                return;
+            }
             rowRepeat_ = repeatCount(attributes, ODF_TABLE "number-rows-repeated");
             row_ =
                 &queue_.start(static_cast<int>(std::min<long long>(rowNumber_ + 1, kMaxSheetRows)));
@@ -160,7 +165,7 @@ private:
             // Only blanks at the start of a paragraph are dropped; one at its end stays.
             if (blankPending_) text_ += ' ';
             blankPending_ = false;
-        } else if ((name == kCell || name == kCoveredCell) && inCell_) {
+        } else if ((name == kCell || name == kCoveredCell) && inCell_ && row_) {
             endCell();
         } else if (name == kRow && row_) {
             endRow();

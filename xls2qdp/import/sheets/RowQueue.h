@@ -41,6 +41,17 @@ public:
         if (!failure_) failure_.emplace(std::move(error));
     }
     bool failed() const { return failure_.has_value(); }
+    // Runs one step of the parser and returns what it returns; damage it
+    // throws is kept like fail() does (the step then counts as done).
+    template <typename Step>
+    bool parse(Step&& step) {
+        try {
+            return step();
+        } catch (WorkbookError& error) {
+            fail(std::move(error));
+            return true;
+        }
+    }
     // Throws the damage once the rows before it are gone.
     void throwIfDrained() const {
         if (ready_.empty() && failure_) throw *failure_;

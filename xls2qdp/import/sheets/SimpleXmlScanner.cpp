@@ -209,6 +209,13 @@ void SimpleXmlScanner::tag(std::size_t begin, std::size_t end) {
             ++i;
         if (i != end) fail("nieprawidłowy znacznik zamykający");
         if (--depth_ < 0) fail("znacznik zamykający bez otwierającego");
+        // An end tag closes the element opened last, by name: readers rely
+        // on elements nesting as the format says.
+        const std::string_view open = std::string_view(open_).substr(openStarts_.back());
+        if (open != names_)
+            fail("znacznik </" + names_ + "> zamyka element <" + std::string(open) + ">");
+        open_.resize(openStarts_.back());
+        openStarts_.pop_back();
         handler_.endElement(names_);
         return;
     }
@@ -260,6 +267,9 @@ void SimpleXmlScanner::tag(std::size_t begin, std::size_t end) {
     if (empty) {
         --depth_;
         handler_.endElement(name);
+    } else {
+        openStarts_.push_back(open_.size());
+        open_.append(name);
     }
 }
 

@@ -60,6 +60,8 @@ private:
     long depth_ = 0;
     long line_ = 1;
     std::string text_, names_;
+    std::string open_;                    // names of the open elements, one after another
+    std::vector<std::size_t> openStarts_; // where each begins in open_
     std::vector<std::size_t> offsets_;
     std::vector<const char*> attributes_;
 };

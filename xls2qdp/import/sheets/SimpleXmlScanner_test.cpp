@@ -106,6 +106,8 @@ TEST(SimpleXmlScannerTest, RefusesMalformedInput) {
              "</a>",
              "<a></a>trailing",
              "<a><</a>",
+             "<a><b></a></b>",
+             "<a><b></c></a>",
          }) {
         EXPECT_THROW(WithScanner(xml, 1 << 20), WorkbookError) << xml;
         EXPECT_THROW(WithScanner(xml, 3), WorkbookError) << xml;

@@ -312,8 +312,9 @@ public:
     bool nextRow(SheetRow& row) override {
         while (queue_.empty()) {
             queue_.throwIfDrained();
-            const bool more =
-                sheetScanner_ ? sheetScanner_->parseChunk() : sheetParser_->parseChunk();
+            const bool more = queue_.parse([this] {
+                return sheetScanner_ ? sheetScanner_->parseChunk() : sheetParser_->parseChunk();
+            });
             if (!more && queue_.empty()) return false;
         }
         queue_.take(row);
@@ -412,6 +413,9 @@ private:
         } else if (local == "rPh") {
             ++phoneticDepth_;
         } else if (local == "row") {
+            // A cell left open (a row where no row belongs) is dropped: its
+            // column belongs to the row before.
+            keep_ = inValue_ = inInline_ = inInlineText_ = false;
             // Rows come in ascending order; one out of it cannot be put in
             // its place without holding the whole sheet, nor at another.
             // Damage is reported after the rows before it.
@@ -481,6 +485,7 @@ private:
     }
 
     void storeCell() {
+        if (column_ < 0 || column_ >= columnLimit_) return;
         CellValue cell;
         double number = 0;
         if (cellType_ == "s") {

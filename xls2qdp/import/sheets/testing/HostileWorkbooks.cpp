@@ -164,7 +164,19 @@ std::vector<HostileCase> makeHostileWorkbooks(const fs::path& folder, std::size_
                                   R"(<row r="99999999999"><c><v>2</v></c></row>)")),
         tooMany, false, false, 1);
 
+    add("xlsx: a row inside a cell, closed out of turn",
+        zip("nesting.xlsx",
+            xlsxParts(
+                R"(<row r="1"><c r="A1"><v>1</v></c></row><row r="2"><c r="A2"><is><row r="3"></c></row></is></row>)")),
+        "zamyka element", false, false, 1);
+
     // .ods: content.xml goes through expat with namespaces.
+    add("ods: a row inside a cell",
+        zip("nesting.ods",
+            odsParts(
+                row(kTextCell) +
+                row(R"(<table:table-cell office:value-type="string"><table:table-row/><text:p>x</text:p></table:table-cell>)"))),
+        "wewnątrz komórki", false, false, 1);
     add("ods: paragraph",
         zip("paragraph.ods",
             odsParts(row("<table:table-cell><text:p>" + huge + "</text:p></table:table-cell>"))),
