@@ -19,8 +19,10 @@ inline constexpr int kMaxBackupNumber = 999;
 // name, then clears the source's attributes that would hinder replacing it:
 // on Windows read-only, hidden, system and archive; elsewhere the file is made
 // writable by its owner and otherwise left as it is. The attributes are
-// cleared whether or not the copy worked. False when the file does not exist,
-// all 999 names are taken or the copy failed (a partial copy is removed).
+// cleared whether or not the copy worked, but not when all 999 names are
+// taken (no copy was tried: the source stays untouched). False when the file
+// does not exist, all 999 names are taken or the copy failed (a partial copy
+// is removed).
 [[nodiscard]] bool backupFile(const std::string& file);
 
 } // namespace upkeep

@@ -27,26 +27,30 @@ bool copyData(int from, int to) {
     }
 }
 
+enum class Copy { Made, Failed, NoFreeName };
+
 // Creates the copy under the first backup name that is still free. Creating it
 // exclusively makes the choice safe against another run taking the same name
 // at the same moment: that name is then simply skipped.
-bool copyToFreeName(const std::string& file, const struct stat& source) {
-    const int from = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (from < 0) return false;
-    bool copied = false;
+Copy copyToFreeName(const std::string& file, const struct stat& source) {
+    const int from = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (from < 0) return Copy::Failed;
+    Copy copied = Copy::NoFreeName;
     for (int number = 1; number <= kMaxBackupNumber; ++number) {
         const auto name = backupName(file, number);
         const int to = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (to < 0) {
             if (errno == EEXIST) continue;
+            copied = Copy::Failed;
             break;
         }
         // The copy keeps the source's permissions and time of last change.
         const struct timespec times[2] = {source.st_atim, source.st_mtim};
-        copied = copyData(from, to) && ::fchmod(to, source.st_mode & 0777) == 0 &&
-                 ::futimens(to, times) == 0 && ::fsync(to) == 0;
-        copied = ::close(to) == 0 && copied;
-        if (!copied) ::unlink(name.c_str());
+        bool made = copyData(from, to) && ::fchmod(to, source.st_mode & 0777) == 0 &&
+                    ::futimens(to, times) == 0 && ::fsync(to) == 0;
+        made = ::close(to) == 0 && made;
+        if (!made) ::unlink(name.c_str());
+        copied = made ? Copy::Made : Copy::Failed;
         break;
     }
     ::close(from);
@@ -58,11 +62,13 @@ bool copyToFreeName(const std::string& file, const struct stat& source) {
 bool backupFile(const std::string& file) {
     struct stat source {};
     if (::stat(file.c_str(), &source) != 0 || !S_ISREG(source.st_mode)) return false;
-    const bool copied = copyToFreeName(file, source);
+    const Copy copied = copyToFreeName(file, source);
+    // With no free name there was no backup, and the source stays untouched.
+    if (copied == Copy::NoFreeName) return false;
     // What stands for clearing the read-only attribute here: the owner may
     // write the file again. Nothing else about the file changes.
     if ((source.st_mode & S_IWUSR) == 0) ::chmod(file.c_str(), (source.st_mode & 07777) | S_IWUSR);
-    return copied;
+    return copied == Copy::Made;
 }
 
 } // namespace upkeep

@@ -20,13 +20,17 @@ bool exists(const std::string& name) {
 bool backupFile(const std::string& file) {
     if (!isFile(file)) return false;
     bool copied = false;
+    bool nameFree = false;
     for (int number = 1; number <= kMaxBackupNumber; ++number) {
         const auto name = backupName(file, number);
         if (exists(name)) continue;
         // Fails rather than overwrite when another run took the name meanwhile.
+        nameFree = true;
         copied = CopyFileA(file.c_str(), name.c_str(), TRUE) != 0;
         break;
     }
+    // With no free name there was no backup, and the source stays untouched.
+    if (!nameFree) return false;
     const DWORD attributes = GetFileAttributesA(file.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         const DWORD cleared =

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "IniDocument.h"
 
+#include "SystemFailure.h"
 #include "TextCase.h"
+#include "Windows1250.h"
 
 #include <vector>
 
@@ -44,13 +46,50 @@ ParsedLine parseLine(std::string_view content) {
     return {LineKind::Entry, trim(text.substr(0, text.find('=')))};
 }
 
+// Texts given to the tool: UTF-8, or else Windows-1250 bytes.
+std::string asUtf8(std::string_view text) {
+    return isValidUtf8(text) ? std::string(text) : utf8FromWindows1250(text);
+}
+
+// Names and texts of one file, in its encoding.
+class FileEncoding {
+public:
+    explicit FileEncoding(std::string_view text)
+        : windows1250_(!text.starts_with(kUtf8Mark) && !isValidUtf8(text)) {}
+    // A name read from the file, as UTF-8.
+    [[nodiscard]] std::string read(std::string_view name) const {
+        return windows1250_ ? utf8FromWindows1250(name) : std::string(name);
+    }
+    // A UTF-8 text as the file holds it.
+    [[nodiscard]] std::string write(std::string_view utf8) const {
+        if (!windows1250_) return std::string(utf8);
+        auto bytes = windows1250FromUtf8(utf8);
+        if (!bytes) {
+            throw SystemFailure("znak spoza strony kodowej Windows-1250 pliku w nazwie lub "
+                                "wartosci: " +
+                                std::string(utf8));
+        }
+        return std::move(*bytes);
+    }
+
+private:
+    bool windows1250_;
+};
+
 } // namespace
 
-std::string applyProfileWrite(std::string_view text, std::string_view section,
-                              std::optional<std::string_view> entry,
-                              std::optional<std::string_view> value) {
-    section = trim(section);
-    if (entry) entry = trim(*entry);
+std::string applyProfileWrite(std::string_view text, std::string_view givenSection,
+                              std::optional<std::string_view> givenEntry,
+                              std::optional<std::string_view> givenValue) {
+    const FileEncoding encoding(text);
+    const std::string section = asUtf8(trim(givenSection));
+    std::optional<std::string> entry;
+    std::optional<std::string> value;
+    if (givenEntry) entry = asUtf8(trim(*givenEntry));
+    if (givenValue) value = asUtf8(*givenValue);
+    const auto sameName = [&](std::string_view inFile, std::string_view given) {
+        return equalNoCase(encoding.read(inFile), given);
+    };
 
     // New lines end the way the file's lines end; a new file gets CR LF.
     const std::string newline = text.find("\r\n") != std::string_view::npos ? "\r\n"
@@ -75,7 +114,7 @@ std::string applyProfileWrite(std::string_view text, std::string_view section,
         const auto parsed = parseLine(content(lines[i]));
         if (parsed.kind != LineKind::Header) continue;
         if (header == lines.size()) {
-            if (equalNoCase(parsed.name, section)) header = i;
+            if (sameName(parsed.name, section)) header = i;
         } else {
             sectionEnd = i;
             break;
@@ -90,8 +129,9 @@ std::string applyProfileWrite(std::string_view text, std::string_view section,
             // A blank line sets the new section apart from the last one.
             if (parseLine(content(lines.back())).kind != LineKind::Blank) result += newline;
         }
-        result.append("[").append(section).append("]").append(newline);
-        result.append(*entry).append("=").append(*value).append(newline);
+        result.append("[").append(encoding.write(section)).append("]").append(newline);
+        result.append(encoding.write(*entry)).append("=").append(encoding.write(*value));
+        result.append(newline);
         return result;
     }
 
@@ -104,9 +144,9 @@ std::string applyProfileWrite(std::string_view text, std::string_view section,
     std::size_t last = header; // the section's last line that is not blank
     for (std::size_t i = header + 1; i < sectionEnd; ++i) {
         const auto parsed = parseLine(content(lines[i]));
-        if (parsed.kind == LineKind::Entry && equalNoCase(parsed.name, *entry)) {
+        if (parsed.kind == LineKind::Entry && sameName(parsed.name, *entry)) {
             result = text.substr(0, lines[i].start);
-            if (value) result.append(parsed.name).append("=").append(*value);
+            if (value) result.append(parsed.name).append("=").append(encoding.write(*value));
             // The replaced line keeps its own line break; a deleted one goes with it.
             result += value ? text.substr(lines[i].end) : text.substr(lines[i].next);
             return result;
@@ -116,7 +156,8 @@ std::string applyProfileWrite(std::string_view text, std::string_view section,
     if (!value) return std::string(text);
     result = text.substr(0, lines[last].next);
     if (lines[last].next == lines[last].end) result += newline;
-    result.append(*entry).append("=").append(*value).append(newline);
+    result.append(encoding.write(*entry)).append("=").append(encoding.write(*value));
+    result.append(newline);
     result += text.substr(lines[last].next);
     return result;
 }

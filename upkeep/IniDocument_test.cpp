@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "IniDocument.h"
+#include "SystemFailure.h"
 
 #include <gtest/gtest.h>
 
@@ -57,11 +58,32 @@ TEST(IniDocument, ChangesOnlyTheEntryOrSectionConcerned) {
          "[Zażółć]\r\nGęśla=2\r\n"},
         {"header with blanks and text after ]", "  [ a ] ; note\r\nx=1\r\n", "a", "x", "2",
          "  [ a ] ; note\r\nx=2\r\n"},
+        // [ŁÓDŹ] and Gęśla in Windows-1250 bytes, found by UTF-8 names of
+        // another case; the value goes in as Windows-1250 too.
+        {"Windows-1250 file: Polish names compare without case",
+         "[\xA3\xD3"
+         "D\x8F]\r\nG\xEA\x9Cla=1\r\n",
+         "łódź", "GĘŚLA", "ż",
+         "[\xA3\xD3"
+         "D\x8F]\r\nG\xEA\x9Cla=\xBF\r\n"},
+        {"Windows-1250 file: a new section and entry in its code page", "[a]\r\n\xB3=1\r\n", "Łąka",
+         "Żółw", "ść", "[a]\r\n\xB3=1\r\n\r\n[\xA3\xB9ka]\r\n\xAF\xF3\xB3w=\x9C\xE6\r\n"},
+        {"UTF-8 file: a name given in Windows-1250 bytes", "[Łódź]\r\nk=1\r\n",
+         "\xB3\xF3"
+         "d\x9F",
+         "k", "2", "[Łódź]\r\nk=2\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title);
         EXPECT_EQ(applyProfileWrite(c.before, c.section, c.entry, c.value), c.after);
     }
+}
+
+TEST(IniDocument, RefusesALetterTheFilesCodePageCannotHold) {
+    EXPECT_THROW((void)applyProfileWrite("[a]\r\n\xB3=1\r\n", "a", "k", "ё"), SystemFailure);
+    EXPECT_THROW((void)applyProfileWrite("[a]\r\n\xB3=1\r\n", "ё", "k", "v"), SystemFailure);
+    // A UTF-8 file takes any letter.
+    EXPECT_EQ(applyProfileWrite("[a]\r\n", "a", "k", "ё"), "[a]\r\nk=ё\r\n");
 }
 
 } // namespace

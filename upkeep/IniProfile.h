@@ -2,8 +2,10 @@
 // Writing INI files with the semantics of the Windows profile-string
 // functions (see applyProfileWrite): on Windows through the system's own
 // functions; elsewhere by our own code, which creates a missing file only to
-// write an entry, and replaces the file as a whole under a lock (see
-// AtomicFile.h, FileLock.h) so that concurrent runs all keep their changes.
+// write an entry, edits the file under a lock on the file itself (see
+// LockedFile.h) so that concurrent runs all keep their changes, writes
+// nothing when nothing changes, and replaces the content by the rules of
+// FileReplacement.h.
 #pragma once
 
 #include <optional>
@@ -11,7 +13,8 @@
 
 namespace upkeep {
 
-// Throws SystemFailure with the reason when the file cannot be read or written.
+// Throws NotRegularFile for a folder, FIFO or device (never waiting on one),
+// and SystemFailure with the reason when the file cannot be read or written.
 void writeProfileString(const std::string& file, const std::string& section,
                         const std::optional<std::string>& entry,
                         const std::optional<std::string>& value);

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "AtomicFile.h"
-#include "FileLock.h"
 #include "IniDocument.h"
 #include "IniProfile.h"
+#include "LockedFile.h"
 #include "SystemFailure.h"
 
 namespace upkeep {
@@ -21,23 +20,20 @@ void writeProfileString(const std::string& file, const std::string& section,
     if (hasLineBreak(section) || hasLineBreak(entry) || hasLineBreak(value)) {
         throw SystemFailure("znak konca wiersza w nazwie lub wartosci");
     }
-    const auto target = followLinks(file);
+    // Deleting from a missing file changes nothing and makes no file (its
+    // folder may not even exist).
     const bool deletes = !(entry && value);
-    // Deleting from a missing file changes nothing and needs no lock (its folder
-    // may not even exist).
-    if (deletes && !readFileIfExists(target)) return;
-    FileLock lock(target);
-    const auto old = readFileIfExists(target);
-    if (old && (old->starts_with("\xFF\xFE") || old->starts_with("\xFE\xFF"))) {
+    LockedFile locked(file, deletes ? LockedFile::IfMissing::Skip : LockedFile::IfMissing::Create);
+    if (!locked.exists()) return;
+    const std::string& old = locked.contents();
+    if (old.starts_with("\xFF\xFE") || old.starts_with("\xFE\xFF")) {
         throw SystemFailure("plik zapisany w UTF-16 nie jest obslugiwany");
     }
-    if (!old && deletes) return;
-    const std::string oldText = old.value_or(std::string());
-    auto newText = applyProfileWrite(
-        oldText, section, entry ? std::optional<std::string_view>(*entry) : std::nullopt,
+    const auto newText = applyProfileWrite(
+        old, section, entry ? std::optional<std::string_view>(*entry) : std::nullopt,
         value ? std::optional<std::string_view>(*value) : std::nullopt);
-    if (old && newText == oldText) return;
-    replaceFileContents(target, newText);
+    // A run that changes nothing writes nothing and needs no write right.
+    if (newText != old) locked.replace(newText);
 }
 
 } // namespace upkeep

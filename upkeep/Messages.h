@@ -10,6 +10,7 @@ namespace upkeep::messages {
 inline constexpr std::string_view kNewline = "\r\n";
 
 inline constexpr std::string_view kErrorPrefix = "Blad: ";
+inline constexpr std::string_view kWarningPrefix = "Uwaga: ";
 inline constexpr std::string_view kExitCodeLine = "Error: ";
 
 inline constexpr std::string_view kOneOperationOnly =
@@ -30,6 +31,11 @@ inline constexpr std::string_view kWholeRootRefused =
 
 inline std::string unableToWrite(std::string_view file) {
     return "Unable to write to " + std::string(file);
+}
+// DELINI with NAME: succeeds even when it could not change the file.
+inline std::string fileLeftUnchanged(std::string_view file, std::string_view reason) {
+    return "nie mozna zmienic pliku " + std::string(file) + " (" + std::string(reason) +
+           "); plik pozostawiono bez zmian";
 }
 inline std::string failedToSetData(std::string_view valueName) {
     return "Failed to set data for '" + std::string(valueName) + "'";

@@ -2,13 +2,17 @@
 // The registry operations the tool performs. On Windows they go to the system
 // registry. Elsewhere the registry is one text file (see RegistryDocument.h) at
 // $UPKEEP_REGISTRY, else $XDG_CONFIG_HOME/upkeep/registry.reg (else
-// ~/.config/upkeep/registry.reg); the file is locked from the first call until
-// the Registry object ends, and every change is written to it at once.
+// ~/.config/upkeep/registry.reg): it is read and locked once, at the first
+// call (see LockedFile.h), changes are made in memory and commit() writes
+// them with one write (by the rules of FileReplacement.h); a run that changes
+// nothing writes nothing. A missing file is made only when the first call
+// may create a key.
 //
 // A key path is given below its root, with or without one leading "\"
 // ("\Software\Firm"); "" names the root itself. Names compare without regard
-// to case. Failures of the file below (unreadable or unparsable registry file,
-// disk full) throw SystemFailure; the registry file is then left as it was.
+// to case. Failures of the file below (a registry file that cannot be read,
+// parsed, locked or written, or that is no regular file) throw SystemFailure;
+// the registry file is then left as it was.
 #pragma once
 
 #include "RegistryRoot.h"
@@ -42,10 +46,12 @@ public:
     // default value.
     [[nodiscard]] bool setString(RegistryRoot root, std::string_view path, std::string_view name,
                                  std::string_view value);
+    // Writes this run's changes (the system registry has them already).
+    void commit();
 
 private:
     struct Store;
-    Store& store();
+    Store& store(bool createFile);
     std::unique_ptr<Store> store_;
 };
 

@@ -111,13 +111,13 @@ std::vector<std::string_view> splitLines(std::string_view text) {
     return lines;
 }
 
-void formatKey(std::string& out, const std::string& path, const RegistryKeyNode& key, bool isRoot) {
-    if (!isRoot || !key.values.empty()) {
+void formatKey(std::string& out, std::string& path, const RegistryKeyNode& key, bool isRoot) {
+    if (!isRoot || !key.values().empty()) {
         out += '[';
         out += path;
         out += ']';
         out += kCrLf;
-        for (const auto& value : key.values) {
+        for (const auto& value : key.values()) {
             out += value.name.empty() ? std::string("@") : quote(value.name);
             out += '=';
             out += value.isString ? quote(value.data) : value.data;
@@ -125,22 +125,79 @@ void formatKey(std::string& out, const std::string& path, const RegistryKeyNode&
         }
         out += kCrLf;
     }
-    for (const auto& subkey : key.subkeys)
-        formatKey(out, path + '\\' + subkey.name, subkey, false);
+    // One path buffer for the whole walk: each key adds its name and takes
+    // it off again.
+    for (const RegistryKeyNode* subkey : key.subkeys()) {
+        const std::size_t length = path.size();
+        path += '\\';
+        path += subkey->name;
+        formatKey(out, path, *subkey, false);
+        path.resize(length);
+    }
 }
 
 } // namespace
 
-RegistryKeyNode* RegistryKeyNode::findSubkey(std::string_view keyName) {
-    auto it = std::find_if(subkeys.begin(), subkeys.end(),
-                           [&](const RegistryKeyNode& k) { return equalNoCase(k.name, keyName); });
-    return it == subkeys.end() ? nullptr : &*it;
+RegistryValue* RegistryKeyNode::findValue(std::string_view valueName) {
+    const auto it = valueIndex_.find(foldedName(valueName));
+    return it == valueIndex_.end() ? nullptr : &values_[it->second];
 }
 
-RegistryValue* RegistryKeyNode::findValue(std::string_view valueName) {
-    auto it = std::find_if(values.begin(), values.end(),
-                           [&](const RegistryValue& v) { return equalNoCase(v.name, valueName); });
-    return it == values.end() ? nullptr : &*it;
+void RegistryKeyNode::setValue(RegistryValue value) {
+    if (RegistryValue* existing = findValue(value.name)) {
+        existing->isString = value.isString;
+        existing->data = std::move(value.data);
+        return;
+    }
+    valueIndex_.emplace(foldedName(value.name), values_.size());
+    values_.push_back(std::move(value));
+}
+
+bool RegistryKeyNode::removeValue(std::string_view valueName) {
+    const auto it = valueIndex_.find(foldedName(valueName));
+    if (it == valueIndex_.end()) return false;
+    const std::size_t position = it->second;
+    values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(position));
+    valueIndex_.erase(it);
+    for (auto& entry : valueIndex_) {
+        if (entry.second > position) --entry.second;
+    }
+    return true;
+}
+
+std::vector<const RegistryKeyNode*> RegistryKeyNode::subkeys() const {
+    std::vector<const RegistryKeyNode*> live;
+    live.reserve(liveSubkeys_);
+    for (const auto& subkey : subkeys_) {
+        if (!subkey.removed_) live.push_back(&subkey);
+    }
+    return live;
+}
+
+RegistryKeyNode* RegistryKeyNode::findSubkey(std::string_view keyName) {
+    const auto it = subkeyIndex_.find(foldedName(keyName));
+    return it == subkeyIndex_.end() ? nullptr : &subkeys_[it->second];
+}
+
+RegistryKeyNode& RegistryKeyNode::findOrAddSubkey(std::string_view keyName) {
+    auto [it, added] = subkeyIndex_.try_emplace(foldedName(keyName), subkeys_.size());
+    if (added) {
+        subkeys_.emplace_back(std::string(keyName));
+        ++liveSubkeys_;
+    }
+    return subkeys_[it->second];
+}
+
+bool RegistryKeyNode::removeLeafSubkey(std::string_view keyName) {
+    const auto it = subkeyIndex_.find(foldedName(keyName));
+    if (it == subkeyIndex_.end() || subkeys_[it->second].hasSubkeys()) return false;
+    RegistryKeyNode& doomed = subkeys_[it->second];
+    doomed.removed_ = true;
+    doomed.values_.clear();
+    doomed.valueIndex_.clear();
+    subkeyIndex_.erase(it);
+    --liveSubkeys_;
+    return true;
 }
 
 std::optional<std::vector<std::string>> splitRegistryPath(std::string_view path) {
@@ -260,12 +317,7 @@ std::variant<RegistryDocument, RegistryParseError> RegistryDocument::parse(std::
                 bytes = trimLeft(next);
             }
         }
-        if (auto* existing = current->findValue(value.name)) {
-            existing->isString = value.isString;
-            existing->data = std::move(value.data);
-        } else {
-            current->values.push_back(std::move(value));
-        }
+        current->setValue(std::move(value));
     }
     return document;
 }
@@ -275,8 +327,8 @@ std::string RegistryDocument::format() const {
     out += kCrLf;
     out += kCrLf;
     for (const auto& entry : kRegistryRoots) {
-        formatKey(out, std::string(entry.fullName), roots_[static_cast<std::size_t>(entry.root)],
-                  true);
+        std::string path(entry.fullName);
+        formatKey(out, path, roots_[static_cast<std::size_t>(entry.root)], true);
     }
     return out;
 }
@@ -297,27 +349,15 @@ RegistryKeyNode* RegistryDocument::find(RegistryRoot root, const std::vector<std
 RegistryKeyNode& RegistryDocument::findOrCreate(RegistryRoot root,
                                                 const std::vector<std::string>& path) {
     RegistryKeyNode* node = &this->root(root);
-    for (const auto& name : path) {
-        RegistryKeyNode* next = node->findSubkey(name);
-        if (next == nullptr) {
-            node->subkeys.push_back(RegistryKeyNode{name, {}, {}});
-            next = &node->subkeys.back();
-        }
-        node = next;
-    }
+    for (const auto& name : path)
+        node = &node->findOrAddSubkey(name);
     return *node;
 }
 
 bool RegistryDocument::removeLeafKey(RegistryRoot root, const std::vector<std::string>& path) {
     if (path.empty()) return false;
     RegistryKeyNode* parent = find(root, {path.begin(), path.end() - 1});
-    if (parent == nullptr) return false;
-    auto it =
-        std::find_if(parent->subkeys.begin(), parent->subkeys.end(),
-                     [&](const RegistryKeyNode& k) { return equalNoCase(k.name, path.back()); });
-    if (it == parent->subkeys.end() || !it->subkeys.empty()) return false;
-    parent->subkeys.erase(it);
-    return true;
+    return parent != nullptr && parent->removeLeafSubkey(path.back());
 }
 
 } // namespace upkeep

@@ -10,7 +10,9 @@
 //
 // Lines end in CR LF and the text is UTF-8. Values of other types (dword:,
 // hex:, hex(N):) are kept exactly as written. Key and value names are compared
-// without regard to case and keep the case in which they were created.
+// without regard to case and keep the case in which they were created. Names
+// are found through hash tables, so reading, changing and writing a file cost
+// time in proportion to its size, however many keys share one parent.
 #pragma once
 
 #include "RegistryRoot.h"
@@ -19,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -30,13 +33,37 @@ struct RegistryValue {
     std::string data; // the text of a string value; for other types the data as written after '='
 };
 
-struct RegistryKeyNode {
-    std::string name;
-    std::vector<RegistryValue> values;
-    std::vector<RegistryKeyNode> subkeys;
+class RegistryKeyNode {
+public:
+    explicit RegistryKeyNode(std::string keyName = {}) : name(std::move(keyName)) {}
 
-    [[nodiscard]] RegistryKeyNode* findSubkey(std::string_view keyName);
+    std::string name;
+
+    // Values in the order in which they were first set.
+    [[nodiscard]] const std::vector<RegistryValue>& values() const { return values_; }
     [[nodiscard]] RegistryValue* findValue(std::string_view valueName);
+    // Sets a value; one of the same name keeps its place and its name's case.
+    void setValue(RegistryValue value);
+    // False when there is no value of that name.
+    bool removeValue(std::string_view valueName);
+
+    // Subkeys in the order in which they were created.
+    [[nodiscard]] std::vector<const RegistryKeyNode*> subkeys() const;
+    [[nodiscard]] bool hasSubkeys() const { return liveSubkeys_ != 0; }
+    [[nodiscard]] RegistryKeyNode* findSubkey(std::string_view keyName);
+    RegistryKeyNode& findOrAddSubkey(std::string_view keyName);
+    // Removes a subkey that has no subkeys; false when it is missing or has.
+    bool removeLeafSubkey(std::string_view keyName);
+
+private:
+    std::vector<RegistryValue> values_;
+    std::unordered_map<std::string, std::size_t> valueIndex_; // folded name -> position
+    // A removed subkey keeps its place (marked) until the document is read
+    // again, so that removing many subkeys one by one moves none.
+    std::vector<RegistryKeyNode> subkeys_;
+    std::unordered_map<std::string, std::size_t> subkeyIndex_; // live ones only
+    std::size_t liveSubkeys_ = 0;
+    bool removed_ = false;
 };
 
 struct RegistryParseError {

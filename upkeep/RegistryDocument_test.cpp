@@ -121,6 +121,40 @@ TEST(RegistryDocument, KeysCompareWithoutCaseAndOnlyLeavesAreRemoved) {
               crlf("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software]\n\n"));
 }
 
+// Removed keys and values leave no trace: lookups, listings and the text
+// see only what is there, and a removed name can come back (at the end).
+TEST(RegistryDocument, RemovedKeysAndValuesLeaveNoTrace) {
+    RegistryDocument document;
+    for (const char* name : {"A", "B", "C"})
+        document.findOrCreate(RegistryRoot::Users, {"S", name, "leaf"});
+    RegistryKeyNode& b = *document.find(RegistryRoot::Users, {"S", "B"});
+    for (const char* name : {"x", "y", "z"})
+        b.setValue({name, true, name});
+    b.setValue({"X", true, "again"});
+    EXPECT_TRUE(b.removeValue("Y"));
+    EXPECT_FALSE(b.removeValue("y"));
+    ASSERT_NE(b.findValue("z"), nullptr);
+    EXPECT_EQ(b.findValue("z")->data, "z");
+    EXPECT_EQ(b.findValue("x")->data, "again");
+
+    EXPECT_FALSE(document.removeLeafKey(RegistryRoot::Users, {"S", "b"})) << "it has a subkey";
+    EXPECT_TRUE(document.removeLeafKey(RegistryRoot::Users, {"S", "b", "LEAF"}));
+    EXPECT_TRUE(document.removeLeafKey(RegistryRoot::Users, {"S", "b"}));
+    EXPECT_EQ(document.find(RegistryRoot::Users, {"S", "B"}), nullptr);
+    EXPECT_FALSE(document.removeLeafKey(RegistryRoot::Users, {"S", "b"}));
+    document.findOrCreate(RegistryRoot::Users, {"S", "b"});
+    const RegistryKeyNode* s = document.find(RegistryRoot::Users, {"S"});
+    std::vector<std::string> names;
+    for (const RegistryKeyNode* k : s->subkeys())
+        names.push_back(k->name);
+    EXPECT_EQ(names, (std::vector<std::string>{"A", "C", "b"}));
+    EXPECT_EQ(document.format(), crlf("Windows Registry Editor Version 5.00\n\n"
+                                      "[HKEY_USERS\\S]\n\n"
+                                      "[HKEY_USERS\\S\\A]\n\n[HKEY_USERS\\S\\A\\leaf]\n\n"
+                                      "[HKEY_USERS\\S\\C]\n\n[HKEY_USERS\\S\\C\\leaf]\n\n"
+                                      "[HKEY_USERS\\S\\b]\n\n"));
+}
+
 TEST(RegistryDocument, SplitsKeyPaths) {
     using Names = std::vector<std::string>;
     EXPECT_EQ(splitRegistryPath(""), Names{});

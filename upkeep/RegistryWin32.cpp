@@ -63,10 +63,12 @@ struct Registry::Store {};
 Registry::Registry() = default;
 Registry::~Registry() = default;
 
-Registry::Store& Registry::store() {
+Registry::Store& Registry::store(bool) {
     if (!store_) store_ = std::make_unique<Store>();
     return *store_;
 }
+
+void Registry::commit() {}
 
 bool Registry::openKey(RegistryRoot root, std::string_view path, bool create) {
     return static_cast<bool>(OpenKey(root, path, create));

@@ -14,6 +14,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A file to edit that is a folder, a FIFO, a device or a socket.
+class NotRegularFile : public SystemFailure {
+public:
+    using SystemFailure::SystemFailure;
+};
+
 // "<what>: <text of errno>" for the last failed system call.
 [[nodiscard]] SystemFailure systemFailureFromErrno(const std::string& what);
 

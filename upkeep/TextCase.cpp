@@ -10,10 +10,7 @@
 #endif
 
 namespace upkeep {
-namespace {
 
-// Decodes one UTF-8 sequence at text[pos]; an invalid byte is returned as
-// itself with the high bit marker so that it never equals a real letter.
 char32_t nextCodePoint(std::string_view text, std::size_t& pos) {
     const auto lead = static_cast<unsigned char>(text[pos]);
     int length = 0;
@@ -33,13 +30,13 @@ char32_t nextCodePoint(std::string_view text, std::size_t& pos) {
     }
     if (length == 0 || pos + length > text.size()) {
         ++pos;
-        return 0x80000000u | lead;
+        return kInvalidUtf8 | lead;
     }
     for (int i = 1; i < length; ++i) {
         const auto next = static_cast<unsigned char>(text[pos + i]);
         if ((next & 0xC0) != 0x80) {
             ++pos;
-            return 0x80000000u | lead;
+            return kInvalidUtf8 | lead;
         }
         cp = (cp << 6) | (next & 0x3F);
     }
@@ -47,9 +44,18 @@ char32_t nextCodePoint(std::string_view text, std::size_t& pos) {
     return cp;
 }
 
+bool isValidUtf8(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (nextCodePoint(text, pos) & kInvalidUtf8) return false;
+    }
+    return true;
+}
+
+namespace {
+
 char32_t foldCase(char32_t cp) {
     if (cp < 0x80) return (cp >= 'a' && cp <= 'z') ? cp - 'a' + 'A' : cp;
-    if (cp & 0x80000000u) return cp;
+    if (cp & kInvalidUtf8) return cp;
 #ifdef _WIN32
     if (cp > 0xFFFF) return cp;
     return static_cast<char32_t>(std::towupper(static_cast<wint_t>(cp)));
@@ -71,6 +77,18 @@ bool equalNoCase(std::string_view a, std::string_view b) {
         if (foldCase(nextCodePoint(a, i)) != foldCase(nextCodePoint(b, j))) return false;
     }
     return i == a.size() && j == b.size();
+}
+
+std::string foldedName(std::string_view text) {
+    std::string key;
+    key.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const char32_t cp = foldCase(nextCodePoint(text, pos));
+        // Four bytes a character: a key, not a text.
+        for (int shift = 24; shift >= 0; shift -= 8)
+            key += static_cast<char>((cp >> shift) & 0xFF);
+    }
+    return key;
 }
 
 std::string asciiUpper(std::string_view text) {

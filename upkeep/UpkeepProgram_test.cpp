@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Drives the real upkeep program: arguments in, standard output bytes and exit
-// code out. Every test works in its own temporary folder with its own registry
-// file (UPKEEP_REGISTRY), never in the user's configuration.
+// Drives the real upkeep program: arguments in, standard output and error
+// bytes and exit code out (see ProgramHarness.h).
+#include "ProgramHarness.h"
 #include "RegistryDocument.h"
 #include "UpkeepRun.h"
 
@@ -9,110 +9,14 @@
 
 #include <csignal>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace upkeep {
 namespace {
 
-namespace fs = std::filesystem;
-
-struct ProgramResult {
-    std::string output;
-    int exitCode = -1;
-};
-
-// Starts the program without waiting for it; its standard output goes to `outFd`.
-pid_t startProgram(const std::vector<std::string>& arguments, const fs::path& folder, int outFd) {
-    std::vector<std::string> argv{UPKEEP_PROGRAM};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<char*> pointers;
-    for (auto& argument : argv)
-        pointers.push_back(argument.data());
-    pointers.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    pid_t pid = -1;
-    const int error =
-        posix_spawn(&pid, UPKEEP_PROGRAM, &actions, nullptr, pointers.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return error == 0 ? pid : -1;
-}
-
-int waitForExit(pid_t pid) {
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
-}
-
-ProgramResult runProgram(const std::vector<std::string>& arguments, const fs::path& folder) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) return {};
-    const pid_t pid = startProgram(arguments, folder, pipeFds[1]);
-    close(pipeFds[1]);
-    ProgramResult result;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0)
-        result.output.append(buffer, static_cast<std::size_t>(got));
-    close(pipeFds[0]);
-    result.exitCode = waitForExit(pid);
-    return result;
-}
-
-std::string crlf(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const fs::path& path, std::string_view contents) {
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-void replaceAll(std::string& text, std::string_view from, std::string_view to) {
-    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-}
-
-class UpkeepProgram : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "upkeep-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        // Resolved, as the tool resolves links in the paths it reports.
-        folder = fs::canonical(pattern);
-        registry = folder / "registry.reg";
-        setenv("UPKEEP_REGISTRY", registry.c_str(), 1);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-    fs::path folder;
-    fs::path registry;
-};
-
-const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
+using namespace testing_harness;
 
 const std::string kFirmTree =
     crlf(kHeader + "[HKEY_CURRENT_USER\\Software]\n\n"
@@ -139,6 +43,7 @@ struct Case {
     std::string registryAfter;  // empty: the registry file is as before
     std::function<void(const fs::path&)> prepare = {};
     std::function<void(const fs::path&)> check = {};
+    std::string expectedErrors = {}; // standard error; "{dir}" as above
 };
 
 const std::vector<Case>& cases() {
@@ -303,13 +208,16 @@ const std::vector<Case>& cases() {
          1,
          "",
          ""},
-        {"a broken registry file is reported and kept",
+        {"a broken registry file is reported and kept: the key did not open",
          {"/SETKEY", "/KEY:HKCU\\a\\b"},
-         crlf("Blad: Nieprawidlowy plik rejestru {dir}/registry.reg, wiersz 3: nieznany klucz "
-              "glowny (plik pozostawiono bez zmian)\n"),
-         1,
+         crlf("Error: 3\n"),
+         3,
          crlf(kHeader + "[HKEY_NOWHERE\\x]\n"),
-         ""},
+         "",
+         {},
+         {},
+         crlf("Blad: Nieprawidlowy plik rejestru {dir}/registry.reg, wiersz 3: nieznany klucz "
+              "glowny (plik pozostawiono bez zmian)\n")},
         {"SETINI with only FILE:",
          {"/SETINI", "/FILE:x.ini"},
          blad("\nNie podano parametru SECTION: wymaganego dla operacji SETINI\n"
@@ -370,11 +278,13 @@ const std::vector<Case>& cases() {
          }},
         {"SETINI on a folder",
          {"/SETINI", "/FILE:sub/../folder.ini", "/SECTION:S", "/NAME:k"},
-         crlf("Blad: Unable to write to {dir}/folder.ini ({dir}/folder.ini: Is a directory)\n"),
-         1,
+         crlf("Error: 5\n"),
+         5,
          "",
          "",
-         [](const fs::path& dir) { fs::create_directory(dir / "folder.ini"); }},
+         [](const fs::path& dir) { fs::create_directory(dir / "folder.ini"); },
+         {},
+         crlf("Blad: {dir}/folder.ini nie jest zwyklym plikiem (katalog)\n")},
         {"SETINI refuses a line break in the value",
          {"/SETINI", "/FILE:a.ini", "/SECTION:S", "/NAME:k", "/VALUE:1\r\n[Other]"},
          crlf("Blad: Unable to write to {dir}/a.ini (znak konca wiersza w nazwie lub wartosci)\n"),
@@ -456,7 +366,7 @@ const std::vector<Case>& cases() {
              EXPECT_EQ(fs::status(dir / "ro.db.001").permissions(),
                        fs::perms::owner_read | fs::perms::group_read);
          }},
-        {"BACKUP: with all 999 names taken",
+        {"BACKUP: with all 999 names taken leaves the source untouched",
          {"/BACKUP:full.db"},
          crlf("Error: 6\n"),
          6,
@@ -464,11 +374,15 @@ const std::vector<Case>& cases() {
          "",
          [](const fs::path& dir) {
              writeFile(dir / "full.db", "x");
+             fs::permissions(dir / "full.db", fs::perms::owner_read);
              for (int n = 1; n <= 999; ++n) {
                  char name[16];
                  std::snprintf(name, sizeof name, "full.db.%03d", n);
                  writeFile(dir / name, "");
              }
+         },
+         [](const fs::path& dir) {
+             EXPECT_EQ(fs::status(dir / "full.db").permissions(), fs::perms::owner_read);
          }},
         {"BACKUP: of a missing file", {"/BACKUP:missing.db"}, crlf("Error: 6\n"), 6, "", ""},
         {"BACKUP: of a folder", {"/BACKUP:."}, crlf("Error: 6\n"), 6, "", ""},
@@ -590,9 +504,7 @@ TEST_F(UpkeepProgram, ArgumentsToOutputAndExitCode) {
 
         const auto result = runProgram(row.arguments, folder);
 
-        auto expected = row.expectedOutput;
-        replaceAll(expected, "{dir}", folder.string());
-        EXPECT_EQ(result.output, expected);
+        expectPrinted(result, row.expectedOutput, row.expectedErrors, folder);
         // The system keeps only the low 8 bits of an exit status; the full
         // 16-bit code is checked in-process below.
         EXPECT_EQ(result.exitCode, row.expectedExit & 0xFF);
@@ -608,12 +520,7 @@ TEST_F(UpkeepProgram, ArgumentsToOutputAndExitCode) {
             EXPECT_EQ(readFile(registry), registryAfter);
         }
         if (row.check) row.check(folder);
-        // No temporary or lock file is left behind.
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            const auto name = entry.path().filename().string();
-            EXPECT_EQ(name.find(".lock"), std::string::npos) << name;
-            EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
-        }
+        expectNoTemporaryFiles(folder);
     }
 }
 
@@ -643,7 +550,7 @@ TEST_F(UpkeepProgram, ConcurrentRunsKeepEveryChange) {
     auto& document = std::get<RegistryDocument>(parsed);
     RegistryKeyNode* shared = document.find(RegistryRoot::CurrentUser, {"Software", "Shared"});
     ASSERT_NE(shared, nullptr);
-    EXPECT_EQ(shared->values.size(), static_cast<std::size_t>(kRuns));
+    EXPECT_EQ(shared->values().size(), static_cast<std::size_t>(kRuns));
     const auto ini = readFile(folder / "shared.ini");
     EXPECT_TRUE(ini.starts_with("; shared by every run\r\n[Other]\r\nx=1\r\n\r\n[Runs]\r\n"))
         << ini;
@@ -662,9 +569,13 @@ TEST_F(UpkeepProgram, FailedWriteLeavesOldFileWhole) {
     const std::string ini = "[S]\r\nk=1\r\n";
     const std::string reg = crlf(kHeader + "[HKEY_CURRENT_USER\\Firm]\n\"v\"=\"1\"\n\n");
     writeFile(folder / "a.ini", ini);
+    // A hard-linked file is written in place.
+    writeFile(folder / "linked.ini", ini);
+    fs::create_hard_link(folder / "linked.ini", folder / "other.ini");
     writeFile(registry, reg);
     const std::string big(64 * 1024, 'x');
     const auto iniPath = (folder / "a.ini").string();
+    const auto linkedPath = (folder / "linked.ini").string();
 
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -677,6 +588,9 @@ TEST_F(UpkeepProgram, FailedWriteLeavesOldFileWhole) {
     const std::vector<std::string> setKey = {"/SETKEY", "/KEY:HKCU\\Firm", "/NAME:v",
                                              "/VALUE:" + big};
     const auto iniResult = runUpkeep(setIni);
+    const std::vector<std::string> setLinked = {"/SETINI", "/FILE:" + linkedPath, "/SECTION:S",
+                                                "/NAME:k", "/VALUE:" + big};
+    const auto linkedResult = runUpkeep(setLinked);
     const auto keyResult = runUpkeep(setKey);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
@@ -684,12 +598,18 @@ TEST_F(UpkeepProgram, FailedWriteLeavesOldFileWhole) {
     EXPECT_EQ(iniResult.exitCode, 1);
     EXPECT_EQ(iniResult.output,
               "Blad: Unable to write to " + iniPath + " (" + iniPath + ": File too large)\r\n");
-    EXPECT_EQ(keyResult.exitCode, 1);
-    EXPECT_EQ(keyResult.output,
-              "Blad: Failed to set data for 'v' (" + registry.string() + ": File too large)\r\n");
+    // A registry file that cannot be written counts as a key that did not open.
+    EXPECT_EQ(keyResult.exitCode, 3);
+    EXPECT_EQ(keyResult.output, "Error: 3\r\n");
+    EXPECT_EQ(keyResult.errors, "Blad: " + registry.string() + ": File too large\r\n");
+    EXPECT_EQ(linkedResult.exitCode, 1);
+    EXPECT_EQ(linkedResult.output, "Blad: Unable to write to " + linkedPath + " (" + linkedPath +
+                                       ": File too large)\r\n");
     EXPECT_EQ(readFile(folder / "a.ini"), ini);
+    EXPECT_EQ(readFile(folder / "linked.ini"), ini);
+    EXPECT_EQ(readFile(folder / "other.ini"), ini);
     EXPECT_EQ(readFile(registry), reg);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 4);
 }
 
 // A registry file written by the tool is registry-export text that reads back
@@ -716,8 +636,8 @@ TEST_F(UpkeepProgram, RegistryFileRoundTrip) {
 
     const RegistryKeyNode* firm = document.find(RegistryRoot::CurrentUser, {"SOFTWARE", "firm"});
     ASSERT_NE(firm, nullptr);
-    EXPECT_EQ(firm->values.at(0).name, "Path");
-    EXPECT_EQ(firm->values.at(0).data, "C:\\Program Files\\Firm");
+    EXPECT_EQ(firm->values().at(0).name, "Path");
+    EXPECT_EQ(firm->values().at(0).data, "C:\\Program Files\\Firm");
     RegistryKeyNode* polish =
         document.find(RegistryRoot::CurrentUser, {"Software", "Firm", "ZAŻÓŁĆ"});
     ASSERT_NE(polish, nullptr);

@@ -27,42 +27,72 @@ bool deleteKeyTree(Registry& registry, RegistryRoot root, const std::string& pat
     return registry.deleteKey(root, path);
 }
 
-int deleteKey(const Command& command) {
-    Registry registry;
-    const bool deleted = command.name.empty()
-                             ? deleteKeyTree(registry, command.root, command.keyPath)
-                             : registry.deleteValue(command.root, command.keyPath, command.name);
-    return deleted ? 0 : kExitDelKeyFailed;
+// The registry file below failed (it could not be read, parsed, locked or
+// written, or is no regular file): the key counts as one that did not open,
+// and the reason goes to standard error.
+int keyNotOpened(const SystemFailure& failure, int exitCode, RunResult& result) {
+    result.errors.append(kErrorPrefix).append(failure.what()).append(kNewline);
+    return exitCode;
 }
 
-int setKey(const Command& command) {
-    Registry registry;
-    if (!registry.openKey(command.root, command.keyPath, true)) return kExitSetKeyFailed;
+int deleteKey(const Command& command, RunResult& result) {
+    try {
+        Registry registry;
+        const bool deleted =
+            command.name.empty()
+                ? deleteKeyTree(registry, command.root, command.keyPath)
+                : registry.deleteValue(command.root, command.keyPath, command.name);
+        // Keys deleted before a failure stay deleted.
+        registry.commit();
+        return deleted ? 0 : kExitDelKeyFailed;
+    } catch (const SystemFailure& failure) {
+        return keyNotOpened(failure, kExitDelKeyFailed, result);
+    }
+}
+
+int setKey(const Command& command, RunResult& result) {
     bool set = false;
     try {
+        Registry registry;
+        if (!registry.openKey(command.root, command.keyPath, true)) return kExitSetKeyFailed;
         set = registry.setString(command.root, command.keyPath, command.name, command.value);
+        // A key created for a value that could not be set stays created.
+        registry.commit();
     } catch (const SystemFailure& failure) {
-        throw SystemFailure(failedToSetData(command.name) + " (" + failure.what() + ")");
+        return keyNotOpened(failure, kExitSetKeyFailed, result);
     }
     if (!set) throw SystemFailure(failedToSetData(command.name));
     return 0;
 }
 
-int writeIni(const Command& command) {
+int writeIni(const Command& command, RunResult& result) {
     const auto file = fullPathName(command.file);
     std::optional<std::string> name;
     std::optional<std::string> value;
     if (!command.name.empty()) name = command.name;
     if (command.operation == Operation::SetIni) value = command.value;
+    // Installation scripts rely on DELINI with NAME: always succeeding: a
+    // file it could not change is only reported.
+    const bool alwaysSucceeds = command.operation == Operation::DelIni && name;
     try {
         writeProfileString(file, command.section, name, value);
     } catch (const SystemFailure& failure) {
+        if (alwaysSucceeds) {
+            result.errors.append(kWarningPrefix).append(fileLeftUnchanged(file, failure.what()));
+            result.errors.append(kNewline);
+            return 0;
+        }
+        if (dynamic_cast<const NotRegularFile*>(&failure) != nullptr) {
+            result.errors.append(kErrorPrefix).append(failure.what()).append(kNewline);
+            return command.operation == Operation::SetIni ? kExitSetIniFailed : kExitDelIniFailed;
+        }
         throw SystemFailure(unableToWrite(file) + " (" + failure.what() + ")");
     }
     return 0;
 }
 
-int perform(const Command& command, std::string& output) {
+int perform(const Command& command, RunResult& result) {
+    std::string& output = result.output;
     switch (command.operation) {
     case Operation::Error:
         output.append(kNewline).append(kErrorPrefix).append(command.errorText);
@@ -77,12 +107,12 @@ int perform(const Command& command, std::string& output) {
     case Operation::RunErr:
         return command.errorlevel;
     case Operation::DelKey:
-        return deleteKey(command);
+        return deleteKey(command, result);
     case Operation::SetKey:
-        return setKey(command);
+        return setKey(command, result);
     case Operation::DelIni:
     case Operation::SetIni:
-        return writeIni(command);
+        return writeIni(command, result);
     case Operation::Backup:
         return backupFile(fullPathName(command.file)) ? 0 : kExitBackupFailed;
     case Operation::None:
@@ -97,10 +127,11 @@ RunResult runUpkeep(std::span<const std::string> arguments) {
     RunResult result;
     const Command command = parseCommandLine(arguments);
     try {
-        result.exitCode = perform(command, result.output);
+        result.exitCode = perform(command, result);
     } catch (const std::exception& failure) {
         result.output.append(kErrorPrefix).append(failure.what()).append(kNewline);
-        return {std::move(result.output), kExitRejected};
+        result.exitCode = kExitRejected;
+        return result;
     }
     if (command.operation != Operation::RunErr && result.exitCode > 1) {
         result.output.append(kExitCodeLine)

@@ -17,8 +17,11 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
     // The texts carry their own CR LF; text mode would double the CR.
     _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
 #endif
     std::fwrite(result.output.data(), 1, result.output.size(), stdout);
     std::fflush(stdout);
+    std::fwrite(result.errors.data(), 1, result.errors.size(), stderr);
+    std::fflush(stderr);
     return result.exitCode;
 }

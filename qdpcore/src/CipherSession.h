@@ -22,9 +22,13 @@ public:
     [[nodiscard]] bool exists() const { return handle_ != 0; }
     [[nodiscard]] SeclayHandle handle() const { return handle_; }
 
-    // Creates the session on first use, as SeclayAlgoMode does.
+    // Creates the session on first use, as SeclayAlgoMode does. A refused
+    // algorithm or mode destroys the session: a half-set one would take a
+    // key and then leave the data unenciphered.
     [[nodiscard]] Result algoMode(std::int32_t algorithm, std::int32_t mode) {
-        return fromSeclay(SeclayAlgoMode(&handle_, algorithm, mode));
+        const Result r = fromSeclay(SeclayAlgoMode(&handle_, algorithm, mode));
+        if (!ok(r)) reset();
+        return r;
     }
     [[nodiscard]] Result keyIv(const char* key, const char* iv);
     [[nodiscard]] Result clear();

@@ -12,6 +12,7 @@
 #include <windows.h>
 #define QDP_O_BINARY _O_BINARY
 #else
+#include <sys/file.h>
 #include <unistd.h>
 #define QDP_O_BINARY 0
 #endif
@@ -47,6 +48,17 @@ OsFile OsFile::createNew(const std::string& path) {
 
 OsFile OsFile::createOrTruncate(const std::string& path) {
     return OsFile(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | QDP_O_BINARY, 0666));
+}
+
+OsFile OsFile::openForWriting(const std::string& path) {
+#if defined(_WIN32)
+    return OsFile(::open(path.c_str(), O_WRONLY | QDP_O_BINARY));
+#else
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    // Writes wait as usual once the file is open.
+    if (fd >= 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return OsFile(fd);
+#endif
 }
 
 int OsFile::close() {
@@ -116,6 +128,24 @@ bool OsFile::truncateTo(std::uint64_t length) {
 #else
     const auto len = static_cast<off_t>(length);
     return ::ftruncate(fd_, len) == 0 && ::lseek(fd_, len, SEEK_SET) == len;
+#endif
+}
+
+int OsFile::sync() {
+    if (fd_ < 0) return EBADF;
+#if defined(_WIN32)
+    return ::_commit(fd_) == 0 ? 0 : errno;
+#else
+    return ::fsync(fd_) == 0 ? 0 : errno;
+#endif
+}
+
+bool OsFile::tryLock() {
+#if defined(_WIN32)
+    // An open file cannot be deleted there anyway.
+    return fd_ >= 0;
+#else
+    return fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
 #endif
 }
 

@@ -26,6 +26,9 @@ public:
     static OsFile openRead(const std::string& path);
     static OsFile createNew(const std::string& path);        // fails when it exists
     static OsFile createOrTruncate(const std::string& path); // write only
+    // An existing file (or device, or FIFO) for writing, neither created nor
+    // truncated; opening never waits for a FIFO's reader.
+    static OsFile openForWriting(const std::string& path);
 
     [[nodiscard]] bool isOpen() const { return fd_ >= 0; }
     [[nodiscard]] int fd() const { return fd_; }
@@ -44,6 +47,12 @@ public:
     [[nodiscard]] std::int64_t readAt(std::span<char> buffer, std::uint64_t offset);
     // Cuts the file back to length and continues writing there.
     bool truncateTo(std::uint64_t length);
+    // 0 when the data is on the disk, else the error number.
+    int sync();
+    // Takes an exclusive lock on the file without waiting; it lasts until
+    // the file is closed (or its process ends). Temporary files are locked
+    // while in use, so that no other process takes them for left-overs.
+    bool tryLock();
 
 private:
     int fd_ = -1;

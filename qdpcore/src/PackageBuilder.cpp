@@ -6,6 +6,7 @@
 #include "OsFile.h"
 #include "PackageReading.h"
 #include "PackageWriter.h"
+#include "StaleFiles.h"
 #include "TempNames.h"
 
 #include <cstring>
@@ -111,6 +112,8 @@ Result setOutPath(Paczka& p, const char* folder) {
     if (!test.isOpen()) return Result::NotAFolder;
     test.close();
     removeFile(name);
+    // Whatever earlier runs that were killed left there.
+    removeStaleTempFiles(prefix);
     p.tempFolder = prefix;
     return Result::Ok;
 }

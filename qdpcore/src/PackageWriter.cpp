@@ -3,17 +3,13 @@
 
 #include "FieldCoding.h"
 #include "FileFormat.h"
-#include "OsFile.h"
+#include "FileReplacement.h"
+#include "StaleFiles.h"
 
 #include <array>
 #include <cstdio>
 #include <ctime>
 #include <vector>
-
-#if !defined(_WIN32)
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace qdp {
 
@@ -66,6 +62,12 @@ std::uint64_t asUnsigned(std::int32_t v) {
     return static_cast<std::uint32_t>(v);
 }
 
+// The folder part of a file path, as a prefix ("" for the current directory).
+std::string folderPrefixOf(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 Result writeListEntry(ByteSink& sink, std::string_view keyword, std::uint64_t offset,
                       std::uint64_t length) {
     namespace e = fmt::list_entry;
@@ -105,6 +107,7 @@ Result writeSection(ByteSink& sink, Sekcja& s, std::span<char> copyBuffer) {
     for (const auto& f : s.fields) {
         if (const Result r = writeFieldDefinition(sink, *f); !ok(r)) return r;
     }
+    if (const Result r = s.records.state(); !ok(r)) return r;
     if (const Result r = s.records.recordFile().copyTo(sink, copyBuffer); !ok(r)) return r;
     return s.records.blobFile().copyTo(sink, copyBuffer);
 }
@@ -205,36 +208,14 @@ std::string todaysDate() {
 }
 
 Result savePackage(Paczka& paczka, const std::string& path) {
-    OsFile output = OsFile::createOrTruncate(path);
-    if (!output.isOpen()) return Result::CreateFailed;
+    FileReplacement output;
+    if (const Result r = output.begin(path); !ok(r)) return r;
     std::uint64_t total = 0;
     if (const Result r = computeTotalSize(paczka, total); !ok(r)) return r;
-
-    // The package is written beside the output under a name of its own and
-    // only a complete package takes the output's name.
-    std::string partial;
-    OsFile part;
-    for (int attempt = 0; attempt < 100 && !part.isOpen(); ++attempt) {
-        partial = path + ".part" + std::to_string(attempt);
-        part = OsFile::createNew(partial);
-    }
-    if (!part.isOpen()) return Result::CreateFailed;
-#if !defined(_WIN32)
-    struct stat st {};
-    if (::fstat(output.fd(), &st) == 0) ::fchmod(part.fd(), st.st_mode & 07777);
-#endif
-    FileSink sink(part);
-    Result r = writePackage(paczka, sink, todaysDate());
-    if (ok(r) && part.close() != 0) r = Result::CloseFailed;
-    if (ok(r)) {
-        output.close();
-        if (const int err = replaceFile(partial, path); err != 0) r = resultFromWriteError(err);
-    }
-    if (!ok(r)) {
-        part.close();
-        removeFile(partial);
-    }
-    return r;
+    // Whatever earlier runs that were killed left in the output's folder.
+    removeStaleTempFiles(folderPrefixOf(output.target()));
+    if (const Result r = writePackage(paczka, output.content(), todaysDate()); !ok(r)) return r;
+    return output.commit();
 }
 
 } // namespace qdp

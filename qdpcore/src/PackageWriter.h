@@ -24,9 +24,9 @@ namespace qdp {
 // Today's local date as "yyyy.mm.dd".
 std::string todaysDate();
 
-// Saves into the file at path: creates (or truncates) it, writes the package
-// under a temporary name beside it and renames that over it when complete,
-// so a failure leaves an empty file and never a partial package.
+// Saves into the file at path by the rules of FileReplacement.h: a failure
+// leaves the file as it was (or no file) and never a partial package. Left-
+// over temporary files of killed runs in its folder are removed.
 [[nodiscard]] Result savePackage(Paczka& paczka, const std::string& path);
 
 } // namespace qdp

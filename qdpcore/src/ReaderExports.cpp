@@ -46,6 +46,9 @@ QDPCORE_API int32_t ReadPaczkaHeadC(QdpHandle* handle, const char* path, int32_t
         const Result r = qdp::openPackage(path, made);
         if (!made) return qdp::toInt(r);
         qdp::fillPackageHead(*made, out);
+        // Only a wrong length leaves the package for the caller to look at;
+        // a broken structure releases it here, so no caller can leak it.
+        if (!qdp::ok(r) && r != Result::BadTotalSize) return qdp::toInt(r);
         const QdpHandle h = qdp::packageList().add(std::move(made));
         if (h == 0) return QDP_OUT_OF_MEMORY;
         *handle = h;

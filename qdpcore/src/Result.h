@@ -55,6 +55,8 @@ enum class Result : std::int32_t {
     WrongFieldType = QDP_WRONG_FIELD_TYPE,
     FormatLimit = QDP_FORMAT_LIMIT,
     PackageTooLarge = QDP_PACKAGE_TOO_LARGE,
+    SizeFieldTooNarrow = QDP_SIZE_FIELD_TOO_NARROW,
+    FolderMissing = QDP_FOLDER_MISSING,
 };
 
 // Codes of seclay calls are handed on unchanged where the interface says so;

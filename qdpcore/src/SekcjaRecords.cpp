@@ -15,8 +15,14 @@
 namespace qdp {
 
 Result SekcjaRecords::create(const std::string& folder) {
-    if (const Result r = recordFile_.create(folder, recordFileTemplate()); !ok(r)) return r;
-    return blobFile_.create(folder, blobFileTemplate());
+    made_ = recordFile_.create(folder, recordFileTemplate());
+    if (ok(made_)) made_ = blobFile_.create(folder, blobFileTemplate());
+    return made_;
+}
+
+Result SekcjaRecords::state() const {
+    if (recordFile_.isOpen() && blobFile_.isOpen()) return Result::Ok;
+    return made_ == Result::FolderMissing ? Result::FolderMissing : Result::WriteFailed;
 }
 
 Result SekcjaRecords::makeBuffer(const Sekcja& section) {
@@ -108,6 +114,7 @@ Result SekcjaRecords::add(Sekcja& section, char* text, const CipherSession* pack
     const std::uint64_t recordLength = section.recordLength();
     if (fields.empty()) return Result::SectionEmpty;
     if (text == nullptr) return Result::WriteFailed;
+    if (const Result r = state(); !ok(r)) return r;
     if (section.recordCount + 1 >= format::kRecordCountLimit) return Result::FormatLimit;
     if (recordBytes() + blobBytes() + recordLength > format::kMaxTotalSize) {
         return Result::PackageTooLarge;
@@ -164,15 +171,23 @@ Result SekcjaRecords::add(Sekcja& section, char* text, const CipherSession* pack
     }
 
     // Linked size fields: the true length of their B field's content, also
-    // handed back in the caller's text, enciphered in the record.
+    // handed back in the caller's text, enciphered in the record. A length
+    // its field cannot hold whole refuses the record before any of them is
+    // written.
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (isLinkedSizeField(i) && std::to_string(sizeSlots[i]).size() > fields[i]->size) {
+            return fail(Result::SizeFieldTooNarrow);
+        }
+    }
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (!isLinkedSizeField(i)) continue;
         const DefPol& f = *fields[i];
         const std::string digits = std::to_string(sizeSlots[i]);
-        const std::size_t n = std::min<std::size_t>(digits.size(), f.size);
+        const std::size_t n = digits.size();
         char* slot = record + offsets[i];
         std::memcpy(text + offsets[i], digits.data(), n);
-        text[offsets[i] + n] = '\0';
+        // The zero after the digits only inside the field.
+        if (n < f.size) text[offsets[i] + n] = '\0';
         std::memset(slot, 0, f.slotLength());
         std::memcpy(slot, digits.data(), n);
         if (packageCipher != nullptr && f.size != 0) {

@@ -20,8 +20,12 @@ class Sekcja;
 
 class SekcjaRecords {
 public:
-    // Creates the record file and the blob file in folder (45 on failure).
+    // Creates the record file and the blob file in folder (45 on failure,
+    // 73 when the folder does not exist).
     [[nodiscard]] Result create(const std::string& folder);
+    // 1 while both temporary files are open; else why records cannot be
+    // written: 73 when their folder was missing, else 42.
+    [[nodiscard]] Result state() const;
     // Makes the record buffer for the section's current record length (36, 20).
     [[nodiscard]] Result makeBuffer(const Sekcja& section);
 
@@ -45,6 +49,7 @@ private:
     std::vector<char> recordBuffer_;
     TempFile recordFile_;
     TempFile blobFile_;
+    Result made_ = Result::Ok;
 };
 
 } // namespace qdp

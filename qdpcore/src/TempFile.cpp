@@ -2,6 +2,7 @@
 #include "TempFile.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace qdp {
 
@@ -10,7 +11,10 @@ Result TempFile::create(const std::string& folder, NameTemplate& nameTemplate) {
     std::string name;
     if (const Result r = nameTemplate.makeName(folder, name); !ok(r)) return r;
     OsFile file = OsFile::createNew(name);
-    if (!file.isOpen()) return Result::TempFileFailed;
+    if (!file.isOpen()) {
+        return errno == ENOENT || errno == ENOTDIR ? Result::FolderMissing : Result::TempFileFailed;
+    }
+    file.tryLock();
     file_ = std::move(file);
     path_ = std::move(name);
     size_ = 0;

@@ -21,7 +21,8 @@ public:
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
-    // Creates a new file in folder with a name from the template.
+    // Creates a new file in folder with a name from the template and locks
+    // it (45; 73 when the folder does not exist).
     [[nodiscard]] Result create(const std::string& folder, NameTemplate& nameTemplate);
 
     [[nodiscard]] bool isOpen() const { return file_.isOpen(); }

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using qdptest::readFile;
@@ -289,6 +290,40 @@ TEST_F(SourceFile, EncipheredInWholeChunks) {
     EXPECT_EQ(file.size() - (kRecord + 50), 128768u);
 }
 
+// The size field linked to a 70000-byte source holds its five digits only
+// when it is at least five characters wide; a narrower one refuses the
+// record and changes neither the caller's text nor the package.
+TEST_F(SavedPackage, LinkedSizeFieldNarrowerThanTheLengthIsRefused) {
+    writeFile(dir.file("source.bin"), std::string(70000, 's'));
+    const struct {
+        int width;
+        int32_t expected;
+        std::string textAfter; // the size field and the byte after it
+    } cases[] = {
+        {3, QDP_SIZE_FIELD_TOO_NARROW, "xxx#"},
+        {4, QDP_SIZE_FIELD_TOO_NARROW, "xxxx#"},
+        {5, QDP_OK, "70000#"},
+        {6, QDP_OK, "70000" + std::string(1, '\0') + "#"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        ASSERT_EQ(AddSekcjaC(p.h, "S", nullptr), QDP_OK);
+        ASSERT_EQ(AddDefPolC(p.h, "TRESC", "B", "30", "0", nullptr), QDP_OK);
+        ASSERT_EQ(AddDefPolC(p.h, "ROZMIAR", "N", std::to_string(c.width).c_str(), "0", nullptr),
+                  QDP_OK);
+        ASSERT_EQ(SetDefPolExt(p.h, 0, 1, dir.file("source.bin").c_str(), "", "", 0, 0, 0), QDP_OK);
+        // The byte after the field is the caller's ('#' here): the library
+        // never writes it.
+        std::string record(31, 'x');
+        record += std::string(static_cast<std::size_t>(c.width), 'x') + "#\r\n";
+        EXPECT_EQ(AddRekordC(p.h, record.data()), c.expected);
+        EXPECT_EQ(record.substr(31, static_cast<std::size_t>(c.width) + 1), c.textAfter);
+    }
+    const std::string file = save();
+    // Records only in the two wide sections: two blobs of 70000 bytes.
+    EXPECT_EQ(std::count(file.begin(), file.end(), 's'), 140000);
+}
+
 TEST_F(SourceFile, MissingSourceFails22AndLeavesNothing) {
     ASSERT_EQ(SetDefPolExt(p.h, 0, 1, dir.file("none.bin").c_str(), "", "", 0, 0, 0), QDP_OK);
     std::string record(50, 'x');
@@ -350,13 +385,29 @@ TEST_F(SavedPackage, InlineBlobIsEncipheredInACopy) {
     EXPECT_NE(file.substr(rec + 37, 29), std::string(29, 'v'));
 }
 
-TEST(Save, NothingToSaveGivesItsCodeAndAnEmptyFile) {
+// A refused algorithm or mode leaves no cipher behind: the key that
+// follows is refused too, rather than taken by a session that would leave
+// the records unenciphered.
+TEST(PackageCipher, AFailedCryptAlgoModeLeavesNoSession) {
+    for (auto [algorithm, mode, code] :
+         {std::tuple{9, 1, SECLAY_BAD_ALGO}, {1, 1, SECLAY_BAD_ALGO}, {3, 7, SECLAY_BAD_MODE}}) {
+        SCOPED_TRACE(algorithm * 10 + mode);
+        Package p;
+        EXPECT_EQ(CryptAlgoMode(p.h, algorithm, mode), code);
+        EXPECT_EQ(CryptKeyIv(p.h, "0123456789abcdef", ""), SECLAY_NULL_HANDLE);
+        // A working cipher replaces a refused one.
+        EXPECT_EQ(CryptAlgoMode(p.h, 8, 1), QDP_OK);
+        EXPECT_EQ(CryptKeyIv(p.h, "0123456789abcdef", ""), QDP_OK);
+    }
+}
+
+TEST(Save, NothingToSaveGivesItsCodeAndKeepsTheOldFile) {
     TempDir dir;
     Package p;
     const std::string out = dir.file("p.qdp");
     writeFile(out, "old content");
     EXPECT_EQ(SaveC(p.h, out.c_str()), QDP_PACKAGE_EMPTY);
-    EXPECT_EQ(readFile(out), "");
+    EXPECT_EQ(readFile(out), "old content");
     ASSERT_EQ(AddDokumentC(p.h, "D", 1, 1, nullptr), QDP_OK);
     EXPECT_EQ(SaveC(p.h, out.c_str()), QDP_DOCUMENT_EMPTY);
     ASSERT_EQ(AddSekcjaC(p.h, "S", nullptr), QDP_OK);
@@ -428,7 +479,7 @@ TEST(OutPath, SectionsBeforeSetOutPathLieInTheCurrentDirectory) {
     EXPECT_TRUE(dir.names().empty());
 }
 
-TEST(OutPath, FolderThatVanishedGives42OnTheFirstRecordAndOnSave) {
+TEST(OutPath, FolderThatVanishedIsReportedAsMissingOnTheFirstRecordAndOnSave) {
     TempDir dir;
     TempDir gone;
     Package p;
@@ -438,10 +489,9 @@ TEST(OutPath, FolderThatVanishedGives42OnTheFirstRecordAndOnSave) {
     ASSERT_EQ(AddSekcjaC(p.h, "S", nullptr), QDP_OK) << "the section is kept all the same";
     ASSERT_EQ(AddDefPolC(p.h, "A", "C", "2", "0", nullptr), QDP_OK);
     char record[5] = "ab";
-    EXPECT_EQ(AddRekordC(p.h, record), QDP_WRITE_FAILED);
-    EXPECT_EQ(SaveC(p.h, dir.file("p.qdp").c_str()), QDP_WRITE_FAILED);
-    EXPECT_EQ(readFile(dir.file("p.qdp")), "") << "no partial package";
-    EXPECT_THAT(dir.names(), ::testing::ElementsAre("p.qdp"));
+    EXPECT_EQ(AddRekordC(p.h, record), QDP_FOLDER_MISSING) << "not a full disk";
+    EXPECT_EQ(SaveC(p.h, dir.file("p.qdp").c_str()), QDP_FOLDER_MISSING);
+    EXPECT_TRUE(dir.names().empty()) << "no package and no staging file";
 }
 
 TEST(TempNames, SecondLetterMovesOnAfterZ) {

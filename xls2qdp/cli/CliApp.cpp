@@ -3,6 +3,7 @@
 
 #include "CliFrontEnd.h"
 #include "CliOptions.h"
+#include "common/FileReplacement.h"
 #include "common/ProgramLocations.h"
 #include "common/Startup.h"
 #include "engine/DefaultImportServices.h"
@@ -110,9 +111,10 @@ int runCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
     if (outcome.succeeded() && !report.empty())
         environment.err << "Raport importu:\n" << report.summary() << '\n';
     if (!options->report.empty() && outcome.stage >= 3) {
-        if (!report.saveCsv(options->report)) {
+        if (std::error_code reason; !report.saveCsv(options->report, reason)) {
             frontEnd.show(MessageKind::Error,
-                          "Nie można zapisać raportu importu w pliku: " + options->report);
+                          "Nie można zapisać raportu importu w pliku: " + options->report + " (" +
+                              describeFileError(reason) + ")");
             if (code == kExitSuccess) code = kExitNotWritten;
         }
     }

@@ -2,6 +2,7 @@
 // xls2qdp-cli: the importer without a display. See CliOptions.h for the
 // command line and CliApp.h for the exit codes.
 #include "CliApp.h"
+#include "common/PrivateFiles.h"
 #include "common/ProgramLocations.h"
 
 #include <csignal>
@@ -16,6 +17,7 @@ extern "C" void onInterrupt(int) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    xls2qdp::keepNewFilesPrivate(); // packages, reports and the working table hold patients' data
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
     const std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "DefaultImportServices.h"
 
+#include "common/PrivateFiles.h"
 #include "import/store/WorkingTable.h"
 
 namespace xls2qdp {
@@ -12,14 +13,16 @@ DefaultImportServices::DefaultImportServices(const ImportLocations& locations,
     : workbooks_(report_), declarations_(locations, settings, report_), packages_(settings) {}
 
 void ensureWorkingTable(const ProgramLocations& locations) {
-    const fs::path file = locations.workingTableDir / kWorkingTableFile;
-    std::error_code error;
-    if (fs::exists(file, error)) return;
     // Only the user's own data folder is set up here; an install folder
     // without its table is reported by the import's checks.
     if (locations.workingTableDir == locations.programDir) return;
-    fs::create_directories(locations.workingTableDir);
-    store::WorkingTable::create(file);
+    // The table holds patients' data while an import runs, so it and its
+    // folder are their owner's only (also when an earlier version made them).
+    makePrivateFolder(locations.workingTableDir);
+    const fs::path file = locations.workingTableDir / kWorkingTableFile;
+    std::error_code error;
+    if (!fs::exists(file, error)) store::WorkingTable::create(file);
+    makePrivateFile(file);
 }
 
 ImportServicesFactory defaultImportServices(const ProgramLocations& locations) {

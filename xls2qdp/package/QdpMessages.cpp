@@ -86,11 +86,20 @@ constexpr CodeText kTooLargeText{"Paczka przekroczyłaby największy dopuszczaln
                                  "(2147483647 bajtów)",
                                  Prefix::Plain};
 
+constexpr CodeText kSizeFieldText{
+    "Pole rozmiaru powiązane z polem typu B jest za krótkie na długość jego zawartości",
+    Prefix::Plain};
+constexpr CodeText kFolderMissingText{
+    "Kartoteka na zbiory tymczasowe lub na paczkę nie istnieje (usunięto ją w trakcie pracy)",
+    Prefix::Plain};
+
 const CodeText* findText(std::int32_t code) {
     if (code >= 1 && code < static_cast<std::int32_t>(kLibraryTexts.size()))
         return &kLibraryTexts[static_cast<std::size_t>(code)];
     if (code == QDP_FORMAT_LIMIT) return &kFormatLimitText;
     if (code == QDP_PACKAGE_TOO_LARGE) return &kTooLargeText;
+    if (code == QDP_SIZE_FIELD_TOO_NARROW) return &kSizeFieldText;
+    if (code == QDP_FOLDER_MISSING) return &kFolderMissingText;
     return nullptr;
 }
 

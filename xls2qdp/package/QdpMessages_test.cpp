@@ -73,6 +73,15 @@ const CodeCase kCodeCases[] = {
      "Błąd: Paczka przekroczyłaby największy dopuszczalny rozmiar zbioru (2147483647 bajtów)!!!",
      "Błąd biblioteki: 71 \r\nPaczka przekroczyłaby największy dopuszczalny rozmiar zbioru "
      "(2147483647 bajtów)"},
+    {QDP_SIZE_FIELD_TOO_NARROW,
+     "Błąd: Pole rozmiaru powiązane z polem typu B jest za krótkie na długość jego zawartości!!!",
+     nullptr},
+    // A folder that went away is no full disk.
+    {QDP_FOLDER_MISSING,
+     "Błąd: Kartoteka na zbiory tymczasowe lub na paczkę nie istnieje (usunięto ją w trakcie "
+     "pracy)!!!",
+     "Błąd biblioteki: 73 \r\nKartoteka na zbiory tymczasowe lub na paczkę nie istnieje "
+     "(usunięto ją w trakcie pracy)"},
 };
 
 TEST(QdpMessages, ExceptionAndErrorBoxTextsByCode) {

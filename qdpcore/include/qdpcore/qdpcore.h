@@ -21,19 +21,38 @@
 //  5. The record text of AddRekordC is laid out like a record: field i at the
 //     sum of (size + 1) over the earlier fields. The library writes into it
 //     only where a field's own bytes are (a linked size field gets its
-//     decimal value); no byte outside a field is ever changed.
+//     decimal value, with a zero after it when the digits leave room); no
+//     byte outside a field is ever changed.
 //  6. Nothing throws across this interface. Not thread-safe: one thread at
 //     a time.
 //  7. Paths (temporary folder, source files, temporary file names) must fit
 //     127 characters; a longer path is refused with QDP_BAD_PATH (21), never
 //     cut. A null path also gives 21; any other null argument gives the
 //     call's own failure code.
-//  8. A failed SaveC never leaves a half-written package: the output file is
-//     created (or truncated) first, the package is written under a temporary
-//     name in the same folder (the output's name + ".part" + a number) and
-//     renamed over it only when complete. After a failure the output file is
-//     empty and the caller may remove it. The output file is closed when
-//     SaveC returns.
+//  8. SaveC never destroys a file, a link, a device or an owner, and never
+//     leaves a half-written package:
+//     - a symbolic link is followed to the file it finally names, which is
+//       replaced; the links stay;
+//     - the file must be writable by the caller, else 22 and nothing changes;
+//     - a regular file with one link, in a folder where the caller may
+//       create files, whose mode, owner and group a new file can keep (or a
+//       file that does not exist yet) is replaced by renaming the complete
+//       new package over it;
+//     - anything else (a file with several links, a device, a FIFO, a
+//       folder without the right to create files, an owner or group the
+//       caller cannot give a new file) is written in place, after the whole
+//       package has been written and checked in a staging file beside it
+//       (or in the system's temporary folder); the file is cut to the new
+//       length only once the new content is in it;
+//     - after a failure the output file is as it was before the call (or
+//       does not exist); a device or FIFO may have taken part of the bytes.
+//     Staging files are named "<output name>~<process id>-<n>.qdptmp"; the
+//     output file is closed when SaveC returns.
+//  9. Temporary files (a section's "CAa12345"/"BAa12345", the staging file)
+//     are locked while in use. Those that a killed process left behind (its
+//     id in their name, no such process any more, owned by the same user,
+//     not locked) are removed by SetOutPathC from its folder and by SaveC
+//     from the output file's folder.
 #pragma once
 
 #include <stdint.h>
@@ -111,6 +130,16 @@ enum QdpResult {
     // total size and offset a reader can state. Refused by AddRekordC (the
     // record is not added) or by SaveC.
     QDP_PACKAGE_TOO_LARGE = 71,
+    // A linked size field (SetDefPolExt) has fewer characters than the
+    // decimal length of its B field's content. Refused by AddRekordC: the
+    // record is not added and neither the caller's text nor the temporary
+    // files change.
+    QDP_SIZE_FIELD_TOO_NARROW = 72,
+    // The folder of the temporary files or of the output file no longer
+    // exists (it was removed while the package was built): the section's
+    // temporary files could not be made (AddRekordC, SaveC), or the folder
+    // went away while SaveC wrote.
+    QDP_FOLDER_MISSING = 73,
 };
 
 // --- Package -------------------------------------------------------------
@@ -126,6 +155,8 @@ QDPCORE_API int32_t SetCurrentPaczka(QdpHandle handle);
 QDPCORE_API int32_t Clear(QdpHandle handle);
 
 // --- Package cipher (a seclay session; its codes are passed on) ----------
+// A CryptAlgoMode that fails leaves the package without a cipher (a later
+// CryptKeyIv answers 97), never with a half-set one.
 
 QDPCORE_API int32_t CryptAlgoMode(QdpHandle handle, int32_t algorithm, int32_t mode);
 QDPCORE_API int32_t CryptKeyIv(QdpHandle handle, const char* key, const char* iv);
@@ -197,14 +228,16 @@ QDPCORE_API int32_t SetCurrentSekcjaNoRes(QdpHandle handle, uint32_t index);
 
 // *handle == 0: opens the file at path as a new package and stores its
 // handle. 21 for a null path or a file that does not exist, 33 for a file
-// shorter than a package header (124 bytes), 26 when it cannot be opened;
-// then the package exists and *handle is set, also when the result is 50
-// (the file's length differs from the size its header states) or the code
-// of the first structure error found in the file (28 to 32, 34, 35, 36, or
-// 5, 6, 7 for a document, section or field definition whose offsets or
-// lengths do not fit the file). The caller clears it in every such case.
-// After opening the last document is current, and in each document its
-// last section. *handle != 0: only fills the outputs from that package.
+// shorter than a package header (124 bytes), 26 when it cannot be opened.
+// 50 when the file's length differs from the size its header states: the
+// package exists all the same, *handle is set and the caller clears it.
+// Otherwise the code of the first structure error found in the file (28 to
+// 32, 34, 35, 36, or 5, 6, 7 for a document, section or field definition
+// whose offsets or lengths do not fit the file): the package and its file
+// are released at once and *handle stays 0 (the outputs still get the
+// header's values). After opening the last document is current, and in
+// each document its last section. *handle != 0: only fills the outputs
+// from that package.
 QDPCORE_API int32_t ReadPaczkaHeadC(QdpHandle* handle, const char* path, int32_t* version,
                                     char* typeCode, char* programCode, uint32_t* documentCount,
                                     char* date, char* description, int32_t* totalSize,

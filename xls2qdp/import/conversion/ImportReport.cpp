@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "ImportReport.h"
 
+#include "common/FileReplacement.h"
+
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
 #include <system_error>
 
 namespace xls2qdp {
@@ -206,27 +207,13 @@ void ImportReport::writeCsv(std::ostream& out) const {
 }
 
 bool ImportReport::saveCsv(const std::filesystem::path& file) const {
-    std::filesystem::path temporary = file;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        writeCsv(out);
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, file, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    return true;
+    std::error_code reason;
+    return saveCsv(file, reason);
+}
+
+bool ImportReport::saveCsv(const std::filesystem::path& file, std::error_code& reason) const {
+    reason = replaceFileContent(file, [this](std::ostream& out) { writeCsv(out); });
+    return !reason;
 }
 
 } // namespace xls2qdp

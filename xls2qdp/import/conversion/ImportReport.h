@@ -17,6 +17,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace xls2qdp {
 
@@ -65,10 +66,13 @@ public:
 
     // CSV for a spreadsheet program: UTF-8 with BOM, ";" between fields, CRLF,
     // fields quoted when they hold ; " CR or LF. Columns: Wiersz;Kolumna;
-    // Wartość;Uwaga. saveCsv writes a temporary file beside the target and
-    // renames it, so a failed save leaves no half-written report; false on error.
+    // Wartość;Uwaga. saveCsv replaces the file as common/FileReplacement.h
+    // says: a failed save leaves no half-written report, a link stays a link,
+    // a new report is readable by its owner only. False on error, with the
+    // reason in the second form.
     void writeCsv(std::ostream& out) const;
     bool saveCsv(const std::filesystem::path& file) const;
+    bool saveCsv(const std::filesystem::path& file, std::error_code& reason) const;
 
 private:
     struct CloseFile {
