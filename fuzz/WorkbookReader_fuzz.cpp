@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Fuzz target of one workbook reader (WORKBOOK_FORMAT: "xlsx", "ods", "xls"
-// or "csv"): the input becomes a file (WorkbookFuzzInput.h), which is read
-// to its end row by row, every cell turned into its text, and then once more
-// as a declaration sheet (header check, data rows, notes). Besides the
+// or "csv"): the input becomes a file (WorkbookFuzzInput.h), whose first
+// worksheet (and second, if it has one) is read to its end row by row, every
+// cell turned into its text, and then once more as a declaration sheet
+// (header check, data rows, notes). Besides the
 // sanitizers and libFuzzer's time and memory limits, it checks what the
 // readers promise whatever the file: only WorkbookError escapes, rows come
 // in ascending order within the sheet, no row is wider than asked, no text
@@ -158,9 +159,13 @@ std::string asFile(std::string_view input) {
     return storedZip({{"mimetype", kOdsMimetype}, {"content.xml", input}});
 }
 
-void readRows(const char* path) {
+// Reads the worksheet numbered sheet; the number of worksheets there are,
+// when the workbook tells.
+std::size_t readRows(const char* path, std::size_t sheet) {
+    std::size_t sheets = 0;
     try {
-        auto reader = OpenWorkbookReader(path, kColumns);
+        auto reader = OpenWorkbookReader(path, kColumns, sheet);
+        sheets = reader->sheetNames().size();
         SheetRow row;
         int last = 0;
         for (long rows = 0; rows < kMaxRows && reader->nextRow(row); ++rows) {
@@ -174,6 +179,7 @@ void readRows(const char* path) {
         }
     } catch (const WorkbookError&) {
     }
+    return sheets;
 }
 
 void readDeclarations(const char* path) {
@@ -194,7 +200,7 @@ void readDeclarations(const char* path) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static InputFile input;
     input.set(asFile(std::string_view(reinterpret_cast<const char*>(data), size)));
-    readRows(input.path());
+    if (readRows(input.path(), 0) > 1) readRows(input.path(), 1);
     readDeclarations(input.path());
     return 0;
 }

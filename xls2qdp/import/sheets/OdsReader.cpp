@@ -53,11 +53,31 @@ long long repeatCount(const char** attributes, std::string_view name) {
     return std::min(n, kMaxSheetRows + 1LL);
 }
 
+// Collects the names of the top-level tables of content.xml.
+class SheetNamesHandler : public XmlHandler {
+public:
+    std::vector<std::string> names;
+    void startElement(std::string_view name, const char** attributes) override {
+        if (name != kTable) return;
+        if (depth_++ == 0) {
+            const char* tab = FindAttribute(attributes, ODF_TABLE "name");
+            names.emplace_back(tab ? tab : "");
+        }
+    }
+    void endElement(std::string_view name) override {
+        if (name == kTable) --depth_;
+    }
+    void characters(std::string_view) override {}
+
+private:
+    int depth_ = 0;
+};
+
 class OdsReader : public WorkbookReader, private XmlHandler {
 public:
     // content.xml of a zipped document
-    OdsReader(const WorkbookFile& workbook, int columnLimit)
-        : file_(workbook.path()), columnLimit_(columnLimit) {
+    OdsReader(const WorkbookFile& workbook, int columnLimit, std::size_t sheet)
+        : file_(workbook.path()), columnLimit_(columnLimit), sheet_(sheet) {
         const std::filesystem::path& file = file_;
         archive_.emplace(workbook);
         if (auto manifest = archive_->readAll("META-INF/manifest.xml", 16u << 20);
@@ -75,12 +95,29 @@ public:
 
     // a flat XML document
     struct Flat {};
-    OdsReader(WorkbookFile workbook, int columnLimit, Flat)
-        : file_(workbook.path()), columnLimit_(columnLimit), flat_(std::move(workbook)) {
+    OdsReader(WorkbookFile workbook, int columnLimit, std::size_t sheet, Flat)
+        : file_(workbook.path()), columnLimit_(columnLimit), sheet_(sheet),
+          flat_(std::move(workbook)) {
         parser_.emplace(
             static_cast<XmlHandler&>(*this),
             [this](char* buffer, std::size_t size) { return flat_->read(buffer, size); }, file_,
             file_.filename().string());
+    }
+
+    // The names come from a pass of their own over the content: the tables
+    // follow one another in it, and only the one being read is parsed here.
+    std::vector<std::string> sheetNames() override {
+        SheetNamesHandler names;
+        if (archive_) {
+            ParseZipPart(*archive_, "content.xml", names, true);
+        } else {
+            WorkbookFile again(file_);
+            XmlStreamParser parser(
+                names, [&](char* buffer, std::size_t size) { return again.read(buffer, size); },
+                file_, file_.filename().string());
+            parser.parseAll();
+        }
+        return std::move(names.names);
     }
 
     bool nextRow(SheetRow& row) override {
@@ -116,9 +153,9 @@ private:
         } else if (name == kSpreadsheet) {
             inSpreadsheet_ = true;
         } else if (name == kTable && inSpreadsheet_) {
-            ++tableDepth_;
-        } else if (tableDepth_ != 1) {
-            return; // outside the first sheet, or inside a table within a cell
+            if (tableDepth_++ == 0) reading_ = tablesSeen_++ == sheet_;
+        } else if (tableDepth_ != 1 || !reading_) {
+            return; // outside the sheet read, or inside a table within a cell
         } else if (name == kRow) {
             if (inCell_) { // a row inside a cell: no program writes that
                 stop("Wiersz arkusza zapisano wewnątrz komórki.");
@@ -158,8 +195,8 @@ private:
             return;
         }
         if (name == kTable && inSpreadsheet_) {
-            if (--tableDepth_ == 0) finished_ = true; // only the first sheet is read
-        } else if (tableDepth_ != 1) {
+            if (--tableDepth_ == 0 && reading_) finished_ = true; // only one sheet is read
+        } else if (tableDepth_ != 1 || !reading_) {
             return;
         } else if (name == kParagraph && inCell_) {
             // Only blanks at the start of a paragraph are dropped; one at its end stays.
@@ -220,6 +257,7 @@ private:
         isError_ = extType && std::string_view(extType) == "error";
         stringValue_.reset();
         hasType_ = type != nullptr;
+        hasFormula_ = FindAttribute(attributes, ODF_TABLE "formula") != nullptr;
         if (!type || isError_) return;
         const std::string_view kind = type;
         if (kind == "float" || kind == "percentage" || kind == "currency") {
@@ -257,6 +295,8 @@ private:
         } else if (cell_.kind == CellKind::Empty && !text_.empty()) {
             // A string cell, or a cell some program wrote without a value type.
             cell_.setText(text_);
+        } else if (cell_.kind == CellKind::Empty && hasFormula_ && !hasType_) {
+            cell_.kind = CellKind::Formula; // a formula written without its result
         }
         if (cell_.kind == CellKind::Text && cell_.text.empty()) cell_.kind = CellKind::Empty;
         if (cell_.kind == CellKind::Text && (cutToCellLength(cell_.text) || textCut_))
@@ -328,14 +368,16 @@ private:
 
     std::filesystem::path file_;
     int columnLimit_;
+    std::size_t sheet_;
     std::optional<ZipArchive> archive_;
     std::optional<ZipArchive::Entry> content_;
     std::optional<WorkbookFile> flat_;
     std::optional<XmlStreamParser> parser_;
     RowQueue queue_;
 
-    bool inSpreadsheet_ = false, finished_ = false;
+    bool inSpreadsheet_ = false, finished_ = false, reading_ = false;
     int tableDepth_ = 0, hiddenDepth_ = 0;
+    std::size_t tablesSeen_ = 0;
     SheetRow* row_ = nullptr;
     long long rowNumber_ = 0; // rows before the current one
     long long rowRepeat_ = 1, columnRepeat_ = 1, column_ = 0;
@@ -344,7 +386,7 @@ private:
     int repeatNumber_ = 0;
     long long repeatsLeft_ = 0;
 
-    bool inCell_ = false, isError_ = false, hasType_ = false;
+    bool inCell_ = false, isError_ = false, hasType_ = false, hasFormula_ = false;
     CellValue cell_;
     std::optional<std::string> stringValue_;
     std::string text_;
@@ -355,12 +397,14 @@ private:
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> OpenOdsReader(WorkbookFile file, int columnLimit) {
-    return std::make_unique<OdsReader>(std::as_const(file), columnLimit);
+std::unique_ptr<WorkbookReader> OpenOdsReader(WorkbookFile file, int columnLimit,
+                                              std::size_t sheet) {
+    return std::make_unique<OdsReader>(std::as_const(file), columnLimit, sheet);
 }
 
-std::unique_ptr<WorkbookReader> OpenFlatOdsReader(WorkbookFile file, int columnLimit) {
-    return std::make_unique<OdsReader>(std::move(file), columnLimit, OdsReader::Flat{});
+std::unique_ptr<WorkbookReader> OpenFlatOdsReader(WorkbookFile file, int columnLimit,
+                                                  std::size_t sheet) {
+    return std::make_unique<OdsReader>(std::move(file), columnLimit, sheet, OdsReader::Flat{});
 }
 
 } // namespace xls2qdp

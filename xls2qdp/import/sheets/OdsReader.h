@@ -11,9 +11,11 @@
 
 namespace xls2qdp {
 
-// Throws WorkbookError.
-std::unique_ptr<WorkbookReader> OpenOdsReader(WorkbookFile file, int columnLimit);
+// Reads the table numbered sheet (0 = the first); throws WorkbookError.
+std::unique_ptr<WorkbookReader> OpenOdsReader(WorkbookFile file, int columnLimit,
+                                              std::size_t sheet = 0);
 // The same document saved as one XML file (.fods).
-std::unique_ptr<WorkbookReader> OpenFlatOdsReader(WorkbookFile file, int columnLimit);
+std::unique_ptr<WorkbookReader> OpenFlatOdsReader(WorkbookFile file, int columnLimit,
+                                                  std::size_t sheet = 0);
 
 } // namespace xls2qdp

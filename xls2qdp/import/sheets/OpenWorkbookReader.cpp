@@ -28,7 +28,8 @@ std::string lowerExtension(const std::filesystem::path& file) {
     return extension;
 }
 
-std::unique_ptr<WorkbookReader> openZipWorkbook(WorkbookFile file, int columnLimit) {
+std::unique_ptr<WorkbookReader> openZipWorkbook(WorkbookFile file, int columnLimit,
+                                                std::size_t sheet) {
     std::string kind;
     {
         ZipArchive archive(file);
@@ -54,8 +55,8 @@ std::unique_ptr<WorkbookReader> openZipWorkbook(WorkbookFile file, int columnLim
         if (kind.empty())
             throw WorkbookError(file.path(), "to archiwum ZIP, które nie zawiera skoroszytu.");
     }
-    return kind == "ods" ? OpenOdsReader(std::move(file), columnLimit)
-                         : OpenXlsxReader(std::move(file), columnLimit);
+    return kind == "ods" ? OpenOdsReader(std::move(file), columnLimit, sheet)
+                         : OpenXlsxReader(std::move(file), columnLimit, sheet);
 }
 
 // Text files that are markup, not CSV: "fods" for a flat OpenDocument file,
@@ -87,7 +88,7 @@ std::string markupKind(std::string_view head) {
 } // namespace
 
 std::unique_ptr<WorkbookReader> OpenWorkbookReader(const std::filesystem::path& path,
-                                                   int columnLimit) {
+                                                   int columnLimit, std::size_t sheet) {
     WorkbookFile file(path);
     std::string head(kSniffSize, '\0');
     std::size_t got = 0;
@@ -101,16 +102,16 @@ std::unique_ptr<WorkbookReader> OpenWorkbookReader(const std::filesystem::path& 
     if (head.empty()) throw WorkbookError(path, "plik jest pusty.");
 
     if (head.starts_with("PK\x03\x04") || head.starts_with(std::string_view("PK\x05\x06", 4)))
-        return openZipWorkbook(std::move(file), columnLimit);
+        return openZipWorkbook(std::move(file), columnLimit, sheet);
     if (head.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
-        return OpenXlsReader(std::move(file), columnLimit);
+        return OpenXlsReader(std::move(file), columnLimit, sheet);
     // BIFF2 to BIFF4 files start with their BOF record right away.
     if (head.size() >= 4 && head[0] == '\x09' &&
         (head[1] == '\x00' || head[1] == '\x02' || head[1] == '\x04'))
         throw WorkbookError(path, "skoroszyt w starym formacie MS Excel (wersja 2.x-4.x) nie jest "
                                   "obsługiwany. Zapisz go w formacie .xlsx i wskaż ponownie.");
     if (const auto markup = markupKind(head); !markup.empty()) {
-        if (markup == "fods") return OpenFlatOdsReader(std::move(file), columnLimit);
+        if (markup == "fods") return OpenFlatOdsReader(std::move(file), columnLimit, sheet);
         throw WorkbookError(path, markup);
     }
     if (std::memchr(head.data(), '\0', head.size()))
@@ -123,6 +124,7 @@ std::unique_ptr<WorkbookReader> OpenWorkbookReader(const std::filesystem::path& 
         throw WorkbookError(path, "plik ma rozszerzenie „" + extension +
                                       "”, ale zawiera zwykły tekst, a nie skoroszyt. Jeśli to dane "
                                       "rozdzielone średnikami, nadaj mu rozszerzenie „.csv”.");
+    if (sheet != 0) throw WorkbookError(path, kNoSuchWorksheet); // a text file is one sheet
     return OpenCsvReader(std::move(file), columnLimit);
 }
 

@@ -97,8 +97,8 @@ double rkValue(std::uint32_t rk) {
 
 class XlsReader : public WorkbookReader {
 public:
-    XlsReader(const WorkbookFile& workbook, int columnLimit)
-        : file_(workbook.path()), columnLimit_(columnLimit) {
+    XlsReader(const WorkbookFile& workbook, int columnLimit, std::size_t sheet)
+        : file_(workbook.path()), columnLimit_(columnLimit), sheet_(sheet) {
         const std::filesystem::path& file = file_;
         static std::once_flag gsfReady;
         std::call_once(gsfReady, [] {
@@ -142,6 +142,8 @@ public:
         readGlobals();
         findRowEnds();
     }
+
+    std::vector<std::string> sheetNames() override { return sheetNames_; }
 
     bool nextRow(SheetRow& row) override {
         while (queue_.empty()) {
@@ -230,8 +232,13 @@ private:
             case kBoundSheet: {
                 std::uint32_t position = 0;
                 std::uint8_t state = 0, type = 0;
-                if (!sheetOffset && in.u32(position) && in.u8(state) && in.u8(type) && type == 0)
-                    sheetOffset = position;
+                if (!in.u32(position) || !in.u8(state) || !in.u8(type) || type != 0) break;
+                std::string name;
+                if (!(biff8_ ? in.unicodeString(name, false)
+                             : in.byteString(name, false, decoder_)))
+                    name.clear();
+                if (sheetNames_.size() == sheet_) sheetOffset = position;
+                sheetNames_.push_back(std::move(name));
                 break;
             }
             default:
@@ -245,7 +252,8 @@ private:
             xfFormats_.push_back(custom != customFormats.end() ? custom->second
                                                                : BuiltInNumberFormatKind(format));
         }
-        if (!sheetOffset) throw WorkbookError(file_, "skoroszyt nie zawiera żadnego arkusza.");
+        if (sheetNames_.empty()) throw WorkbookError(file_, kNoWorksheet);
+        if (!sheetOffset) throw WorkbookError(file_, kNoSuchWorksheet);
         if (*sheetOffset + 4 > records_->size() || !records_->seek(*sheetOffset))
             damaged(*sheetOffset);
         if (!next(record, globalsData) || record.type != kBof) damaged(*sheetOffset);
@@ -527,6 +535,8 @@ private:
 
     std::filesystem::path file_;
     int columnLimit_;
+    std::size_t sheet_;
+    std::vector<std::string> sheetNames_; // the worksheets' names
     GPtr<GsfInput> input_;
     GPtr<GsfInfile> ole_;
     GPtr<GsfInput> stream_;
@@ -551,8 +561,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> OpenXlsReader(WorkbookFile file, int columnLimit) {
-    return std::make_unique<XlsReader>(file, columnLimit);
+std::unique_ptr<WorkbookReader> OpenXlsReader(WorkbookFile file, int columnLimit,
+                                              std::size_t sheet) {
+    return std::make_unique<XlsReader>(file, columnLimit, sheet);
 }
 
 } // namespace xls2qdp

@@ -172,14 +172,21 @@ public:
 class WorkbookHandler : public SpreadsheetMlHandler {
 public:
     bool date1904 = false;
-    std::vector<std::string> sheetIds; // relationship ids in sheet order
+    std::vector<std::string> sheetIds;   // relationship ids in sheet order
+    std::vector<std::string> sheetNames; // the tabs' names, in the same order
     void start(std::string_view local, const char** attributes) override {
         if (local == "workbookPr") {
             const char* value = FindAttribute(attributes, "date1904");
             date1904 =
                 value && (std::string_view(value) == "1" || std::string_view(value) == "true");
         } else if (local == "sheet") {
-            if (const char* id = attributeByLocalName(attributes, "id")) sheetIds.emplace_back(id);
+            if (const char* id = attributeByLocalName(attributes, "id")) {
+                sheetIds.emplace_back(id);
+                const char* tab = FindAttribute(attributes, "name");
+                std::string text;
+                if (tab) appendUnescaped(text, tab);
+                sheetNames.push_back(std::move(text));
+            }
         }
     }
     void end(std::string_view) override {}
@@ -259,7 +266,7 @@ private:
 
 class XlsxReader : public WorkbookReader, private SpreadsheetMlHandler {
 public:
-    XlsxReader(const WorkbookFile& workbookFile, int columnLimit)
+    XlsxReader(const WorkbookFile& workbookFile, int columnLimit, std::size_t sheet)
         : archive_(workbookFile), columnLimit_(columnLimit) {
         const std::filesystem::path& file = workbookFile.path();
         const std::string workbookPart = findWorkbookPart();
@@ -270,19 +277,20 @@ public:
         RelationshipsHandler rels;
         ParseZipPart(archive_, relsPartOf(workbookPart), rels, false);
         std::string sheetPart, stylesPart, stringsPart;
-        for (const std::string& id : workbook.sheetIds) {
-            const auto it = rels.byId.find(id);
-            if (it != rels.byId.end() && it->second.type.ends_with("/worksheet")) {
+        for (std::size_t i = 0; i < workbook.sheetIds.size(); ++i) {
+            const auto it = rels.byId.find(workbook.sheetIds[i]);
+            if (it == rels.byId.end() || !it->second.type.ends_with("/worksheet")) continue;
+            if (sheetNames_.size() == sheet)
                 sheetPart = resolvePart(workbookPart, it->second.target);
-                break;
-            }
+            sheetNames_.push_back(workbook.sheetNames[i]);
         }
         for (const auto& [id, rel] : rels.byId) {
             if (rel.type.ends_with("/styles")) stylesPart = resolvePart(workbookPart, rel.target);
             if (rel.type.ends_with("/sharedStrings"))
                 stringsPart = resolvePart(workbookPart, rel.target);
         }
-        if (sheetPart.empty()) throw WorkbookError(file, "skoroszyt nie zawiera żadnego arkusza.");
+        if (sheetNames_.empty()) throw WorkbookError(file, kNoWorksheet);
+        if (sheetPart.empty()) throw WorkbookError(file, kNoSuchWorksheet);
 
         StylesHandler styles;
         if (!stylesPart.empty()) ParseZipPart(archive_, stylesPart, styles, false);
@@ -308,6 +316,8 @@ public:
             sheetParser_.emplace(static_cast<XmlHandler&>(*this), std::move(source), file,
                                  sheetPart, false);
     }
+
+    std::vector<std::string> sheetNames() override { return sheetNames_; }
 
     bool nextRow(SheetRow& row) override {
         while (queue_.empty()) {
@@ -403,7 +413,10 @@ private:
             inlineText_.clear();
             valueCut_ = false;
             hasValue_ = false;
+            hasFormula_ = false;
             keep_ = column_ >= 0 && column_ < columnLimit_;
+        } else if (local == "f") {
+            hasFormula_ = keep_;
         } else if (local == "v") {
             inValue_ = keep_;
         } else if (local == "is") {
@@ -415,7 +428,7 @@ private:
         } else if (local == "row") {
             // A cell left open (a row where no row belongs) is dropped: its
             // column belongs to the row before.
-            keep_ = inValue_ = inInline_ = inInlineText_ = false;
+            keep_ = hasFormula_ = inValue_ = inInline_ = inInlineText_ = false;
             // Rows come in ascending order; one out of it cannot be put in
             // its place without holding the whole sheet, nor at another.
             // Damage is reported after the rows before it.
@@ -458,7 +471,10 @@ private:
         } else if (local == "rPh") {
             --phoneticDepth_;
         } else if (local == "c") {
-            if (row_ && keep_ && hasValue_) storeCell();
+            if (row_ && keep_ && hasValue_)
+                storeCell();
+            else if (row_ && hasFormula_)
+                storeFormulaWithoutValue();
             keep_ = false;
         } else if (local == "row") {
             if (row_ && rowHasValue_) queue_.commit();
@@ -541,6 +557,17 @@ private:
         rowHasValue_ = true;
     }
 
+    // A formula some program wrote without working out its result: the cell
+    // is not empty, its value is unknown.
+    void storeFormulaWithoutValue() {
+        if (column_ < 0 || column_ >= columnLimit_) return;
+        CellValue& cell = CellAt(*row_, column_);
+        cell.kind = CellKind::Formula;
+        cell.number = 0;
+        cell.text.clear();
+        rowHasValue_ = true;
+    }
+
     // Serial day numbers of the file -> days since 30-12-1899. The 1900 system
     // counts a 29-02-1900 that never was, so its first 59 days are one off.
     // A time alone (below one day) stays a time in both systems.
@@ -552,6 +579,7 @@ private:
 
     ZipArchive archive_;
     int columnLimit_;
+    std::vector<std::string> sheetNames_; // the worksheets' names
     bool date1904_ = false;
     std::vector<NumberFormatKind> cellFormats_;
     SharedStringTable sharedStrings_;
@@ -567,15 +595,16 @@ private:
     std::string cellType_;
     int style_ = 0;
     std::string value_, inlineText_;
-    bool keep_ = false, hasValue_ = false, inValue_ = false, inInline_ = false,
+    bool keep_ = false, hasValue_ = false, hasFormula_ = false, inValue_ = false, inInline_ = false,
          inInlineText_ = false, valueCut_ = false;
     int phoneticDepth_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> OpenXlsxReader(WorkbookFile file, int columnLimit) {
-    return std::make_unique<XlsxReader>(file, columnLimit);
+std::unique_ptr<WorkbookReader> OpenXlsxReader(WorkbookFile file, int columnLimit,
+                                               std::size_t sheet) {
+    return std::make_unique<XlsxReader>(file, columnLimit, sheet);
 }
 
 } // namespace xls2qdp
