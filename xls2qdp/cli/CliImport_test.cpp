@@ -157,7 +157,7 @@ TEST_F(CliImportTest, ExitCodesNameWhatWentWrong) {
         {"folder as workbook",
          {"import", install_.outDir.string()},
          kExitInputProblem,
-         "to jest folder, a nie plik."},
+         "to jest katalog, a nie plik."},
         {"FIFO as workbook", {"import", fifo.string()}, kExitInputProblem, "to potok (FIFO)"},
         {"missing folder",
          {"import", fixture("declarations.xlsx").string(), "--target",

@@ -36,7 +36,7 @@ WorkbookFile::WorkbookFile(const std::filesystem::path& file) : path_(file) {
     if (::fstat(fd_, &info) != 0)
         reason = kCannotOpen;
     else if (S_ISDIR(info.st_mode))
-        reason = "to jest folder, a nie plik.";
+        reason = "to jest katalog, a nie plik.";
     else if (S_ISFIFO(info.st_mode))
         reason = "to potok (FIFO), a nie plik. Wskaż plik skoroszytu zapisany na dysku.";
     else if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))

@@ -526,7 +526,7 @@ TEST(UnreadableFilesTest, GiveAPolishReasonNamingTheFile) {
         const char* reason;
     } cases[] = {
         {folder.path() / "missing.xlsx", "plik nie istnieje."},
-        {folder.path(), "to jest folder"},
+        {folder.path(), "to jest katalog"},
         {folder.file("empty.xls", ""), "plik jest pusty."},
         {folder.file("truncated.xlsx", xlsx.substr(0, xlsx.size() / 2)), "uszkodzony"},
         {folder.file("truncated.xls", xls.substr(0, 2048)), "uszkodzony"},

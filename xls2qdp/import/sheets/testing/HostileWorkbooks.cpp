@@ -254,7 +254,7 @@ std::vector<HostileCase> makeHostileWorkbooks(const fs::path& folder, std::size_
     if (::mkfifo(fifo.c_str(), 0600) != 0) throw std::runtime_error("cannot make a FIFO");
     add("FIFO", fifo, "to potok (FIFO)");
     fs::create_directories(folder / "folder.xlsx");
-    add("folder", folder / "folder.xlsx", "to jest folder");
+    add("folder", folder / "folder.xlsx", "to jest katalog");
     add("device", "/dev/zero", "to urządzenie");
     add("empty file", file("empty.xls", ""), "plik jest pusty");
     return cases;
