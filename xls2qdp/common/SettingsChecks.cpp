@@ -5,6 +5,7 @@
 #include "TextEncoding.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace xls2qdp {
 namespace {
@@ -71,6 +72,24 @@ std::string problemOf(SettingKey key, std::string_view value) {
 }
 
 } // namespace
+
+const std::string& settingValue(const GlobalVar& settings, SettingKey key) {
+    switch (key) {
+    case SettingKey::KodOddzialuNFZ:
+        return settings.KodOddzialuNFZ;
+    case SettingKey::KodWojew:
+        return settings.KodWojew;
+    case SettingKey::NrInstalacji:
+        return settings.NrInstalacji;
+    case SettingKey::KodSwiadcz:
+        break;
+    }
+    return settings.KodSwiadcz;
+}
+
+std::string& settingValue(GlobalVar& settings, SettingKey key) {
+    return const_cast<std::string&>(settingValue(std::as_const(settings), key));
+}
 
 std::string_view settingKeyName(SettingKey key) {
     return textOf(key).name;

@@ -5,11 +5,16 @@
 // (readIniValue), KodWojew after normalizeKodWojew.
 #pragma once
 
+#include "GlobalVar.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace xls2qdp {
+
+// The INI section that holds the settings.
+inline constexpr std::string_view kSettingsSection = "SYSTEM";
 
 enum class SettingKey { KodOddzialuNFZ, KodWojew, NrInstalacji, KodSwiadcz };
 
@@ -24,6 +29,10 @@ inline constexpr std::size_t kKodSwiadczWidth = 16;
 
 // The key's name in the [SYSTEM] section ("KodOddzialuNFZ").
 std::string_view settingKeyName(SettingKey key);
+
+// The value of the key among the program-wide settings.
+const std::string& settingValue(const GlobalVar& settings, SettingKey key);
+std::string& settingValue(GlobalVar& settings, SettingKey key);
 
 // Empty when the value is right. Otherwise the whole message for the user:
 // the program's own text naming the section and the key, then a line with

@@ -9,26 +9,6 @@
 
 namespace xls2qdp {
 
-namespace {
-
-constexpr std::string_view kSection = "SYSTEM";
-
-const std::string& settingValue(const GlobalVar& settings, SettingKey key) {
-    switch (key) {
-    case SettingKey::KodOddzialuNFZ:
-        return settings.KodOddzialuNFZ;
-    case SettingKey::KodWojew:
-        return settings.KodWojew;
-    case SettingKey::NrInstalacji:
-        return settings.NrInstalacji;
-    case SettingKey::KodSwiadcz:
-        break;
-    }
-    return settings.KodSwiadcz;
-}
-
-} // namespace
-
 std::string normalizeKodWojew(std::string_view value) {
     std::string code(trimBlanksAndControls(value));
     if (code.size() == 1) code.insert(0, "0");
@@ -37,6 +17,14 @@ std::string normalizeKodWojew(std::string_view value) {
 
 std::string versionLabelText(const THQTVersion& version) {
     return "v." + version.systemVersionText() + "." + version.moduleVersionText();
+}
+
+std::error_code saveSettings(const std::filesystem::path& iniFile, const GlobalVar& settings) {
+    IniValues values;
+    for (SettingKey key : {SettingKey::NrInstalacji, SettingKey::KodSwiadcz,
+                           SettingKey::KodOddzialuNFZ, SettingKey::KodWojew})
+        values.emplace_back(settingKeyName(key), settingValue(settings, key));
+    return writeIniValues(iniFile, kSettingsSection, values);
 }
 
 StartupResult runStartup(const std::filesystem::path& iniFile,
@@ -58,17 +46,19 @@ StartupResult runStartup(const std::filesystem::path& iniFile,
                     "\r\nSkopiuj go pod powyższą nazwą i wpisz w nim dane świadczeniodawcy.";
         messages.show(MessageKind::Error, text);
         result.terminate = true;
+        result.settingsProblem = true;
     } else {
         // Values as the profile functions hand them over: no blanks or quotes around them.
-        settings.NrInstalacji = readIniValue(iniFile, kSection, "NrInstalacji");
-        settings.KodSwiadcz = readIniValue(iniFile, kSection, "KodSwiadcz");
-        settings.KodOddzialuNFZ = readIniValue(iniFile, kSection, "KodOddzialuNFZ");
-        settings.KodWojew = normalizeKodWojew(readIniValue(iniFile, kSection, "KodWojew"));
+        for (SettingKey key : kCheckedSettings)
+            settingValue(settings, key) =
+                readIniValue(iniFile, kSettingsSection, settingKeyName(key));
+        settings.KodWojew = normalizeKodWojew(settings.KodWojew);
         for (SettingKey key : kCheckedSettings) {
             const std::string problem = checkSetting(key, settingValue(settings, key));
             if (problem.empty()) continue;
             messages.show(MessageKind::Error, problem);
             result.terminate = true;
+            result.settingsProblem = true;
         }
     }
 

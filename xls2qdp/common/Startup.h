@@ -10,6 +10,7 @@
 #include "common/MessageSink.h"
 
 #include <filesystem>
+#include <system_error>
 
 namespace xls2qdp {
 
@@ -28,6 +29,9 @@ struct StartupResult {
     THQTVersion version;
     // Set after any failed check: the program shows its messages and ends.
     bool terminate = false;
+    // The INI file is missing or one of its values failed its check: entering
+    // the settings would let the program start.
+    bool settingsProblem = false;
 };
 
 // Reads the settings (SettingsChecks.h) and registers the version records.
@@ -38,6 +42,11 @@ struct StartupResult {
 StartupResult runStartup(const std::filesystem::path& iniFile,
                          const std::filesystem::path& programDir, MessageSink& messages,
                          const std::filesystem::path& sampleIniFile = {});
+
+// Writes NrInstalacji, KodSwiadcz, KodOddzialuNFZ and KodWojew of settings
+// into the INI file (writeIniValues), so that runStartup reads them back as
+// they are. An empty error code on success.
+std::error_code saveSettings(const std::filesystem::path& iniFile, const GlobalVar& settings);
 
 // KodWojew as the program uses it: trimmed, a single character gets a leading "0".
 std::string normalizeKodWojew(std::string_view value);

@@ -20,6 +20,7 @@ public:
 
     // The values of the last run that were stored differently from the sheet.
     const ImportReport& report() const { return report_; }
+    const ImportReport* importReport() const override { return &report_; }
 
     WorkbookSource& workbooks() override { return workbooks_; }
     DeclarationStore& declarations() override { return declarations_; }

@@ -27,6 +27,8 @@
 
 namespace xls2qdp {
 
+class ImportReport;
+
 // Where the run finds the working table and the dictionaries.
 struct ImportLocations {
     std::filesystem::path workingTableDir;
@@ -139,6 +141,9 @@ public:
     virtual PackageBuilder& packages() = 0;
     // The run's import report by kind, for its summary.
     virtual std::vector<RemarkCount> remarks() const { return {}; }
+    // The last run's import report, entry by entry (null when the services
+    // keep none); valid while the services live.
+    virtual const ImportReport* importReport() const { return nullptr; }
 };
 
 // Makes a fresh set of services for one import run with the program's settings.

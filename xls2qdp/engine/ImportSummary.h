@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace xls2qdp {
@@ -29,7 +30,11 @@ struct ImportSummary {
     // below it, a column layout that looks shifted.
     std::vector<std::string> warnings;
 
-    // The summary as text lines, the warnings last, each beginning "UWAGA: ".
+    // The counts as label and value ("Zapisane deklaracje", "300"), in the
+    // order lines() gives them.
+    std::vector<std::pair<std::string, std::string>> facts() const;
+    // The summary as text lines: the facts, the remarks by kind ("- " first),
+    // the warnings last, each beginning "UWAGA: ".
     std::vector<std::string> lines() const;
 };
 

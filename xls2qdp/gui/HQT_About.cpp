@@ -3,6 +3,7 @@
 
 #include "MessageBoxes.h"
 #include "ProgramArtwork.h"
+#include "ToQString.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
@@ -13,12 +14,6 @@
 #include <QVBoxLayout>
 
 namespace xls2qdp {
-
-namespace {
-QString fromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-} // namespace
 
 Tdlg_HQT_About_1::Tdlg_HQT_About_1(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("dlg_HQT_About_1"));
@@ -86,14 +81,14 @@ Tdlg_HQT_About_1::Tdlg_HQT_About_1(QWidget* owner) : QDialog(owner) {
 }
 
 void Tdlg_HQT_About_1::showEvent(QShowEvent* event) {
-    setWindowTitle(fromUtf8(info.programName) + QStringLiteral(" - Informacje "));
+    setWindowTitle(toQString(info.programName) + QStringLiteral(" - Informacje "));
     const AboutTexts texts = info.BuildAboutTexts(version);
-    lbl_Produkt->setText(fromUtf8(texts.product));
-    lbl_WersjaSystemu->setText(fromUtf8(texts.system));
-    lbl_WersjaSystemuModulu->setText(fromUtf8(texts.localVersion));
-    lbl_NazwaModulu->setText(fromUtf8(texts.moduleName));
-    lbl_WersjaModulu->setText(fromUtf8(texts.module));
-    mem_OpisWersji->setPlainText(fromUtf8(texts.description));
+    lbl_Produkt->setText(toQString(texts.product));
+    lbl_WersjaSystemu->setText(toQString(texts.system));
+    lbl_WersjaSystemuModulu->setText(toQString(texts.localVersion));
+    lbl_NazwaModulu->setText(toQString(texts.moduleName));
+    lbl_WersjaModulu->setText(toQString(texts.module));
+    mem_OpisWersji->setPlainText(toQString(texts.description));
     btn_TechHelp->setVisible(!QString::fromStdString(info.helpFileName).trimmed().isEmpty());
     btn_Exit->setFocus();
     QDialog::showEvent(event);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The import dialog over the real readers, table store and package layer.
 #include "ChooserEdit.h"
+#include "FileChoosers.h"
 #include "MessageBoxes.h"
 #include "dlgImportXLS.h"
 #include "engine/DefaultImportServices.h"
@@ -90,7 +91,7 @@ protected:
         return sourceDir() / "xls2qdp/import/sheets/testdata" / name;
     }
     void choose(const fs::path& workbook) {
-        ChooserEdit::answerNextChooser(QString::fromStdString(workbook.string()));
+        FileChoosers::answerNext(QString::fromStdString(workbook.string()));
         dialog_->edtXLSFileName->browse();
         dialog_->edtKatalog->setText(QString::fromStdString(install_.outDir.string()));
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The main window: reads and checks the settings when it is created, shows
-// the version in its corner and offers the import, the About box and leaving.
+// The main window: reads and checks the settings when it is created (and,
+// when they are missing or wrong, offers to enter them), shows the version
+// in its corner and offers the import, the settings, the About box and
+// leaving. A workbook dropped on it opens the import with that workbook.
 #pragma once
 
 #include "common/GlobalVar.h"
@@ -32,20 +34,30 @@ public:
     QLabel* lblWersja;
     QMenu* menSystem;
     QAction* MenuItemImportzPlikuXLS;
+    QAction* menUstawienia;
     QAction* menWyjscie;
     QMenu* menPomoc;
     QAction* menAbout;
 
     void MenuItemImportzPlikuXLSClick();
+    // The import dialog with a workbook already chosen.
+    void openImport(const QString& workbook);
+    void menUstawieniaClick();
     void menAboutClick();
     void menWyjscieClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();
+    void placeVersionLabel();
+    // After the start-up's messages: asks whether to enter the settings now
+    // and shows the settings window; true when they were saved.
+    bool offerSettings(const GlobalVar& read);
 
     ProgramLocations locations_;
     ImportServicesFactory services_;

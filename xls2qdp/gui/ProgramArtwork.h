@@ -4,11 +4,22 @@
 #pragma once
 
 #include <QPixmap>
+#include <QRectF>
 #include <QSize>
 
 namespace xls2qdp {
 
-QPixmap mainWindowArtwork(QSize size);
+// Where the main window's artwork puts its parts: the emblem above, the
+// caption's text below it, and free room at the bottom for the version.
+struct ArtworkLayout {
+    QRectF emblem;
+    QRectF caption; // the caption's text, as drawn
+};
+ArtworkLayout mainWindowArtworkLayout(QSize size);
+
+// The artwork for a window of that size; devicePixelRatio > 1 draws it sharp
+// on a scaled screen.
+QPixmap mainWindowArtwork(QSize size, qreal devicePixelRatio = 1);
 QPixmap programLogo(int side);
 
 } // namespace xls2qdp

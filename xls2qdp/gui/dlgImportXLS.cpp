@@ -2,13 +2,19 @@
 #include "dlgImportXLS.h"
 
 #include "ChooserEdit.h"
+#include "DroppedWorkbook.h"
 #include "FormControls.h"
 #include "GradientCaption.h"
+#include "ImportSummaryDialog.h"
 #include "MessageBoxes.h"
+#include "RememberedFolders.h"
+#include "ToQString.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -20,10 +26,6 @@
 namespace xls2qdp {
 
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString stageText(ImportStage stage) {
     return toQString(stageLabel(stage));
@@ -55,7 +57,11 @@ public:
 
     void conditionsMet(const std::string& folder) override {
         const QString text = toQString(folder);
-        onWindowThread([this, text] { dialog_.edtKatalog->setText(text); });
+        onWindowThread([this, text] {
+            dialog_.edtKatalog->setText(text);
+            // From here to the cleanup the fields belong to the run.
+            dialog_.setInputsEnabled(false);
+        });
     }
     void stageStarted(ImportStage stage) override {
         onWindowThread([this, stage] {
@@ -71,6 +77,9 @@ public:
             case ImportStage::WritingPackage:
                 dialog_.LabelQDP->setText(stageText(stage));
                 dialog_.LabelQDP->show();
+                // The package is built as a whole: nothing can stop it now.
+                dialog_.btnPrzerwij->hide();
+                dialog_.btnPrzerwij->setEnabled(false);
                 break;
             }
         });
@@ -152,13 +161,14 @@ Tdlg_ImportXLS::Tdlg_ImportXLS(QWidget* owner, const GlobalVar& settings,
     edtXLSFileName = new ChooserEdit(ChooserEdit::Kind::OpenFile, this);
     edtXLSFileName->setObjectName(QStringLiteral("edtXLSFileName"));
     edtXLSFileName->setDialogTitle(QStringLiteral("Wskaż plik źródłowy"));
-    edtXLSFileName->setFilter(QStringLiteral("Plik MS Excel (*.xls);;"
+    // Every workbook the import reads is seen at once; the single kinds follow.
+    edtXLSFileName->setFilter(QStringLiteral("Arkusze (*.xls *.xlsx *.ods *.csv);;"
+                                             "Plik MS Excel (*.xls);;"
                                              "Plik MS Excel 2007 i nowszy (*.xlsx);;"
                                              "Arkusz OpenDocument (*.ods);;"
                                              "Plik CSV (*.csv);;"
-                                             "Wszystkie arkusze (*.xls *.xlsx *.ods *.csv)"));
+                                             "Wszystkie pliki (*)"));
     edtXLSFileName->setDefaultSuffix(QStringLiteral("xls"));
-    edtXLSFileName->setInitialDir(QDir::homePath());
     auto* fileLabel = new QLabel(
         QStringLiteral("Wskaż plik MS Excel, z którego zostaną zaimportowane dane:"), this);
     fileLabel->setBuddy(edtXLSFileName);
@@ -166,7 +176,6 @@ Tdlg_ImportXLS::Tdlg_ImportXLS(QWidget* owner, const GlobalVar& settings,
     edtKatalog = new ChooserEdit(ChooserEdit::Kind::Folder, this);
     edtKatalog->setObjectName(QStringLiteral("edtKatalog"));
     edtKatalog->setDialogTitle(QStringLiteral("Wskaż docelowy katalog eksportu"));
-    edtKatalog->setInitialDir(QDir::homePath());
     auto* folderLabel = new QLabel(
         QStringLiteral("Wskaż miejsce gdzie umieścić plik QDP z wczytanymi deklaracjami:"), this);
     folderLabel->setBuddy(edtKatalog);
@@ -208,8 +217,7 @@ Tdlg_ImportXLS::Tdlg_ImportXLS(QWidget* owner, const GlobalVar& settings,
     buttons->addStretch();
     buttons->addWidget(btnZamknij);
 
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(12, 8, 12, 12);
+    QVBoxLayout* body = layOutUnderCaption(this, caption);
     body->addWidget(settingsBox);
     body->addWidget(fileLabel);
     body->addWidget(edtXLSFileName);
@@ -219,16 +227,15 @@ Tdlg_ImportXLS::Tdlg_ImportXLS(QWidget* owner, const GlobalVar& settings,
     body->addLayout(progress);
     body->addStretch();
     body->addLayout(buttons);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(caption);
-    layout->addLayout(body);
 
     btnPrzerwij->hide();
     btnPrzerwij->setEnabled(false);
     btnImportuj->setEnabled(false);
 
+    setAcceptDrops(true);
     connect(edtXLSFileName, &ChooserEdit::textChanged, this, &Tdlg_ImportXLS::FilenameEditChange);
+    connect(edtXLSFileName, &ChooserEdit::chosen, this, &rememberWorkbook);
+    connect(edtKatalog, &ChooserEdit::chosen, this, &rememberTargetFolder);
     connect(btnImportuj, &QPushButton::clicked, this, &Tdlg_ImportXLS::btnImportujClick);
     connect(btnPrzerwij, &QPushButton::clicked, this, &Tdlg_ImportXLS::btnPrzerwijClick);
     connect(btnZamknij, &QPushButton::clicked, this, &Tdlg_ImportXLS::reject);
@@ -257,6 +264,10 @@ bool Tdlg_ImportXLS::FormEnhPrepareForm() {
     LabelLiczba->hide();
     LabelPrzetworzono->hide();
     abort_ = false;
+    // The choosers start where the user left off the last time.
+    edtXLSFileName->setInitialDir(lastWorkbookFolder());
+    const QString target = lastTargetFolder();
+    edtKatalog->setInitialDir(target.isEmpty() ? QDir::homePath() : target);
     // The readers render dates in the program's own format, so the user's
     // system date settings are left as they are.
     return true;
@@ -272,6 +283,28 @@ void Tdlg_ImportXLS::FilenameEditChange(const QString& text) {
         QDir::toNativeSeparators(QFileInfo(text).absolutePath() + QLatin1Char('/')));
 }
 
+void Tdlg_ImportXLS::useWorkbook(const QString& file) {
+    edtXLSFileName->setText(file);
+    rememberWorkbook(file);
+}
+
+void Tdlg_ImportXLS::dragEnterEvent(QDragEnterEvent* event) {
+    if (!running_ && !droppedWorkbook(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void Tdlg_ImportXLS::dropEvent(QDropEvent* event) {
+    const QString file = droppedWorkbook(event->mimeData());
+    if (running_ || file.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    useWorkbook(file);
+}
+
 void Tdlg_ImportXLS::setInputsEnabled(bool enabled) {
     btnImportuj->setEnabled(enabled);
     btnZamknij->setEnabled(enabled);
@@ -285,7 +318,10 @@ void Tdlg_ImportXLS::setInputsEnabled(bool enabled) {
 
 void Tdlg_ImportXLS::btnImportujClick() {
     if (running_) return;
+    // Closing waits for the run, so its button rests with Import; the fields
+    // stay open for the checks, which put the focus on the one to correct.
     btnImportuj->setEnabled(false);
+    btnZamknij->setEnabled(false);
     running_ = true;
     abort_ = false;
     outcome_ = ImportOutcome();
@@ -295,12 +331,12 @@ void Tdlg_ImportXLS::btnImportujClick() {
         MessageBoxes::show(this, MessageKind::Error, QString::fromUtf8(error.what()));
         running_ = false;
         btnImportuj->setEnabled(true);
+        btnZamknij->setEnabled(true);
         return;
     }
 
-    const ImportRequest request{edtXLSFileName->text().toStdString(),
-                                edtKatalog->text().toStdString()};
-    worker_ = QThread::create([this, request] {
+    request_ = {edtXLSFileName->text().toStdString(), edtKatalog->text().toStdString()};
+    worker_ = QThread::create([this, request = request_] {
         ImportWorkflow workflow(locations_, *services_);
         outcome_ = workflow.run(request, *frontEnd_);
     });
@@ -322,11 +358,28 @@ void Tdlg_ImportXLS::onWorkerDone() {
     worker_->wait();
     worker_->deleteLater();
     worker_ = nullptr;
-    services_.reset();
     running_ = false;
     btnImportuj->setEnabled(true);
+    if (outcome_.succeeded()) rememberTargetFolder(QString::fromStdString(request_.targetFolder));
     emit importFinished();
+    // After the run's own final message; the summary keeps the services
+    // for their report.
+    if (outcome_.hasSummary) showSummary();
+    services_.reset();
     if (outcome_.succeeded()) accept();
+}
+
+ImportSummaryDialog* Tdlg_ImportXLS::summaryWindow() const {
+    return summary_;
+}
+
+void Tdlg_ImportXLS::showSummary() {
+    // After a success the dialog closes: the summary stays over its owner.
+    QWidget* owner = outcome_.succeeded() ? parentWidget() : this;
+    auto* summary = new ImportSummaryDialog(owner, outcome_, request_, std::move(services_));
+    summary->setAttribute(Qt::WA_DeleteOnClose);
+    summary_ = summary;
+    summary->openModal();
 }
 
 void Tdlg_ImportXLS::reject() {

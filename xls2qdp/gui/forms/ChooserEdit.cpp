@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "ChooserEdit.h"
 
-#include <QFileDialog>
+#include "FileChoosers.h"
+
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QToolButton>
 
 namespace xls2qdp {
-
-std::optional<QString> ChooserEdit::nextAnswer_;
 
 ChooserEdit::ChooserEdit(Kind kind, QWidget* parent)
     : QWidget(parent), kind_(kind), edit_(new QLineEdit(this)), button_(new QToolButton(this)) {
@@ -18,7 +17,8 @@ ChooserEdit::ChooserEdit(Kind kind, QWidget* parent)
     layout->setSpacing(2);
     layout->addWidget(edit_);
     layout->addWidget(button_);
-    edit_->setReadOnly(true); // no typing: the name comes from the chooser
+    edit_->setReadOnly(true);     // no typing: the name comes from the chooser
+    edit_->setAcceptDrops(false); // a dropped file is for the window to take
     button_->setText(QStringLiteral("…"));
     button_->setFocusPolicy(Qt::StrongFocus);
     setFocusProxy(edit_);
@@ -34,28 +34,22 @@ void ChooserEdit::setText(const QString& text) {
     edit_->setText(text);
 }
 
-void ChooserEdit::answerNextChooser(const QString& name) {
-    nextAnswer_ = name;
-}
-
 void ChooserEdit::browse() {
-    QString chosen;
-    if (nextAnswer_) {
-        chosen = *nextAnswer_;
-        nextAnswer_.reset();
-    } else if (kind_ == Kind::Folder) {
-        const QString start = text().isEmpty() ? initialDir_ : text();
-        chosen = QFileDialog::getExistingDirectory(this, title_, start);
+    ChooserRequest request;
+    request.title = title_;
+    if (kind_ == Kind::Folder) {
+        request.kind = ChooserRequest::Kind::Folder;
+        request.start = text().isEmpty() ? initialDir_ : text();
     } else {
-        QFileDialog dialog(this, title_,
-                           text().isEmpty() ? initialDir_ : QFileInfo(text()).absolutePath());
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setNameFilter(filter_);
-        dialog.setDefaultSuffix(defaultSuffix_);
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            chosen = dialog.selectedFiles().constFirst();
+        request.kind = ChooserRequest::Kind::OpenFile;
+        request.start = text().isEmpty() ? initialDir_ : QFileInfo(text()).absolutePath();
+        request.filter = filter_;
+        request.defaultSuffix = defaultSuffix_;
     }
-    if (!chosen.isEmpty()) setText(chosen);
+    const QString name = FileChoosers::choose(this, request);
+    if (name.isEmpty()) return;
+    setText(name);
+    emit chosen(name);
 }
 
 } // namespace xls2qdp

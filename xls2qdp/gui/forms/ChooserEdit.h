@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
 // A field whose text comes only from a chooser: a read-only line with a
-// browse button that opens a file or folder chooser. Tests answer the next
-// chooser themselves through the seam below.
+// browse button that opens a file or folder chooser (FileChoosers.h, whose
+// seam lets tests answer it).
 #pragma once
 
 #include <QString>
 #include <QWidget>
-
-#include <optional>
 
 class QLineEdit;
 class QToolButton;
@@ -29,6 +27,7 @@ public:
     void setDialogTitle(const QString& title) { title_ = title; }
     void setFilter(const QString& filter) { filter_ = filter; }
     void setDefaultSuffix(const QString& suffix) { defaultSuffix_ = suffix; }
+    // Where the chooser starts while the field is empty.
     void setInitialDir(const QString& dir) { initialDir_ = dir; }
     QString dialogTitle() const { return title_; }
     QString filter() const { return filter_; }
@@ -40,18 +39,16 @@ public:
     // Opens the chooser; a chosen name replaces the text.
     void browse();
 
-    // Tests: the next chooser returns this name (empty = cancelled) at once.
-    static void answerNextChooser(const QString& name);
-
 signals:
     void textChanged(const QString& text);
+    // A name came from the chooser (not from setText).
+    void chosen(const QString& name);
 
 private:
     Kind kind_;
     QLineEdit* edit_;
     QToolButton* button_;
     QString title_, filter_, defaultSuffix_, initialDir_;
-    static std::optional<QString> nextAnswer_;
 };
 
 } // namespace xls2qdp

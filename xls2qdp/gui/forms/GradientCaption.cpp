@@ -3,6 +3,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QVBoxLayout>
 
 namespace xls2qdp {
 
@@ -26,6 +27,16 @@ void GradientCaption::paintEvent(QPaintEvent*) {
     painter.setFont(font);
     painter.setPen(Qt::white);
     painter.drawText(rect().adjusted(10, 0, -10, 0), Qt::AlignVCenter | Qt::AlignLeft, text_);
+}
+
+QVBoxLayout* layOutUnderCaption(QWidget* window, GradientCaption* caption) {
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(caption);
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(12, 8, 12, 12);
+    layout->addLayout(body);
+    return body;
 }
 
 } // namespace xls2qdp

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+class QVBoxLayout;
+
 namespace xls2qdp {
 
 class GradientCaption : public QWidget {
@@ -19,5 +21,9 @@ protected:
 private:
     QString text_;
 };
+
+// Gives window its layout: caption across the top and, below it within the
+// forms' margins, the layout returned for the window's own contents.
+QVBoxLayout* layOutUnderCaption(QWidget* window, GradientCaption* caption);
 
 } // namespace xls2qdp

@@ -17,7 +17,19 @@ Recording& recording() {
     static Recording instance;
     return instance;
 }
+QString& boxTitle() {
+    static QString title;
+    return title;
+}
 } // namespace
+
+void MessageBoxes::setTitle(const QString& title) {
+    boxTitle() = title;
+}
+
+QString MessageBoxes::title() {
+    return boxTitle().isEmpty() ? QApplication::applicationName() : boxTitle();
+}
 
 QString MessageBoxes::displayText(const QString& text) {
     QString result = text;
@@ -32,16 +44,15 @@ void MessageBoxes::show(QWidget* parent, MessageKind kind, const QString& text) 
         recording().shown.push_back({kind, text});
         return;
     }
-    const QString title = QApplication::applicationDisplayName();
     switch (kind) {
     case MessageKind::Error:
-        QMessageBox::critical(parent, title, displayText(text));
+        QMessageBox::critical(parent, title(), displayText(text));
         break;
     case MessageKind::Warning:
-        QMessageBox::warning(parent, title, displayText(text));
+        QMessageBox::warning(parent, title(), displayText(text));
         break;
     case MessageKind::Information:
-        QMessageBox::information(parent, title, displayText(text));
+        QMessageBox::information(parent, title(), displayText(text));
         break;
     }
 }
@@ -54,8 +65,8 @@ bool MessageBoxes::askYesNo(QWidget* parent, const QString& text) {
         recording().answers.pop_front();
         return answer;
     }
-    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(),
-                    displayText(text), QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(QMessageBox::Question, title(), displayText(text),
+                    QMessageBox::Yes | QMessageBox::No, parent);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Tak"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Nie"));
     box.setDefaultButton(QMessageBox::Yes);

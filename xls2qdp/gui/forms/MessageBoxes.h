@@ -22,6 +22,12 @@ public:
         bool question = false;
     };
 
+    // The boxes' title, the program's name. It is not the application's
+    // display name, which the window system would append to every window's
+    // caption.
+    static void setTitle(const QString& title);
+    static QString title();
+
     // A modal box with the kind's icon and an OK button.
     static void show(QWidget* parent, MessageKind kind, const QString& text);
     // A modal Yes/No confirmation; true for Yes.

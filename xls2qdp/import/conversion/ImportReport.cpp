@@ -254,8 +254,10 @@ std::string ImportReport::summary() const {
 }
 
 void ImportReport::writeCsv(std::ostream& out) const {
-    out << "\xEF\xBB\xBF"
-        << "Wiersz;Kolumna;Nagłówek;Nazwisko;PESEL;Wartość;Uwaga;Co zrobić\r\n";
+    out << "\xEF\xBB\xBF";
+    for (std::size_t i = 0; i < kReportColumns.size(); ++i)
+        out << (i > 0 ? ";" : "") << kReportColumns[i];
+    out << "\r\n";
     forEach([&](const ReportEntry& e) {
         if (e.sheetRow > 0) out << e.sheetRow;
         for (std::string_view field :

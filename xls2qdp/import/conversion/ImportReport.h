@@ -43,6 +43,10 @@ enum class ReportKind {
 };
 inline constexpr std::size_t kReportKindCount = 16;
 
+// The report's columns, as the CSV's first line and a table name them.
+inline constexpr std::array<std::string_view, 8> kReportColumns = {
+    "Wiersz", "Kolumna", "Nagłówek", "Nazwisko", "PESEL", "Wartość", "Uwaga", "Co zrobić"};
+
 struct ReportEntry {
     ReportEntry() = default;
     ReportEntry(int row, std::string columnLetters, std::string cellValue, ReportKind what,
