@@ -46,7 +46,8 @@ CKX_API int CKX_CALL cryptModeAvailable(CRYPT_ALGO cryptAlgo, CRYPT_MODE cryptMo
     return checkAlgoMode(cryptAlgo, cryptMode);
 }
 
-CKX_API int CKX_CALL cryptQueryAlgoMode(CRYPT_ALGO cryptAlgo, CRYPT_MODE cryptMode, CRYPT_QUERY_INFO* info) {
+CKX_API int CKX_CALL cryptQueryAlgoMode(CRYPT_ALGO cryptAlgo, CRYPT_MODE cryptMode,
+                                        CRYPT_QUERY_INFO* info) {
     if (int status = checkAlgoMode(cryptAlgo, cryptMode); status != CRYPT_OK) return status;
     if (!info) return CRYPT_BADPARM3;
     describe(cryptAlgo, cryptMode, *info);
@@ -54,7 +55,7 @@ CKX_API int CKX_CALL cryptQueryAlgoMode(CRYPT_ALGO cryptAlgo, CRYPT_MODE cryptMo
 }
 
 CKX_API int CKX_CALL cryptCreateContextEx(CRYPT_CONTEXT* cryptContext, CRYPT_ALGO cryptAlgo,
-                                 CRYPT_MODE cryptMode, const void* cryptContextEx) {
+                                          CRYPT_MODE cryptMode, const void* cryptContextEx) {
     if (!cryptContext) return CRYPT_BADPARM1;
     *cryptContext = 0;
     if (int status = checkAlgoMode(cryptAlgo, cryptMode); status != CRYPT_OK) return status;

@@ -76,7 +76,8 @@ SECLAY_API int32_t SECLAY_CALL SeclayAlgoMode(SeclayHandle* handleVar, int32_t a
     return onNewOrOldSession(handleVar, [&](Session& s) { return s.algoMode(algo, mode); });
 }
 
-SECLAY_API int32_t SECLAY_CALL SeclayAlgoModeE(SeclayHandle* handleVar, int32_t algo, int32_t mode) {
+SECLAY_API int32_t SECLAY_CALL SeclayAlgoModeE(SeclayHandle* handleVar, int32_t algo,
+                                               int32_t mode) {
     return onNewOrOldSession(handleVar, [&](Session& s) { return s.algoModeE(algo, mode); });
 }
 
@@ -122,7 +123,8 @@ SECLAY_API int32_t SECLAY_CALL SeclayDecryptE(SeclayHandle handle, void* buffer,
     });
 }
 
-SECLAY_API int32_t SECLAY_CALL SeclayEncryptEHex(SeclayHandle handle, void* buffer, uint32_t length) {
+SECLAY_API int32_t SECLAY_CALL SeclayEncryptEHex(SeclayHandle handle, void* buffer,
+                                                 uint32_t length) {
     return onSession(handle, Result::EncryptFailed, [&](Session& s) {
         if (!s.hasCipher()) return Result::Ok;
         if (!buffer) return Result::EncryptFailed;
@@ -135,7 +137,8 @@ SECLAY_API int32_t SECLAY_CALL SeclayEncryptEHex(SeclayHandle handle, void* buff
     });
 }
 
-SECLAY_API int32_t SECLAY_CALL SeclayDecryptEHex(SeclayHandle handle, void* buffer, uint32_t /*length*/) {
+SECLAY_API int32_t SECLAY_CALL SeclayDecryptEHex(SeclayHandle handle, void* buffer,
+                                                 uint32_t /*length*/) {
     return onSession(handle, Result::DecryptFailed, [&](Session& s) {
         if (!s.hasCipher()) return Result::Ok;
         if (!buffer) return Result::OddHex;
@@ -147,7 +150,8 @@ SECLAY_API int32_t SECLAY_CALL SeclayDecryptEHex(SeclayHandle handle, void* buff
     });
 }
 
-SECLAY_API int32_t SECLAY_CALL SeclayEncryptEBCD(SeclayHandle handle, void* buffer, uint32_t length) {
+SECLAY_API int32_t SECLAY_CALL SeclayEncryptEBCD(SeclayHandle handle, void* buffer,
+                                                 uint32_t length) {
     return onSession(handle, Result::Fail, [&](Session& s) {
         if (!s.hasCipher()) return Result::Ok;
         if (!buffer) return Result::Fail;
@@ -161,7 +165,8 @@ SECLAY_API int32_t SECLAY_CALL SeclayEncryptEBCD(SeclayHandle handle, void* buff
     });
 }
 
-SECLAY_API int32_t SECLAY_CALL SeclayDecryptEBCD(SeclayHandle handle, void* buffer, uint32_t /*length*/) {
+SECLAY_API int32_t SECLAY_CALL SeclayDecryptEBCD(SeclayHandle handle, void* buffer,
+                                                 uint32_t /*length*/) {
     return onSession(handle, Result::Fail, [&](Session& s) {
         if (!s.hasCipher()) return Result::Ok;
         if (!buffer) return Result::Fail;
@@ -205,7 +210,8 @@ SECLAY_API int32_t SECLAY_CALL SeclayDestroy(SeclayHandle handle) {
     });
 }
 
-SECLAY_API int32_t SECLAY_CALL SeclayY(SeclayHandle* handleVar, int32_t algo, int32_t mode, char* text) {
+SECLAY_API int32_t SECLAY_CALL SeclayY(SeclayHandle* handleVar, int32_t algo, int32_t mode,
+                                       char* text) {
     if (!handleVar || !text) return code(Result::Fail);
     if (SeclayAlgoMode(handleVar, algo, mode) != code(Result::Ok)) return code(Result::Fail);
     const std::int32_t result = onSession(*handleVar, Result::Fail, [&](Session& s) {
@@ -225,8 +231,8 @@ SECLAY_API int32_t SECLAY_CALL SeclayX(SeclayHandle* handleVar) {
     return result == code(Result::BadHandle) ? code(Result::Fail) : result;
 }
 
-SECLAY_API int32_t SECLAY_CALL SeclayZ(int32_t /*unused1*/, int32_t /*unused2*/, int32_t /*unused3*/,
-                           unsigned char* out) {
+SECLAY_API int32_t SECLAY_CALL SeclayZ(int32_t /*unused1*/, int32_t /*unused2*/,
+                                       int32_t /*unused3*/, unsigned char* out) {
     if (out) std::memcpy(out, kConstant, sizeof kConstant);
     return code(Result::Fail);
 }

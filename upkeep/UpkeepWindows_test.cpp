@@ -162,7 +162,9 @@ void writeFile(const fs::path& path, const std::string& contents) {
     std::ofstream(path, std::ios::binary) << contents;
 }
 
-DWORD attributesOf(const fs::path& path) { return ::GetFileAttributesA(path.string().c_str()); }
+DWORD attributesOf(const fs::path& path) {
+    return ::GetFileAttributesA(path.string().c_str());
+}
 
 std::string crlf(std::string_view text) {
     std::string out;
@@ -388,9 +390,9 @@ const std::vector<Case>& cases() {
          0,
          [](const fs::path& dir) {
              writeFile(dir / "ro.db", "payload");
-             ::SetFileAttributesA((dir / "ro.db").string().c_str(),
-                                  FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                      FILE_ATTRIBUTE_ARCHIVE);
+             ::SetFileAttributesA((dir / "ro.db").string().c_str(), FILE_ATTRIBUTE_READONLY |
+                                                                        FILE_ATTRIBUTE_HIDDEN |
+                                                                        FILE_ATTRIBUTE_ARCHIVE);
          },
          [](const fs::path& dir) {
              constexpr DWORD kCleared =

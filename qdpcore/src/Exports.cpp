@@ -33,7 +33,7 @@ int32_t onPackage(QdpHandle handle, Result failure, Body body) noexcept {
 extern "C" {
 
 QDPCORE_API int32_t QDPCORE_CALL PaczkaC(QdpHandle* handle, int32_t version, const char* typeCode,
-                            const char* programCode, const char* description) {
+                                         const char* programCode, const char* description) {
     if (handle == nullptr) return QDP_PACKAGE_NOT_CREATED;
     if (*handle != 0) {
         return onPackage(*handle, Result::PackageNotCreated, [&](Paczka& p) {
@@ -84,36 +84,40 @@ QDPCORE_API int32_t QDPCORE_CALL SetOutPathC(QdpHandle handle, const char* folde
                      [&](Paczka& p) { return qdp::setOutPath(p, folder); });
 }
 
-QDPCORE_API int32_t QDPCORE_CALL AddDokumentC(QdpHandle handle, const char* typeCode, int32_t typeVersion,
-                                 int32_t typeVariant, const char* description) {
+QDPCORE_API int32_t QDPCORE_CALL AddDokumentC(QdpHandle handle, const char* typeCode,
+                                              int32_t typeVersion, int32_t typeVariant,
+                                              const char* description) {
     return onPackage(handle, Result::DocumentNotCreated, [&](Paczka& p) {
         return qdp::addDokument(p, typeCode, typeVersion, typeVariant, description);
     });
 }
 
-QDPCORE_API int32_t QDPCORE_CALL AddSekcjaC(QdpHandle handle, const char* code, const char* description) {
+QDPCORE_API int32_t QDPCORE_CALL AddSekcjaC(QdpHandle handle, const char* code,
+                                            const char* description) {
     return onPackage(handle, Result::SectionNotCreated,
                      [&](Paczka& p) { return qdp::addSekcja(p, code, description); });
 }
 
 QDPCORE_API int32_t QDPCORE_CALL AddDefPolC(QdpHandle handle, const char* name, const char* type,
-                               const char* size, const char* precision, const char* description) {
+                                            const char* size, const char* precision,
+                                            const char* description) {
     return onPackage(handle, Result::FieldNotCreated, [&](Paczka& p) {
         return qdp::addDefPol(p, name, type, size, precision, description);
     });
 }
 
 QDPCORE_API int32_t QDPCORE_CALL AddDefPolsC(QdpHandle handle, uint32_t count, const char* names,
-                                const char* types, const char* sizes, const char* precisions,
-                                const char* descriptions) {
+                                             const char* types, const char* sizes,
+                                             const char* precisions, const char* descriptions) {
     return onPackage(handle, Result::FieldNotCreated, [&](Paczka& p) {
         return qdp::addDefPols(p, count, names, types, sizes, precisions, descriptions);
     });
 }
 
-QDPCORE_API int32_t QDPCORE_CALL SetDefPolExt(QdpHandle handle, int32_t blobField, int32_t sizeField,
-                                 const char* sourceFile, const char* key, const char* iv,
-                                 int32_t algorithm, int32_t mode, int32_t chunkSize) {
+QDPCORE_API int32_t QDPCORE_CALL SetDefPolExt(QdpHandle handle, int32_t blobField,
+                                              int32_t sizeField, const char* sourceFile,
+                                              const char* key, const char* iv, int32_t algorithm,
+                                              int32_t mode, int32_t chunkSize) {
     return onPackage(handle, Result::FieldNotCreated, [&](Paczka& p) {
         return qdp::setDefPolExt(p, blobField, sizeField, sourceFile, key, iv, algorithm, mode,
                                  chunkSize);

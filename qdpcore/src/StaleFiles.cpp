@@ -25,8 +25,7 @@ namespace qdp {
 namespace {
 
 bool processExists(std::uint64_t pid) {
-    const HANDLE process =
-        ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    const HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
     // A process of another user cannot be opened, yet exists.
     if (process == nullptr) return ::GetLastError() == ERROR_ACCESS_DENIED;
     const bool running = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
@@ -67,7 +66,8 @@ void removeStaleTempFiles(const std::string& folder) {
         constexpr DWORD kNotAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
         if ((entry.dwFileAttributes & kNotAFile) != 0) continue;
         const auto owner = temporaryNameOwner(entry.cFileName);
-        if (owner && !anotherOwnerMayLive(*owner)) ::DeleteFileA((prefix + entry.cFileName).c_str());
+        if (owner && !anotherOwnerMayLive(*owner))
+            ::DeleteFileA((prefix + entry.cFileName).c_str());
     } while (::FindNextFileA(find, &entry));
     ::FindClose(find);
 }

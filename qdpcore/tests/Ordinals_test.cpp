@@ -141,8 +141,11 @@ TEST(Ordinals, PackageWithCipherWrittenAndReadBack) {
     ASSERT_NE(module, nullptr);
     const Qdpcore q(module);
     const std::vector<FieldSpec> fields = {{"NAZWISKO", "C", 20, ""}, {"PESEL", "C", 11, ""}};
-    const std::vector<std::vector<std::string>> rows = {
-        {"Nowak", "85010112345"}, {"W\xB3odarczyk", "90123198765"}, {"\xA3\xF3" "d\xBC", "00000000000"}};
+    const std::vector<std::vector<std::string>> rows = {{"Nowak", "85010112345"},
+                                                        {"W\xB3odarczyk", "90123198765"},
+                                                        {"\xA3\xF3"
+                                                         "d\xBC",
+                                                         "00000000000"}};
     for (const auto& cipher : kCiphers) {
         SCOPED_TRACE(cipher.name);
         TempDir dir;
@@ -171,8 +174,8 @@ TEST(Ordinals, PackageWithCipherWrittenAndReadBack) {
         EXPECT_EQ(plain, cipher.algorithm == 0);
 
         h = 0;
-        ASSERT_EQ(q.readHead(&h, file.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr,
-                             nullptr, nullptr, nullptr),
+        ASSERT_EQ(q.readHead(&h, file.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr),
                   QDP_OK);
         if (cipher.algorithm != 0) {
             ASSERT_EQ(q.algoMode(h, cipher.algorithm, cipher.mode), QDP_OK);

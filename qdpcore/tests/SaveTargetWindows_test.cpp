@@ -38,7 +38,9 @@ bool isPackage(const fs::path& path, int records) {
            bytes.size() == 124u + 33 + 76 + 33 + 44 + 51 + 63u * static_cast<unsigned>(records);
 }
 
-DWORD attributesOf(const fs::path& path) { return ::GetFileAttributesA(path.string().c_str()); }
+DWORD attributesOf(const fs::path& path) {
+    return ::GetFileAttributesA(path.string().c_str());
+}
 
 struct TargetCase {
     const char* name;
@@ -120,9 +122,9 @@ TEST(SaveTargetWindows, FileHeldOpenByAnotherProgram) {
     fs::create_directory(dir.path() / "sections");
     const std::string target = dir.file("held.qdp");
     writeFile(target, std::string(5000, 'x'));
-    const HANDLE held = ::CreateFileA(target.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE held =
+        ::CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     const int32_t code = buildPackage(packageOf(3), dir.prefix() + "sections/", target);
     ::CloseHandle(held);

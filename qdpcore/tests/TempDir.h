@@ -20,8 +20,8 @@ public:
         // No mkdtemp there: a random name that create_directory finds free.
         std::random_device random;
         for (int tries = 0; tries < 100 && path_.empty(); ++tries) {
-            const auto candidate = std::filesystem::temp_directory_path() /
-                                   ("qdpcore" + std::to_string(random()));
+            const auto candidate =
+                std::filesystem::temp_directory_path() / ("qdpcore" + std::to_string(random()));
             if (std::filesystem::create_directory(candidate)) path_ = candidate;
         }
         if (path_.empty()) throw std::runtime_error("no temporary folder");
@@ -38,10 +38,16 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::filesystem::path& path() const { return path_; }
+    const std::filesystem::path& path() const {
+        return path_;
+    }
     // The folder as the library takes it: with a trailing separator.
-    std::string prefix() const { return path_.string() + "/"; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string prefix() const {
+        return path_.string() + "/";
+    }
+    std::string file(const std::string& name) const {
+        return (path_ / name).string();
+    }
 
     std::vector<std::string> names() const {
         std::vector<std::string> out;

@@ -17,16 +17,26 @@ namespace {
 
 #if defined(_WIN32)
 using Library = HMODULE;
-Library loadLibrary(const char* path) { return ::LoadLibraryA(path); }
+Library loadLibrary(const char* path) {
+    return ::LoadLibraryA(path);
+}
 void* symbol(Library library, const char* name) {
     return reinterpret_cast<void*>(::GetProcAddress(library, name));
 }
-bool unloadLibrary(Library library) { return ::FreeLibrary(library) != 0; }
+bool unloadLibrary(Library library) {
+    return ::FreeLibrary(library) != 0;
+}
 #else
 using Library = void*;
-Library loadLibrary(const char* path) { return ::dlopen(path, RTLD_NOW | RTLD_LOCAL); }
-void* symbol(Library library, const char* name) { return ::dlsym(library, name); }
-bool unloadLibrary(Library library) { return ::dlclose(library) == 0; }
+Library loadLibrary(const char* path) {
+    return ::dlopen(path, RTLD_NOW | RTLD_LOCAL);
+}
+void* symbol(Library library, const char* name) {
+    return ::dlsym(library, name);
+}
+bool unloadLibrary(Library library) {
+    return ::dlclose(library) == 0;
+}
 #endif
 
 TEST(Unload, PackagesStillListedLeaveNoTemporaryFile) {

@@ -23,7 +23,9 @@ int main(int argc, char** argv) {
                        {},
                        {}};
     people.records = {{"Nowak", "85010112345", "bez uwag"},
-                      {"W\xB3odarczyk", "90123198765", "\xA3\xF3" "d\xBC, ul. \x8Cwi\xEAtokrzyska"},
+                      {"W\xB3odarczyk", "90123198765",
+                       "\xA3\xF3"
+                       "d\xBC, ul. \x8Cwi\xEAtokrzyska"},
                       {"\xAF\xF3\xB3\xE6", "00000000000", ""}};
     SectionSpec empty{"PUSTA", "", {{"KOD", "N", 5, ""}}, {}, {}};
     PackageSpec spec;

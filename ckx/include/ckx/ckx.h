@@ -127,13 +127,14 @@ CKX_API int CKX_CALL cryptAlgoAvailable(CRYPT_ALGO cryptAlgo);
 // 0 when the mode can be used with the algorithm, else CRYPT_NOALGO or CRYPT_NOMODE.
 CKX_API int CKX_CALL cryptModeAvailable(CRYPT_ALGO cryptAlgo, CRYPT_MODE cryptMode);
 // Fills *info (every field) for an available algorithm and mode.
-CKX_API int CKX_CALL cryptQueryAlgoMode(CRYPT_ALGO cryptAlgo, CRYPT_MODE cryptMode, CRYPT_QUERY_INFO* info);
+CKX_API int CKX_CALL cryptQueryAlgoMode(CRYPT_ALGO cryptAlgo, CRYPT_MODE cryptMode,
+                                        CRYPT_QUERY_INFO* info);
 
 // Makes a context; cryptContextEx must be (const void*)CRYPT_UNUSED (the
 // default set-up of the algorithm), anything else gives CRYPT_BADPARM4.
 // *cryptContext is set to the new handle, or to 0 on failure.
 CKX_API int CKX_CALL cryptCreateContextEx(CRYPT_CONTEXT* cryptContext, CRYPT_ALGO cryptAlgo,
-                                 CRYPT_MODE cryptMode, const void* cryptContextEx);
+                                          CRYPT_MODE cryptMode, const void* cryptContextEx);
 #define cryptCreateContext(context, algo, mode)                                                    \
     cryptCreateContextEx((context), (algo), (mode), (const void*)(intptr_t)CRYPT_UNUSED)
 

@@ -98,16 +98,22 @@ SECLAY_API int32_t SECLAY_CALL SeclayDecryptE(SeclayHandle handle, void* buffer,
 // read the buffer's text.
 // Hex: no length limit; its reader takes only "0123456789ABCDEF" and answers
 // 95 for an odd length or any other character, leaving the text as it is.
-SECLAY_API int32_t SECLAY_CALL SeclayEncryptEHex(SeclayHandle handle, void* buffer, uint32_t length);
-SECLAY_API int32_t SECLAY_CALL SeclayDecryptEHex(SeclayHandle handle, void* buffer, uint32_t length);
+SECLAY_API int32_t SECLAY_CALL SeclayEncryptEHex(SeclayHandle handle, void* buffer,
+                                                 uint32_t length);
+SECLAY_API int32_t SECLAY_CALL SeclayDecryptEHex(SeclayHandle handle, void* buffer,
+                                                 uint32_t length);
 // EBCD: at most 4016 digits (2008 bytes). Over the limit the writer answers 0
 // before enciphering, so the buffer keeps its data. The reader also takes
 // lower-case digits and answers 0 for a text that is too long, odd, or holds
 // anything else, leaving it as it is.
-SECLAY_API int32_t SECLAY_CALL SeclayEncryptEBCD(SeclayHandle handle, void* buffer, uint32_t length);
-SECLAY_API int32_t SECLAY_CALL SeclayDecryptEBCD(SeclayHandle handle, void* buffer, uint32_t length);
-SECLAY_API int32_t SECLAY_CALL SeclayQ(SeclayHandle handle, void* buffer, uint32_t length); // = EncryptEBCD
-SECLAY_API int32_t SECLAY_CALL SeclayV(SeclayHandle handle, void* buffer, uint32_t length); // = DecryptEBCD
+SECLAY_API int32_t SECLAY_CALL SeclayEncryptEBCD(SeclayHandle handle, void* buffer,
+                                                 uint32_t length);
+SECLAY_API int32_t SECLAY_CALL SeclayDecryptEBCD(SeclayHandle handle, void* buffer,
+                                                 uint32_t length);
+SECLAY_API int32_t SECLAY_CALL SeclayQ(SeclayHandle handle, void* buffer,
+                                       uint32_t length); // = EncryptEBCD
+SECLAY_API int32_t SECLAY_CALL SeclayV(SeclayHandle handle, void* buffer,
+                                       uint32_t length); // = DecryptEBCD
 
 // Size rules in units of the key length. A size of 0 answers 65; without a
 // cipher or a key every other size is fine. SeclaySetUpSize rounds *sizeVar
@@ -125,11 +131,13 @@ SECLAY_API int32_t SECLAY_CALL SeclayDestroy(SeclayHandle handle);
 // once (waiting up to 5 seconds for them), cuts each part at its first zero,
 // runs SeclayKeyIv and closes the pipe. Fewer than 24 bytes, or a handle that
 // names no session, answer 0 and leave the pipe open (SeclayClear closes it).
-SECLAY_API int32_t SECLAY_CALL SeclayY(SeclayHandle* handleVar, int32_t algo, int32_t mode, char* text);
+SECLAY_API int32_t SECLAY_CALL SeclayY(SeclayHandle* handleVar, int32_t algo, int32_t mode,
+                                       char* text);
 SECLAY_API int32_t SECLAY_CALL SeclayX(SeclayHandle* handleVar);
 // Copies a fixed 8-byte constant ("SECLAY20", no terminator) into out;
 // always returns 0.
-SECLAY_API int32_t SECLAY_CALL SeclayZ(int32_t unused1, int32_t unused2, int32_t unused3, unsigned char* out);
+SECLAY_API int32_t SECLAY_CALL SeclayZ(int32_t unused1, int32_t unused2, int32_t unused3,
+                                       unsigned char* out);
 
 #ifdef __cplusplus
 }
