@@ -156,6 +156,9 @@ struct TargetKind {
     bool exists = false;
     bool isFolder = false;
     bool isRegular = false;
+    // Marked read-only (Windows): not writable, whatever the file system
+    // below would let an administrator do.
+    bool readOnly = false;
     unsigned long links = 1;
 };
 
@@ -165,6 +168,7 @@ TargetKind targetKind(const std::string& path, const OsFile& opened) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     kind.exists = attributes != INVALID_FILE_ATTRIBUTES;
     kind.isFolder = kind.exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    kind.readOnly = kind.exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (!opened.isOpen()) return kind;
     const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(opened.fd()));
     // Devices (NUL, COM1) and pipes are no disk files.
@@ -202,7 +206,7 @@ Result FileReplacement::begin(const std::string& path) {
     TargetKind kind = targetKind(target_, targetFile_);
     targetExists_ = kind.exists;
     if (targetExists_) {
-        if (kind.isFolder) return Result::CreateFailed;
+        if (kind.isFolder || kind.readOnly) return Result::CreateFailed;
         targetFile_ = OsFile::openForWriting(target_);
         if (!targetFile_.isOpen()) return Result::CreateFailed;
         kind = targetKind(target_, targetFile_);

@@ -184,9 +184,12 @@ int replaceFile(const std::string& from, const std::string& to) {
     // rename() does not replace an existing file there. ReplaceFile keeps
     // the replaced file's attributes and security settings, as a rename
     // over it keeps its owner and mode elsewhere; a new name is a move.
-    if (::GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (const DWORD attributes = ::GetFileAttributesA(to.c_str());
+        attributes != INVALID_FILE_ATTRIBUTES) {
         if (::ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                            nullptr, nullptr)) {
+            // Not every implementation carries the attributes over itself.
+            ::SetFileAttributesA(to.c_str(), attributes);
             return 0;
         }
         return errnoFromWindowsError(::GetLastError());

@@ -140,12 +140,11 @@ TEST(Ordinals, PackageWithCipherWrittenAndReadBack) {
     const HMODULE module = ::LoadLibraryA("qdpcore.dll");
     ASSERT_NE(module, nullptr);
     const Qdpcore q(module);
-    const std::vector<FieldSpec> fields = {{"NAZWISKO", "C", 20, ""}, {"PESEL", "C", 11, ""}};
-    const std::vector<std::vector<std::string>> rows = {{"Nowak", "85010112345"},
-                                                        {"W\xB3odarczyk", "90123198765"},
-                                                        {"\xA3\xF3"
-                                                         "d\xBC",
-                                                         "00000000000"}};
+    // Plain fields are stored as they are; the package cipher enciphers the
+    // data of blob fields (V).
+    const std::vector<FieldSpec> fields = {{"NAZWISKO", "C", 20, ""}, {"UWAGI", "V", 24, ""}};
+    const std::vector<std::vector<std::string>> rows = {
+        {"Nowak", "tajne uwagi 1"}, {"W\xB3odarczyk", "tajne uwagi 2"}, {"Kowalski", "tajne"}};
     for (const auto& cipher : kCiphers) {
         SCOPED_TRACE(cipher.name);
         TempDir dir;
@@ -170,7 +169,7 @@ TEST(Ordinals, PackageWithCipherWrittenAndReadBack) {
         }
         ASSERT_EQ(q.save(h, file.c_str()), QDP_OK);
         ASSERT_EQ(q.clear(h), QDP_OK);
-        const bool plain = readFile(file).find("Nowak") != std::string::npos;
+        const bool plain = readFile(file).find("tajne") != std::string::npos;
         EXPECT_EQ(plain, cipher.algorithm == 0);
 
         h = 0;
@@ -183,13 +182,13 @@ TEST(Ordinals, PackageWithCipherWrittenAndReadBack) {
         }
         ASSERT_EQ(q.document(h, 0), QDP_OK);
         ASSERT_EQ(q.section(h, 0), QDP_OK);
-        // The fields come back as written (the record's last two bytes are
-        // its line end).
-        const std::size_t fieldBytes = recordLength(fields) - 2;
+        // The plain field comes back as written, the blob field as its
+        // deciphered data followed by zeros.
         for (const auto& row : rows) {
             std::string record(recordLength(fields), '\0');
             ASSERT_EQ(q.readRecord(h, record.data()), QDP_OK);
-            EXPECT_EQ(record.substr(0, fieldBytes), layRecord(fields, row).substr(0, fieldBytes));
+            EXPECT_EQ(record.substr(0, 21), layRecord(fields, row).substr(0, 21));
+            EXPECT_EQ(record.substr(fieldOffset(fields, 1), row[1].size() + 1), row[1] + '\0');
         }
         std::string rest(recordLength(fields), '\0');
         EXPECT_EQ(q.readRecord(h, rest.data()), QDP_END_OF_SECTION);
