@@ -3,15 +3,25 @@
 
 #include "CliFrontEnd.h"
 #include "CliOptions.h"
+#include "common/FileErrorText.h"
 #include "common/FileReplacement.h"
+#include "common/FolderAccess.h"
 #include "common/ProgramLocations.h"
 #include "common/Startup.h"
 #include "engine/DefaultImportServices.h"
 #include "engine/ImportWorkflow.h"
 #include "import/conversion/ImportReport.h"
 
+#include <cerrno>
 #include <istream>
 #include <ostream>
+
+#ifdef _WIN32
+#include <io.h>
+#define W_OK 2
+#else
+#include <unistd.h>
+#endif
 
 namespace xls2qdp::cli {
 
@@ -23,6 +33,24 @@ class SilentSink : public MessageSink {
 public:
     void show(MessageKind, std::string_view) override {}
 };
+
+// Why the report cannot be saved under that name. A file that is there (a
+// link's target, a device) is written in place when need be, so it only has
+// to be writable; a new one needs a folder that takes new files.
+std::string reportFileProblem(const fs::path& file) {
+    std::error_code error;
+    const fs::file_status status = fs::status(file, error);
+    if (status.type() == fs::file_type::directory) return "To jest katalog, a nie plik.";
+    if (fs::exists(status)) {
+        if (::access(file.c_str(), W_OK) == 0) return {};
+        return "Plik „" + file.string() +
+               "”: " + describeFileError({errno, std::generic_category()}) + ".";
+    }
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    const std::string problem = folderWriteProblem(folder);
+    if (problem.empty()) return {};
+    return "Katalog „" + folder.string() + "”: " + problem + ".";
+}
 
 int exitCodeFor(const ImportOutcome& outcome) {
     switch (outcome.result) {
@@ -37,8 +65,12 @@ int exitCodeFor(const ImportOutcome& outcome) {
     case ImportResult::WorkbookMissing:
     case ImportResult::NoFolderChosen:
     case ImportResult::FolderMissing:
+    case ImportResult::FolderNotWritable:
     case ImportResult::WorkbookNotOpened:
+    case ImportResult::EmptySheet:
     case ImportResult::WrongHeader:
+    case ImportResult::ColumnsShifted:
+    case ImportResult::NoDeclarations:
         return kExitInputProblem;
     case ImportResult::Aborted:
         return kExitInterrupted;
@@ -81,8 +113,18 @@ int runCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
                         << texts.module << '\n';
         return kExitSuccess;
     }
-    const StartupResult startup = runStartup(locations.iniFile, locations.programDir, frontEnd);
+    const StartupResult startup =
+        runStartup(locations.iniFile, locations.programDir, frontEnd, locations.sampleIniFile);
     if (startup.terminate) return kExitBadArgumentsOrSettings;
+
+    // The report's place is checked before any work, not after the package.
+    if (!options->report.empty()) {
+        if (const std::string problem = reportFileProblem(options->report); !problem.empty()) {
+            frontEnd.show(MessageKind::Error, "Nie można zapisać raportu importu w pliku: " +
+                                                  options->report + "\n" + problem);
+            return kExitInputProblem;
+        }
+    }
 
     ImportRequest request;
     std::error_code ignored;
@@ -108,9 +150,12 @@ int runCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
 
     const ImportReport& report = services->report();
     int code = exitCodeFor(outcome);
-    if (outcome.succeeded() && !report.empty())
-        environment.err << "Raport importu:\n" << report.summary() << '\n';
-    if (!options->report.empty() && outcome.stage >= 3) {
+    if (outcome.hasSummary) {
+        environment.err << "Podsumowanie importu:\n";
+        for (const std::string& line : outcome.summary.lines())
+            environment.err << line << '\n';
+    }
+    if (!options->report.empty() && outcome.hasSummary) {
         if (std::error_code reason; !report.saveCsv(options->report, reason)) {
             frontEnd.show(MessageKind::Error,
                           "Nie można zapisać raportu importu w pliku: " + options->report + " (" +

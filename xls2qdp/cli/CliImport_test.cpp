@@ -210,5 +210,238 @@ TEST_F(CliImportTest, HelpAndVersion) {
     EXPECT_THAT(version.out, ::testing::HasSubstr("Moduł: KW_XLSIMP wersja: 1.0101"));
 }
 
+// Workbooks as clinics keep them, saved by a spreadsheet program, one way of
+// going wrong each: what the package holds, what stderr and the report say.
+TEST_F(CliImportTest, ClinicWorkbooks) {
+    REQUIRE_QDPDUMP();
+    struct Value {
+        const char* section;
+        std::size_t record;
+        const char* field;
+        const char* value;
+    };
+    const struct {
+        const char* workbook;
+        int code;
+        int declarations; // -1: no package
+        std::vector<std::string> messages;
+        std::vector<std::string> reportLines;
+        std::vector<Value> values;
+    } cases[] = {
+        {"blank_row.ods",
+         kExitSuccess,
+         2,
+         {"Zapisane deklaracje: 2\nOstatni wiersz danych: 8\n",
+          "UWAGA: Wiersz 9 ma puste kolumny A–D, więc na nim kończą się dane; niżej jest jeszcze "
+          "1 wypełniony wiersz (pierwszy: 10), którego nie zaimportowano."},
+         {},
+         {{"DEKLARACJE", 1, "NAZWISKO", "Nowak"}}},
+        {"header_only.xls",
+         kExitInputProblem,
+         -1,
+         {"BŁĄD: Arkusz nie zawiera żadnej deklaracji, więc plik QDP nie został zapisany.",
+          "Zapisane deklaracje: 0\nOstatni wiersz danych: 6\n"},
+         {},
+         {}},
+        {"polish_dates.csv",
+         kExitSuccess,
+         2,
+         {"- daty urodzenia niezgodne z numerem PESEL: 1"},
+         {"8;F;Data_urodzenia;Nowak;60030512342;06.03.1960;Data urodzenia 06-03-1960 (pole "
+          "DATA_UR) różni się od daty z numeru PESEL 60030512342: 05-03-1960;"},
+         {{"DEKLARACJE", 0, "DATA_UR", "1960.03.05"},
+          {"DEKLARACJE", 0, "DATA_PODPISANIA", "2025.09.01"},
+          {"DEKLARACJE", 1, "DATA_UR", "1960.03.06"},
+          {"DEKLARACJE", 1, "DATA_PODPISANIA", "2025.09.02"},
+          {"ZGLASZAJACY", 0, "DATA_UR", "1961.04.06"}}},
+        {"numbers.xls",
+         kExitSuccess,
+         2,
+         {"- błędne numery PESEL: 2"},
+         {"8;B;PESEL;Nowak;6003051234;6003051234;\"Numer PESEL ma 10 cyfr zamiast 11; pole PESEL "
+          "zapisano tak, jak w arkuszu\";",
+          "8;AE;PESEL_lek;Nowak;6003051234;7001011234X;\"Numer PESEL zawiera znaki inne niż "
+          "cyfry;"},
+         {{"DEKLARACJE", 0, "PESEL", "02270803624"},
+          {"DEKLARACJE", 0, "KOD_POCZT_MEL", "03-470"},
+          {"DEKLARACJE", 0, "KOD_POCZT_MIE", "12-345"},
+          {"DEKLARACJE", 1, "PESEL", "6003051234"}}},
+        {"total_row.ods",
+         kExitSuccess,
+         1,
+         {"Pominięte wiersze (bez nazwiska i imienia): 1"},
+         {"8;C;Nazwisko;;1;;Wiersz bez nazwiska i imienia (A: „Razem:”, B: „1”) nie jest "
+          "deklaracją i nie został zapisany;"},
+         {{"DEKLARACJE", 0, "KOD_DEKLARACJI", "1"}}},
+        {"pasted.ods",
+         kExitSuccess,
+         2,
+         {"- znaki spoza kodowania Windows-1250 (zastąpione): 2"},
+         {"8;D;Imię;Жуков;60030512342;Muñoz;\"Znaki spoza kodowania Windows-1250 zastąpione w "
+          "polu IMIE: „ñ” (U+00F1) jako „n”; zapisano „Munoz”\";"},
+         {{"DEKLARACJE", 0, "NAZWISKO", "Kowalski"},
+          {"DEKLARACJE", 0, "IMIE", "Jan"},
+          {"DEKLARACJE", 1, "NAZWISKO", "?????"},
+          {"DEKLARACJE", 1, "IMIE", "Munoz"}}},
+        {"shifted.xls",
+         kExitInputProblem,
+         -1,
+         {"BŁĄD: Kolumny od L do AL nie leżą tam, gdzie we wzorze deklaracji",
+          "\nKolumna M (wiersz 6) ma nagłówek „Uczeń_student”, który we wzorze należy do "
+          "kolumny L.\n"},
+         {},
+         {}},
+        {"odd_header.ods",
+         kExitSuccess,
+         1,
+         {"UWAGA: Możliwe przesunięcie kolumn: Kolumna Q (wiersz 6) ma nagłówek "
+          "„Kod_poczt_zam”, który we wzorze należy do kolumny P."},
+         {},
+         {}},
+        {"second_sheet.xlsx",
+         kExitSuccess,
+         1,
+         {"Arkusz: 2 („Deklaracje”)",
+          "UWAGA: Pierwszy arkusz skoroszytu nie ma nagłówka deklaracji w wierszu 6; "
+          "zaimportowano arkusz nr 2 „Deklaracje”."},
+         {},
+         {{"DEKLARACJE", 0, "NAZWISKO", "Kowalski"}}},
+        {"second_sheet.ods", kExitSuccess, 1, {"zaimportowano arkusz nr 2 „Deklaracje”."}, {}, {}},
+        {"second_sheet.xls", kExitSuccess, 1, {"zaimportowano arkusz nr 2 „Deklaracje”."}, {}, {}},
+        {"wrong_header.xls",
+         kExitInputProblem,
+         -1,
+         {"-niewłaściwe nazwy kolumn\nKolumna D (wiersz 6): oczekiwano „Imię”, jest „Imie”.\n"},
+         {},
+         {}},
+        {"empty.ods",
+         kExitInputProblem,
+         -1,
+         {"„Arkusz1” skoroszytu", "jest pusty.\nDeklaracje muszą mieć nagłówek w wierszu 6"},
+         {},
+         {}},
+        {"formula.xlsx",
+         kExitSuccess,
+         1,
+         {"- formuły bez zapisanej wartości (przyjęto puste): 1"},
+         {"7;E;Nazwisko_rodowe;Kowalski;60030512342;;\"formuła bez zapisanej wartości"},
+         {{"DEKLARACJE", 0, "NAZWISKO_RODOWE", ""}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.workbook);
+        const fs::path report = install_.root / (std::string(c.workbook) + ".csv");
+        const CliRun result = import(sourceDir() / "xls2qdp/cli/testdata" / c.workbook,
+                                     {"--report", report.string()});
+        EXPECT_EQ(result.code, c.code) << result.err;
+        for (const std::string& message : c.messages)
+            EXPECT_THAT(result.err, ::testing::HasSubstr(message));
+        const std::string csv = bytesOf(report);
+        for (const std::string& line : c.reportLines)
+            EXPECT_THAT(csv, ::testing::HasSubstr("\r\n" + line));
+        if (c.declarations < 0) {
+            EXPECT_TRUE(fs::is_empty(install_.outDir));
+            EXPECT_EQ(result.out, "");
+            continue;
+        }
+        const fs::path package = result.out.substr(0, result.out.find('\n'));
+        ASSERT_TRUE(fs::exists(package)) << result.err;
+        EXPECT_EQ(readSection(package, "DEKLARACJE").records.size(),
+                  static_cast<std::size_t>(c.declarations));
+        for (const Value& v : c.values)
+            EXPECT_EQ(readSection(package, v.section).value(v.record, v.field), v.value)
+                << v.section << " " << v.record << " " << v.field;
+        fs::remove(package);
+    }
+}
+
+// Settings as the profile functions read them, and checked before any work.
+TEST_F(CliImportTest, SettingsAreReadWithoutBlanksAndQuotesAndChecked) {
+    REQUIRE_QDPDUMP();
+    install_.writeIni("[SYSTEM]\r\nNrInstalacji = 123456789 \r\nKodSwiadcz=\"000000012345\"\r\n"
+                      "KodOddzialuNFZ= 06\r\nKodWojew=12\r\n");
+    const CliRun good = import(fixture("declarations.xlsx"));
+    ASSERT_EQ(good.code, kExitSuccess) << good.err;
+    const fs::path package = good.out.substr(0, good.out.find('\n'));
+    EXPECT_EQ(readSection(package, "DEKLARACJE").value(0, "NR_INSTALACJI"), "123456789");
+    EXPECT_EQ(readSection(package, "INSTALACJA").value(0, "KOD_SWIADCZ"), "000000012345");
+    fs::remove(package);
+
+    install_.writeIni("[SYSTEM]\r\nNrInstalacji=1\r\nKodSwiadcz=abc\r\nKodOddzialuNFZ=99\r\n"
+                      "KodWojew=XX\r\n");
+    const CliRun bad = import(fixture("declarations.xlsx"));
+    EXPECT_EQ(bad.code, kExitBadArgumentsOrSettings);
+    EXPECT_THAT(bad.err, ::testing::HasSubstr("klucz: KodOddzialuNFZ\nWartość „99” jest błędna"));
+    EXPECT_THAT(bad.err, ::testing::HasSubstr("klucz: KodWojew\nWartość „XX” jest błędna"));
+    EXPECT_THAT(bad.err, ::testing::HasSubstr("klucz: KodSwiadcz\nWartość „abc” jest błędna"));
+    EXPECT_TRUE(fs::is_empty(install_.outDir));
+
+    // The first start without settings names the file looked for and the sample.
+    fs::copy_file(sourceDir() / "xls2qdp/xls2qdp.INI.sample",
+                  install_.programDir / "xls2qdp.INI.sample");
+    fs::remove(install_.iniFile());
+    const CliRun none = import(fixture("declarations.xlsx"));
+    EXPECT_EQ(none.code, kExitBadArgumentsOrSettings);
+    EXPECT_THAT(none.err,
+                ::testing::HasSubstr(
+                    "BŁĄD: Brak pliku INI: \n" + install_.iniFile().string() +
+                    "\nWzór ustawień: " + (install_.programDir / "xls2qdp.INI.sample").string()));
+    EXPECT_EQ(std::count(none.err.begin(), none.err.end(), ':') > 0, true);
+    EXPECT_THAT(none.err, ::testing::Not(::testing::HasSubstr("klucz:")));
+}
+
+// Whatever would fail after every row was read is found out before the first.
+TEST_F(CliImportTest, FoldersAndFilesAreCheckedBeforeAnyRowIsRead) {
+    const fs::path aFile = install_.root / "plik.txt";
+    std::ofstream(aFile) << "x";
+    const struct {
+        const char* name;
+        std::vector<std::string> more;
+        int code;
+        std::string message;
+    } cases[] = {
+        {"--target names a file",
+         {"--target", aFile.string()},
+         kExitInputProblem,
+         "Wskazany katalog nieistnieje !\n„" + aFile.string() + "” to plik, a nie katalog."},
+        {"--target takes no file",
+         {"--target", "/proc/self"},
+         kExitInputProblem,
+         "Nie można zapisać pliku QDP w katalogu „/proc/self”"},
+        {"--report into a missing folder",
+         {"--report", (install_.root / "brak" / "raport.csv").string()},
+         kExitInputProblem,
+         "Nie można zapisać raportu importu w pliku: " +
+             (install_.root / "brak" / "raport.csv").string() + "\nKatalog „" +
+             (install_.root / "brak").string() + "”: katalog nie istnieje."},
+        {"--report names a folder",
+         {"--report", install_.root.string()},
+         kExitInputProblem,
+         "To jest katalog, a nie plik."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> arguments{"import", fixture("declarations.xlsx").string()};
+        arguments.insert(arguments.end(), c.more.begin(), c.more.end());
+        if (std::find(c.more.begin(), c.more.end(), "--target") == c.more.end()) {
+            arguments.push_back("--target");
+            arguments.push_back(install_.outDir.string());
+        }
+        const CliRun result = run(arguments);
+        EXPECT_EQ(result.code, c.code) << result.err;
+        EXPECT_THAT(result.err, ::testing::HasSubstr(c.message));
+        EXPECT_THAT(result.err, ::testing::Not(::testing::HasSubstr("2. Odczytanych")));
+        EXPECT_TRUE(fs::is_empty(install_.outDir));
+    }
+
+    // A working table that cannot be used is named with its path and the reason.
+    std::ofstream(install_.programDir / "xls_imp.db", std::ios::trunc) << "not a table";
+    const CliRun table = import(fixture("declarations.xlsx"));
+    EXPECT_EQ(table.code, kExitBadArgumentsOrSettings);
+    EXPECT_THAT(table.err,
+                ::testing::HasSubstr("Wystąpił błąd podczas dostepu do pliku: xls_imp.db\nPlik: " +
+                                     (install_.programDir / "xls_imp.db").string() + "\nPowód: "));
+    EXPECT_THAT(table.err, ::testing::Not(::testing::HasSubstr("2. Odczytanych")));
+}
+
 } // namespace
 } // namespace xls2qdp::cli

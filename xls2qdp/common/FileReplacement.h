@@ -40,7 +40,4 @@ namespace xls2qdp {
 std::error_code replaceFileContent(const std::filesystem::path& file,
                                    const std::function<void(std::ostream&)>& write);
 
-// The reason of a failed save in Polish, for a message that names the file.
-std::string describeFileError(std::error_code error);
-
 } // namespace xls2qdp

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "FileErrorText.h"
 #include "FileReplacement.h"
 
 #include <gtest/gtest.h>
@@ -298,7 +299,8 @@ TEST(FileReplacement, FailuresAreDescribedInPolish) {
               "brak uprawnień");
     EXPECT_EQ(describeFileError(std::make_error_code(std::errc::no_space_on_device)),
               "brak miejsca na dysku");
-    EXPECT_EQ(describeFileError(std::make_error_code(std::errc::is_a_directory)), "to jest folder");
+    EXPECT_EQ(describeFileError(std::make_error_code(std::errc::is_a_directory)),
+              "to jest katalog, a nie plik");
 }
 
 } // namespace

@@ -14,11 +14,12 @@ inline constexpr std::string_view kProgramDateFormat = "dd-mm-yyyy";
 inline constexpr char kProgramDateSeparator = '-';
 
 struct GlobalVar {
-    std::string NrInstalacji;   // as read
-    std::string KodSwiadcz;     // as read
-    std::string KodOddzialuNFZ; // as read
-    std::string KodWojew;       // trimmed, two characters when the INI gives one
-    std::string ProgramDir;     // folder of the program file, with trailing delimiter
+    // The INI values without blanks and quotes around them, checked at start-up.
+    std::string NrInstalacji;
+    std::string KodSwiadcz;
+    std::string KodOddzialuNFZ;
+    std::string KodWojew;   // two characters when the INI gives one
+    std::string ProgramDir; // folder of the program file, with trailing delimiter
     int ExportDocVersion = 4;
     int ExportDocVariant = 1;
 };

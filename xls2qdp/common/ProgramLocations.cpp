@@ -82,6 +82,8 @@ ProgramLocations findProgramLocations(const fs::path& programDir, const fs::path
 #endif
     }
 
+    locations.sampleIniFile = locations.dictionaryDir / kSampleIniFile;
+
     if (isFile(programDir / kWorkingTableFile) || !installed)
         locations.workingTableDir = programDir;
     else

@@ -13,12 +13,15 @@ namespace xls2qdp {
 inline constexpr const char* kWorkingTableFile = "xls_imp.db";
 inline constexpr const char* kCommuneDictionaryFile = "sl_gminy.db";
 inline constexpr const char* kCityDictionaryFile = "sl_miejscowosci.db";
+// The sample of the settings, shipped beside the dictionaries.
+inline constexpr const char* kSampleIniFile = "xls2qdp.INI.sample";
 
 struct ProgramLocations {
     std::filesystem::path programDir;      // folder of the running program
     std::filesystem::path iniFile;         // the importer's settings
     std::filesystem::path dictionaryDir;   // sl_gminy.db and sl_miejscowosci.db
     std::filesystem::path workingTableDir; // xls_imp.db
+    std::filesystem::path sampleIniFile;   // the sample of the settings
 };
 
 // Folder of the running program file.

@@ -2,6 +2,7 @@
 #include "Startup.h"
 
 #include "IniProfile.h"
+#include "SettingsChecks.h"
 #include "Text.h"
 
 #include <system_error>
@@ -11,6 +12,20 @@ namespace xls2qdp {
 namespace {
 
 constexpr std::string_view kSection = "SYSTEM";
+
+const std::string& settingValue(const GlobalVar& settings, SettingKey key) {
+    switch (key) {
+    case SettingKey::KodOddzialuNFZ:
+        return settings.KodOddzialuNFZ;
+    case SettingKey::KodWojew:
+        return settings.KodWojew;
+    case SettingKey::NrInstalacji:
+        return settings.NrInstalacji;
+    case SettingKey::KodSwiadcz:
+        break;
+    }
+    return settings.KodSwiadcz;
+}
 
 } // namespace
 
@@ -25,35 +40,37 @@ std::string versionLabelText(const THQTVersion& version) {
 }
 
 StartupResult runStartup(const std::filesystem::path& iniFile,
-                         const std::filesystem::path& programDir, MessageSink& messages) {
+                         const std::filesystem::path& programDir, MessageSink& messages,
+                         const std::filesystem::path& sampleIniFile) {
     StartupResult result;
-    std::error_code error;
-    if (!std::filesystem::exists(iniFile, error)) {
-        messages.show(MessageKind::Error, "Brak pliku INI: \r\n" + iniFile.string());
-        result.terminate = true;
-    }
-
     GlobalVar& settings = result.settings;
-    settings.NrInstalacji = readIniString(iniFile, kSection, "NrInstalacji");
-    settings.KodSwiadcz = readIniString(iniFile, kSection, "KodSwiadcz");
-    settings.KodOddzialuNFZ = readIniString(iniFile, kSection, "KodOddzialuNFZ");
-    settings.KodWojew = readIniString(iniFile, kSection, "KodWojew");
     settings.ProgramDir = withTrailingDelimiter(programDir.string());
     settings.ExportDocVersion = 4;
     settings.ExportDocVariant = 1;
 
-    const auto check = [&](const std::string& value, std::string_view what, std::string_view key) {
-        if (!trimBlanksAndControls(value).empty()) return;
-        messages.show(MessageKind::Error,
-                      "W pliku INI brak informacji o " + std::string(what) +
-                          " lub błędny wpis:\r\nSekcja: [SYSTEM] klucz: " + std::string(key));
+    std::error_code error;
+    if (!std::filesystem::exists(iniFile, error)) {
+        // One message that says where the settings belong and where their
+        // sample is; the four key messages would only repeat it.
+        std::string text = "Brak pliku INI: \r\n" + iniFile.string();
+        if (!sampleIniFile.empty() && std::filesystem::exists(sampleIniFile, error))
+            text += "\r\nWzór ustawień: " + sampleIniFile.string() +
+                    "\r\nSkopiuj go pod powyższą nazwą i wpisz w nim dane świadczeniodawcy.";
+        messages.show(MessageKind::Error, text);
         result.terminate = true;
-    };
-    check(settings.KodOddzialuNFZ, "kodzie oddiału NFZ", "KodOddzialuNFZ");
-    check(settings.KodWojew, "kodzie województwa", "KodWojew");
-    settings.KodWojew = normalizeKodWojew(settings.KodWojew);
-    check(settings.NrInstalacji, "numerze instalacji", "NrInstalacji");
-    check(settings.KodSwiadcz, "kodzie świadczeniodawcy", "KodSwiadcz");
+    } else {
+        // Values as the profile functions hand them over: no blanks or quotes around them.
+        settings.NrInstalacji = readIniValue(iniFile, kSection, "NrInstalacji");
+        settings.KodSwiadcz = readIniValue(iniFile, kSection, "KodSwiadcz");
+        settings.KodOddzialuNFZ = readIniValue(iniFile, kSection, "KodOddzialuNFZ");
+        settings.KodWojew = normalizeKodWojew(readIniValue(iniFile, kSection, "KodWojew"));
+        for (SettingKey key : kCheckedSettings) {
+            const std::string problem = checkSetting(key, settingValue(settings, key));
+            if (problem.empty()) continue;
+            messages.show(MessageKind::Error, problem);
+            result.terminate = true;
+        }
+    }
 
     result.info.programName = std::string(kProgramName);
     result.info.productFamilyName = std::string(kProductFamilyName);

@@ -30,10 +30,14 @@ struct StartupResult {
     bool terminate = false;
 };
 
-// Runs every check in order and shows each failure on messages, going on with
-// the next check after a failure so that the user sees every problem at once.
+// Reads the settings (SettingsChecks.h) and registers the version records.
+// Every check runs in order and shows its failure on messages, going on with
+// the next one, so that the user sees every problem at once. A missing INI
+// file gives one message naming the file looked for and, when it exists,
+// sampleIniFile, the sample of the settings.
 StartupResult runStartup(const std::filesystem::path& iniFile,
-                         const std::filesystem::path& programDir, MessageSink& messages);
+                         const std::filesystem::path& programDir, MessageSink& messages,
+                         const std::filesystem::path& sampleIniFile = {});
 
 // KodWojew as the program uses it: trimmed, a single character gets a leading "0".
 std::string normalizeKodWojew(std::string_view value);

@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <unistd.h>
 
@@ -47,13 +48,14 @@ protected:
 };
 
 TEST_F(StartupTest, CompleteIniGivesTheSettingsWithoutMessages) {
-    const auto ini = writeIni("[SYSTEM]\r\nNrInstalacji=  77 \r\nKodSwiadcz=123456789\r\n"
+    const auto ini = writeIni("[SYSTEM]\r\nNrInstalacji=  77 \r\nKodSwiadcz=\"123456789\"\r\n"
                               "KodOddzialuNFZ=07\r\nKodWojew=2\r\n");
     const StartupResult result = runStartup(ini, dir_, messages_);
 
     EXPECT_THAT(messages_.texts, IsEmpty());
     EXPECT_FALSE(result.terminate);
-    EXPECT_EQ(result.settings.NrInstalacji, "  77 "); // blanks kept: the value is used as read
+    // As the profile functions hand values over: without blanks or quotes around them.
+    EXPECT_EQ(result.settings.NrInstalacji, "77");
     EXPECT_EQ(result.settings.KodSwiadcz, "123456789");
     EXPECT_EQ(result.settings.KodOddzialuNFZ, "07");
     EXPECT_EQ(result.settings.KodWojew, "02");
@@ -63,15 +65,23 @@ TEST_F(StartupTest, CompleteIniGivesTheSettingsWithoutMessages) {
     EXPECT_EQ(versionLabelText(result.version), "v.2.02.1.0101");
 }
 
-TEST_F(StartupTest, MissingIniShowsItsMessageThenEveryKeyMessage) {
+TEST_F(StartupTest, AMissingIniIsOneMessageNamingTheFileAndTheSample) {
     const fs::path ini = dir_ / "xls2qdp.INI";
-    const StartupResult result = runStartup(ini, dir_, messages_);
+    const fs::path sample = dir_ / "xls2qdp.INI.sample";
+    std::ofstream(sample) << "[SYSTEM]\n";
+    const StartupResult result = runStartup(ini, dir_, messages_, sample);
 
     EXPECT_TRUE(result.terminate);
-    EXPECT_THAT(messages_.texts, ElementsAre("Brak pliku INI: \r\n" + ini.string(), kMissingNfz,
-                                             kMissingWojew, kMissingInstalacja, kMissingSwiadcz));
-    for (MessageKind kind : messages_.kinds)
-        EXPECT_EQ(kind, MessageKind::Error);
+    EXPECT_THAT(messages_.texts, ElementsAre("Brak pliku INI: \r\n" + ini.string() +
+                                             "\r\nWzór ustawień: " + sample.string() +
+                                             "\r\nSkopiuj go pod powyższą nazwą i wpisz w nim dane "
+                                             "świadczeniodawcy."));
+    EXPECT_EQ(messages_.kinds.front(), MessageKind::Error);
+
+    // Without a sample there is nothing to point at.
+    testing::RecordingSink alone;
+    EXPECT_TRUE(runStartup(ini, dir_, alone, dir_ / "none.sample").terminate);
+    EXPECT_THAT(alone.texts, ElementsAre("Brak pliku INI: \r\n" + ini.string()));
 }
 
 TEST_F(StartupTest, EachMissingOrBlankKeyShowsExactlyItsMessage) {
@@ -90,8 +100,63 @@ TEST_F(StartupTest, EachMissingOrBlankKeyShowsExactlyItsMessage) {
         const StartupResult result =
             runStartup(writeIni(std::string("[SYSTEM]\n") + c.ini), dir_, messages);
         EXPECT_TRUE(result.terminate);
-        EXPECT_THAT(messages.texts, ElementsAre(c.expected));
+        ASSERT_EQ(messages.texts.size(), 1u);
+        EXPECT_THAT(messages.texts[0], ::testing::StartsWith(c.expected + "\r\nBrak wartości"));
     }
+}
+
+TEST_F(StartupTest, ValuesOfTheWrongFormAreRefusedWithTheKeyValueAndForm) {
+    const struct {
+        const char* line;
+        std::string expected;
+    } cases[] = {
+        {"KodOddzialuNFZ=99", kMissingNfz + "\r\nWartość „99” jest błędna: oczekiwano "
+                                            "dwucyfrowego kodu oddziału NFZ pacjenta od 01 do 16."},
+        {"KodOddzialuNFZ=6", kMissingNfz + "\r\nWartość „6” jest błędna"},
+        {"KodWojew=XX", kMissingWojew + "\r\nWartość „XX” jest błędna: oczekiwano dwucyfrowego "
+                                        "kodu województwa: 02, 04,"},
+        {"KodWojew=13", kMissingWojew + "\r\nWartość „13” jest błędna"},
+        {"KodWojew=34", kMissingWojew + "\r\nWartość „34” jest błędna"},
+        {"NrInstalacji=1234567890",
+         kMissingInstalacja + "\r\nWartość „1234567890” ma 10 znaków, za dużo: oczekiwano"},
+        {"KodSwiadcz=abc", kMissingSwiadcz + "\r\nWartość „abc” jest błędna: oczekiwano kodu "
+                                             "świadczeniodawcy nadanego przez NFZ: same cyfry"},
+        {"KodSwiadcz=12345678901234567",
+         kMissingSwiadcz + "\r\nWartość „12345678901234567” ma 17 cyfr, za dużo"},
+    };
+    const std::string good =
+        "NrInstalacji=1\nKodSwiadcz=000000012345\nKodOddzialuNFZ=07\nKodWojew=12\n";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        testing::RecordingSink messages;
+        // The key given first wins, as the profile functions read it.
+        const StartupResult result =
+            runStartup(writeIni("[SYSTEM]\n" + std::string(c.line) + "\n" + good), dir_, messages);
+        EXPECT_TRUE(result.terminate);
+        ASSERT_EQ(messages.texts.size(), 1u);
+        EXPECT_THAT(messages.texts[0], ::testing::StartsWith(c.expected));
+    }
+    for (const char* right : {"KodOddzialuNFZ=01", "KodOddzialuNFZ=16", "KodWojew=2", "KodWojew=32",
+                              "NrInstalacji=123456789", "KodSwiadcz=1234567890123456"}) {
+        SCOPED_TRACE(right);
+        testing::RecordingSink messages;
+        EXPECT_FALSE(
+            runStartup(writeIni("[SYSTEM]\n" + std::string(right) + "\n" + good), dir_, messages)
+                .terminate);
+        EXPECT_THAT(messages.texts, IsEmpty());
+    }
+}
+
+TEST_F(StartupTest, TheInstalledSampleFailsEveryCheck) {
+    const char* source = std::getenv("QDP_SOURCE_DIR"); // set by ctest
+    const fs::path sample = fs::path(source ? source : ".") / "xls2qdp/xls2qdp.INI.sample";
+    ASSERT_TRUE(fs::exists(sample)) << sample;
+    const StartupResult result = runStartup(sample, dir_, messages_);
+    EXPECT_TRUE(result.terminate);
+    EXPECT_THAT(messages_.texts, ElementsAre(::testing::StartsWith(kMissingNfz),
+                                             ::testing::StartsWith(kMissingWojew),
+                                             ::testing::StartsWith(kMissingInstalacja),
+                                             ::testing::StartsWith(kMissingSwiadcz)));
 }
 
 TEST_F(StartupTest, KeysOutsideTheSystemSectionDoNotCount) {
@@ -99,7 +164,9 @@ TEST_F(StartupTest, KeysOutsideTheSystemSectionDoNotCount) {
                               "KodWojew=12\n[system]\nkodwojew = 14\n");
     const StartupResult result = runStartup(ini, dir_, messages_);
     EXPECT_TRUE(result.terminate);
-    EXPECT_THAT(messages_.texts, ElementsAre(kMissingNfz, kMissingInstalacja, kMissingSwiadcz));
+    EXPECT_THAT(messages_.texts, ElementsAre(::testing::StartsWith(kMissingNfz),
+                                             ::testing::StartsWith(kMissingInstalacja),
+                                             ::testing::StartsWith(kMissingSwiadcz)));
     EXPECT_EQ(result.settings.KodWojew, "14"); // section and key names ignore case
 }
 

@@ -31,6 +31,50 @@ std::string_view trimBlanksAndControls(std::string_view text) {
     return text;
 }
 
+bool isUnicodeBlank(char32_t c) {
+    return c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200B) || c == 0x2028 || c == 0x2029 ||
+           c == 0x202F || c == 0x205F || c == 0x2060 || c == 0x3000 || c == 0xFEFF;
+}
+
+std::string_view trimUnicodeBlanks(std::string_view text) {
+    for (;;) {
+        text = trimBlanksAndControls(text);
+        bool trimmed = false;
+        char32_t cp = 0;
+        if (!text.empty() && static_cast<unsigned char>(text.front()) >= 0x80) {
+            const std::size_t length = decodeUtf8(text, 0, cp);
+            if (length != 0 && isUnicodeBlank(cp)) {
+                text.remove_prefix(length);
+                trimmed = true;
+            }
+        }
+        if (!text.empty() && static_cast<unsigned char>(text.back()) >= 0x80) {
+            // The last character starts at its lead byte, at most four bytes back.
+            std::size_t start = text.size() - 1;
+            while (start > 0 && text.size() - start < 4 &&
+                   (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+                --start;
+            const std::size_t length = decodeUtf8(text, start, cp);
+            if (length == text.size() - start && isUnicodeBlank(cp)) {
+                text.remove_suffix(length);
+                trimmed = true;
+            }
+        }
+        if (!trimmed) return text;
+    }
+}
+
+std::string countedNoun(long long number, std::string_view one, std::string_view few,
+                        std::string_view many) {
+    const long long n = number < 0 ? -number : number;
+    std::string_view noun = many;
+    if (n == 1)
+        noun = one;
+    else if (n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 12 || n % 100 > 14))
+        noun = few;
+    return std::to_string(number) + " " + std::string(noun);
+}
+
 bool isPathDelimiter(char c) {
 #ifdef _WIN32
     return c == '\\' || c == '/';

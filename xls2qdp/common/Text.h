@@ -12,6 +12,20 @@ namespace xls2qdp {
 // either end. UTF-8 never uses those bytes inside a character.
 std::string_view trimBlanksAndControls(std::string_view text);
 
+// The Unicode spaces that text pasted from web pages and other programs
+// brings along: the no-break space, the typographic spaces, the zero-width
+// space and joiner, the byte order mark.
+bool isUnicodeBlank(char32_t character);
+
+// trimBlanksAndControls that also takes the Unicode spaces above for blanks.
+std::string_view trimUnicodeBlanks(std::string_view text);
+
+// A number with its noun in the Polish form that number takes:
+// countedNoun(1, "wiersz", "wiersze", "wierszy") is "1 wiersz", 3 gives
+// "3 wiersze", 5 and 12 give "5 wierszy", "12 wierszy", 22 gives "22 wiersze".
+std::string countedNoun(long long number, std::string_view one, std::string_view few,
+                        std::string_view many);
+
 // True for the characters that end a folder name on this platform.
 bool isPathDelimiter(char c);
 

@@ -42,6 +42,33 @@ TEST(PolishText, TrimsBlanksAndControlCharacters) {
     EXPECT_EQ(trimBlanksAndControls("Łódź"), "Łódź");
 }
 
+TEST(PolishText, UnicodeSpacesPastedFromElsewhereAreTrimmedToo) {
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"\u00A0Kowalski\u00A0", "Kowalski"},
+        {" \u2009\u00A0 Jan \u200B", "Jan"},
+        {"\uFEFF12-345", "12-345"},
+        {"a\u00A0b", "a\u00A0b"}, // inside the text a space is kept
+        {"\u3000", ""},
+        {"Łódź\u2003", "Łódź"},
+        {"x\xC2", "x\xC2"}, // a cut character is not a blank
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(trimUnicodeBlanks(c.in), c.out) << c.in;
+}
+
+TEST(PolishText, CountsTakeTheNounsPolishForm) {
+    const struct {
+        long long n;
+        const char* text;
+    } cases[] = {{1, "1 wiersz"},    {2, "2 wiersze"},   {4, "4 wiersze"},   {5, "5 wierszy"},
+                 {12, "12 wierszy"}, {14, "14 wierszy"}, {22, "22 wiersze"}, {0, "0 wierszy"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(countedNoun(c.n, "wiersz", "wiersze", "wierszy"), c.text);
+}
+
 TEST(PolishText, AFolderGetsItsTrailingDelimiterOnceAndAnEmptyNameStaysEmpty) {
     EXPECT_EQ(withTrailingDelimiter("/tmp/x"), "/tmp/x/");
     EXPECT_EQ(withTrailingDelimiter("/tmp/x/"), "/tmp/x/");

@@ -125,6 +125,78 @@ char32_t firstNonWindows1250Character(std::string_view utf8) {
     return 0;
 }
 
+namespace {
+
+// Base letters of the Latin letters Windows-1250 lacks, one character per
+// code point from the first code point of the row: "." marks a character the
+// code page holds, "?" one without a base letter it holds.
+constexpr char32_t kLatinFrom = 0xC0;
+constexpr std::string_view kLatinBases =
+    "A..A.A?.E.E.I..I?NO..O..OU.U..?.a..a.a?.e.e.i..i?no..o..ou.u..?y" // U+00C0
+    "Aa......CcCc......EeEeEe....GgGgGgGgHhHhIiIiIiIiIi??JjKk?..Ll..?" // U+0100
+    "?....Nn..???OoOo..??..Rr....Ss........TtUuUuUu....UuWwYyY......?" // U+0140
+    "b??????????????????????I????????Oo?????????????Uu????Zz?????????" // U+0180
+    "?????????????AaIiOoUuUuUuUuUu?AaAa??GgGgKkOoOo??j???Gg??NnAa????" // U+01C0
+    "AaAaEeEeIiIiOoOoRrRrUuUuSsTt??Hh??????AaEeOoOoOoOoYy??????A?????" // U+0200
+    "??????EeJj??RrYy";                                                // U+0240
+constexpr char32_t kLatinExtraFrom = 0x1E00;
+constexpr std::string_view kLatinExtraBases =
+    "AaBbBbBbCcDdDdDdDdDdEeEeEeEeEeFfGgHhHhHhHhHhIiIiKkKkKkLlLlLlLlMm"  // U+1E00
+    "MmMmNnNnNnNnOoOoOoOoPpPpRrRrRrRrSsSsSsSsSsTtTtTtTtUuUuUuUuUuVvVv"  // U+1E40
+    "WwWwWwWwWwXxXxYyZzZzZzhtwy??????AaAaAaAaAaAaAaAaAaAaAaAaEeEeEeEe"  // U+1E80
+    "EeEeEeEeIiIiOoOoOoOoOoOoOoOoOoOoOoOoUuUuUuUuUuUuUuYyYyYyYy??????"; // U+1EC0
+
+char baseLetter(char32_t cp) {
+    if (cp >= kLatinFrom && cp - kLatinFrom < kLatinBases.size())
+        return kLatinBases[cp - kLatinFrom];
+    if (cp >= kLatinExtraFrom && cp - kLatinExtraFrom < kLatinExtraBases.size())
+        return kLatinExtraBases[cp - kLatinExtraFrom];
+    return '?';
+}
+
+} // namespace
+
+std::string_view windows1250Replacement(char32_t cp) {
+    if (cp == 0x200B || cp == 0x200C || cp == 0x200D || cp == 0x2060 || cp == 0xFEFF) return "";
+    if (cp == 0x1680 || (cp >= 0x2000 && cp <= 0x200A) || cp == 0x2028 || cp == 0x2029 ||
+        cp == 0x202F || cp == 0x205F || cp == 0x3000)
+        return " ";
+    static constexpr std::string_view kLetters =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    const char base = baseLetter(cp);
+    const std::size_t at = kLetters.find(base);
+    return at == std::string_view::npos ? "?" : kLetters.substr(at, 1);
+}
+
+bool fitWindows1250(std::string_view utf8, std::string& out, std::u32string& replaced) {
+    if (!firstNonWindows1250Character(utf8)) return false;
+    std::string fitted;
+    fitted.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+            fitted += utf8[pos++];
+            continue;
+        }
+        char32_t cp = 0;
+        const std::size_t length = decodeUtf8(utf8, pos, cp);
+        if (length == 0) { // not UTF-8: one byte at a time
+            replaced += U'\uFFFD';
+            fitted += '?';
+            ++pos;
+            continue;
+        }
+        if (isWindows1250Character(cp)) {
+            fitted.append(utf8.substr(pos, length));
+        } else {
+            replaced += cp;
+            fitted += windows1250Replacement(cp);
+        }
+        pos += length;
+    }
+    out = std::move(fitted);
+    return true;
+}
+
 std::string describeWindows1250Failure(std::string_view utf8, const Windows1250Failure& failure) {
     char code[16];
     if (failure.invalidUtf8) {

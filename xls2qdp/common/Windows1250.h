@@ -47,6 +47,20 @@ bool isWindows1250Character(char32_t codePoint);
 // U+FFFD when the text is not valid UTF-8.
 char32_t firstNonWindows1250Character(std::string_view utf8);
 
+// Makes a UTF-8 text fit Windows-1250, for a value that must reach a package
+// whatever it holds: a letter the code page lacks loses its diacritic where
+// the code page has the base letter ("ñ" -> "n", "Ő" -> "O"), a space of
+// another width becomes a blank, an invisible zero-width character is left
+// out, anything else becomes "?" (so does a byte that is not UTF-8). Returns
+// false when the text fits as it is and leaves out alone; otherwise out gets
+// the fitted text and the characters replaced are appended to replaced, in
+// order (U+FFFD for a byte that is not UTF-8).
+bool fitWindows1250(std::string_view utf8, std::string& out, std::u32string& replaced);
+
+// The replacement fitWindows1250 makes for one character Windows-1250 lacks:
+// a letter, a blank, "?", or nothing.
+std::string_view windows1250Replacement(char32_t character);
+
 // Polish description of a failed conversion of the text value, for messages:
 // "znak „ñ” (U+00F1), którego nie można zapisać w stronie kodowej
 // Windows-1250" or "niepoprawny bajt 0xC3 (błędny zapis UTF-8)".

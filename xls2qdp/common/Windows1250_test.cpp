@@ -83,5 +83,35 @@ TEST(Windows1250, InvalidUtf8IsReportedWithItsByte) {
     }
 }
 
+TEST(Windows1250, ATextIsFittedLetterByLetterAndWhatWasReplacedIsNamed) {
+    const struct {
+        const char* in;
+        const char* out;
+        std::u32string replaced;
+    } cases[] = {
+        {"Muñoz", "Munoz", U"ñ"},
+        {"Ørsted Ångström", "Orsted Angström", U"ØÅ"}, // ö is a letter of the code page
+        {"Nguyễn", "Nguyen", U"ễ"},
+        {"Жуков", "?????", U"Жуков"},
+        {"Długa\u2009Wąska", "Długa Wąska", U"\u2009"},  // a thin space becomes a blank
+        {"Jan\u200BKowalski", "JanKowalski", U"\u200B"}, // a zero-width space goes
+        {"ab\xFF"
+         "c",
+         "ab?c", U"\uFFFD"},
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        std::u32string replaced;
+        ASSERT_TRUE(fitWindows1250(c.in, out, replaced)) << c.in;
+        EXPECT_EQ(out, c.out) << c.in;
+        EXPECT_EQ(replaced, c.replaced) << c.in;
+    }
+    std::string untouched = "kept";
+    std::u32string none;
+    EXPECT_FALSE(fitWindows1250("Zażółć gęślą jaźń „x” – €", untouched, none));
+    EXPECT_EQ(untouched, "kept");
+    EXPECT_TRUE(none.empty());
+}
+
 } // namespace
 } // namespace xls2qdp

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "common/SettingsChecks.h"
 #include "common/testing/RecordingSink.h"
 #include "declarations/PozSchema.h"
 #include "declarations/QdpPOZPaczka.h"
@@ -74,6 +75,22 @@ TEST(PozSchema, DefinitionDetailsThatAreEasyToGetWrong) {
     const PozField& rodzajApl = pozInstalacjaSchema().fields[15];
     EXPECT_EQ(rodzajApl.name, "RODZAJ_APL");
     EXPECT_TRUE(rodzajApl.description.starts_with("Rodzaj aplikacji wysyłającej ("));
+}
+
+// The start-up refuses settings longer than the fields they fill.
+TEST(PozSchema, TheSettingsChecksKnowTheWidthsOfTheirFields) {
+    for (const PozSectionSchema* schema :
+         {&pozInstalacjaSchema(), &pozDeklaracjeSchema(), &pozZglaszajacySchema(),
+          &pozWycofujacySchema(), &pozCudzoziemcySchema()}) {
+        for (const PozField& field : schema->fields) {
+            if (field.name == "NR_INSTALACJI") {
+                EXPECT_EQ(field.size, kNrInstalacjiWidth);
+            }
+            if (field.name == "KOD_SWIADCZ") {
+                EXPECT_EQ(field.size, kKodSwiadczWidth);
+            }
+        }
+    }
 }
 
 TEST(PozSchema, WorkingTableFieldsRead) {

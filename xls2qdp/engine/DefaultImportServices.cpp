@@ -12,6 +12,16 @@ DefaultImportServices::DefaultImportServices(const ImportLocations& locations,
                                              const GlobalVar& settings)
     : workbooks_(report_), declarations_(locations, settings, report_), packages_(settings) {}
 
+std::vector<RemarkCount> DefaultImportServices::remarks() const {
+    std::vector<RemarkCount> counts;
+    for (std::size_t k = 0; k < kReportKindCount; ++k) {
+        const auto kind = static_cast<ReportKind>(k);
+        if (report_.count(kind) != 0)
+            counts.push_back({std::string(describe(kind)), report_.count(kind)});
+    }
+    return counts;
+}
+
 void ensureWorkingTable(const ProgramLocations& locations) {
     // Only the user's own data folder is set up here; an install folder
     // without its table is reported by the import's checks.

@@ -24,6 +24,7 @@ public:
     WorkbookSource& workbooks() override { return workbooks_; }
     DeclarationStore& declarations() override { return declarations_; }
     PackageBuilder& packages() override { return packages_; }
+    std::vector<RemarkCount> remarks() const override;
 
 private:
     ImportReport report_;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // What an import run drives, as three narrow services whose objects live as
 // long as the step they stand for, so that their order cannot be broken:
-//   WorkbookSource   open -> OpenWorkbook: check the header row, read rows
+//   WorkbookSource   open -> OpenWorkbook: check the header row (choosing
+//                    the worksheet), read rows, count what lies below them
 //   DeclarationStore open -> DeclarationRun: open the dictionaries, append
 //                    rows, commit; the table is emptied when the run ends
 //   PackageBuilder   name the new file; prepare -> PreparedPackage: save
@@ -10,16 +11,19 @@
 // show no messages: the workflow owns the texts of the run.
 #pragma once
 
+#include "ImportSummary.h"
 #include "common/GlobalVar.h"
 #include "common/MessageSink.h"
 #include "declarations/WorkingTableCursor.h"
 #include "import/DeclarationRow.h"
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace xls2qdp {
 
@@ -29,15 +33,33 @@ struct ImportLocations {
     std::filesystem::path dictionaryDir;
 };
 
+// What the header check of stage 1 found. When the first worksheet's
+// header row is wrong and exactly one other worksheet has the right one,
+// that worksheet is read instead.
+struct HeaderCheck {
+    int column = 0;          // 0 when the header row is right, else the first wrong column (1..11)
+    std::string found;       // the text found in that column
+    bool sheetEmpty = false; // the worksheet holds no cell at all
+    bool noSheets = false;   // the workbook holds no worksheet
+    std::string sheetName;   // the worksheet read
+    int sheetNumber = 1;     // its place among the worksheets, from 1
+    // When the first worksheet's header row is wrong: the other worksheets
+    // whose header row is right (read when there is exactly one).
+    std::vector<std::string> rightSheets;
+    std::array<std::string, kDeclarationColumns> headers; // row 6 of the worksheet read
+};
+
 // A declaration workbook, open while the object lives.
 class OpenWorkbook {
 public:
     virtual ~OpenWorkbook() = default;
-    // 0 when the header row is right, else the first column (1..11) that differs.
-    virtual int checkHeader() = 0;
+    // Checks row 6 (call it once, first).
+    virtual HeaderCheck checkHeader() = 0;
     // Fills row with the next data row; false at the end of the data. Throws
     // on reader errors.
     virtual bool nextRow(DeclarationRow& row) = 0;
+    // After the end of the data: the filled rows further down.
+    virtual RowsBelowEnd rowsBelowEnd() { return {}; }
 };
 
 class WorkbookSource {
@@ -66,8 +88,9 @@ public:
     // from then on.
     virtual DictionaryProblem openDictionaries(bool withoutCities) = 0;
     // Converts one sheet row into a working-table record and appends it;
-    // throws on store errors.
-    virtual void append(const DeclarationRow& row) = 0;
+    // false when the row is no declaration and was left out. Throws on
+    // store errors.
+    virtual bool append(const DeclarationRow& row) = 0;
     // Keeps the appended rows and hands them out to be read back in the
     // order they were appended (valid while the run lives).
     virtual WorkingTableCursor& commit() = 0;
@@ -77,8 +100,9 @@ class DeclarationStore {
 public:
     virtual ~DeclarationStore() = default;
     // Empties the working table and opens it for one run. Null when it could
-    // not be emptied; throws on the other errors of the table store.
-    virtual std::unique_ptr<DeclarationRun> open() = 0;
+    // not be emptied, with failure naming the file and the reason; throws on
+    // the other errors of the table store.
+    virtual std::unique_ptr<DeclarationRun> open(std::string& failure) = 0;
 };
 
 // One package object, freed with it.
@@ -113,6 +137,8 @@ public:
     virtual WorkbookSource& workbooks() = 0;
     virtual DeclarationStore& declarations() = 0;
     virtual PackageBuilder& packages() = 0;
+    // The run's import report by kind, for its summary.
+    virtual std::vector<RemarkCount> remarks() const { return {}; }
 };
 
 // Makes a fresh set of services for one import run with the program's settings.

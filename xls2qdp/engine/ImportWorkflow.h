@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace xls2qdp {
 
@@ -23,10 +24,14 @@ enum class ImportResult {
     WorkbookMissing,
     NoFolderChosen,
     FolderMissing,
-    DictionaryError, // opening a dictionary or building its index failed
+    FolderNotWritable, // no file can be made in the target folder
+    DictionaryError,   // opening a dictionary or building its index failed
     OutputNameFailed,
     WorkbookNotOpened,
+    EmptySheet, // no worksheet, or one without any cell
     WrongHeader,
+    ColumnsShifted, // the columns after K are certainly not where they belong
+    NoDeclarations, // the sheet holds no declaration: no package is written
     Aborted,
     PackageInitFailed,
     PackageNotWritten,
@@ -41,6 +46,9 @@ struct ImportOutcome {
     int packageResult = 0;             // the package layer's code, when PackageNotWritten
     std::string errorText;             // the error's own text, when Failed
     int stage = 0;                     // stage reached: 0 checks, 1 workbook, 2 rows, 3 package
+    // What the rows gave, once they were read to their end (hasSummary).
+    ImportSummary summary;
+    bool hasSummary = false;
 
     bool succeeded() const { return result == ImportResult::Succeeded; }
 };
@@ -80,6 +88,8 @@ private:
                                        Held& held);
     ImportResult runStages(const ImportRequest& request, ImportFrontEnd& frontEnd,
                            ImportOutcome& outcome, Held& held);
+    ImportResult checkSheet(const std::string& workbook, ImportFrontEnd& frontEnd,
+                            ImportOutcome& outcome, Held& held, HeaderCheck& header);
 
     ImportLocations locations_;
     ImportServices& services_;

@@ -33,8 +33,11 @@ class FakeServices : public ImportServices,
                      public PackageBuilder {
 public:
     std::vector<std::string> calls;
-    int sheetRows = 3;    // data rows from row 7 on
-    int headerColumn = 0; // wrong header column, 0 = right
+    int sheetRows = 3;                // data rows from row 7 on
+    int headerColumn = 0;             // wrong header column, 0 = right
+    HeaderCheck header;               // what checkHeader finds besides the column
+    std::vector<int> notDeclarations; // sheet rows the store leaves out
+    RowsBelowEnd below;
     bool emptyFails = false;
     bool openWorkbookFails = false;
     bool nameFails = false;
@@ -54,10 +57,13 @@ public:
         if (openWorkbookFails) throw std::runtime_error("reader's own message");
         return std::make_unique<Workbook>(*this);
     }
-    std::unique_ptr<DeclarationRun> open() override {
+    std::unique_ptr<DeclarationRun> open(std::string& failure) override {
         calls.push_back("open store");
         writtenRows.clear();
-        if (emptyFails) return nullptr;
+        if (emptyFails) {
+            failure = "store's reason";
+            return nullptr;
+        }
         return std::make_unique<Run>(*this);
     }
     std::optional<fs::path> newFileName(const std::string& folder, const std::string& prefix,
@@ -79,10 +85,13 @@ private:
     struct Workbook : OpenWorkbook {
         explicit Workbook(FakeServices& s) : s(s) {}
         ~Workbook() override { s.calls.push_back("workbook closed"); }
-        int checkHeader() override {
+        HeaderCheck checkHeader() override {
             s.calls.push_back("checkHeader");
-            return s.headerColumn;
+            HeaderCheck check = s.header;
+            check.column = s.headerColumn;
+            return check;
         }
+        RowsBelowEnd rowsBelowEnd() override { return s.below; }
         bool nextRow(DeclarationRow& row) override {
             if (next == s.throwAtRow) throw std::runtime_error("Błąd odczytu arkusza");
             if (next >= 7 + s.sheetRows) return false;
@@ -103,7 +112,12 @@ private:
             s.withoutCities = without;
             return s.dictionaries;
         }
-        void append(const DeclarationRow& row) override { s.writtenRows.push_back(row.sheetRow); }
+        bool append(const DeclarationRow& row) override {
+            if (std::count(s.notDeclarations.begin(), s.notDeclarations.end(), row.sheetRow))
+                return false;
+            s.writtenRows.push_back(row.sheetRow);
+            return true;
+        }
         WorkingTableCursor& commit() override {
             s.calls.push_back("commit " + std::to_string(s.writtenRows.size()));
             return table;
@@ -224,13 +238,46 @@ TEST_F(ImportWorkflowTest, ProgressIsReportedEveryTenthRowAndAtTheEnd) {
     EXPECT_THAT(frontEnd_.events, Not(Contains("row 11")));
 }
 
-TEST_F(ImportWorkflowTest, AnEmptySheetBuildsAnEmptyPackage) {
-    services_.sheetRows = 0;
+// An empty package reported as a success would hide that nothing was sent.
+TEST_F(ImportWorkflowTest, ASheetWithoutDeclarationsWritesNoPackage) {
+    for (const bool onlySkippedRows : {false, true}) {
+        SCOPED_TRACE(onlySkippedRows ? "only rows that are no declaration" : "no data row");
+        services_ = FakeServices();
+        frontEnd_ = FakeFrontEnd();
+        services_.sheetRows = onlySkippedRows ? 2 : 0;
+        if (onlySkippedRows) services_.notDeclarations = {7, 8};
+        const ImportOutcome outcome = run();
+        EXPECT_EQ(outcome.result, ImportResult::NoDeclarations);
+        EXPECT_EQ(outcome.declarations, 0);
+        ASSERT_TRUE(outcome.hasSummary);
+        EXPECT_EQ(outcome.summary.rowsSkipped, onlySkippedRows ? 2 : 0);
+        EXPECT_EQ(outcome.summary.lastDataRow, onlySkippedRows ? 8 : 6);
+        ASSERT_EQ(frontEnd_.sink.texts.size(), 1u);
+        EXPECT_THAT(frontEnd_.sink.texts[0],
+                    ::testing::StartsWith("Arkusz nie zawiera żadnej deklaracji, więc plik QDP "
+                                          "nie został zapisany."));
+        EXPECT_THAT(services_.calls, Not(Contains("prepare")));
+        EXPECT_THAT(packagesWritten(), IsEmpty());
+    }
+}
+
+TEST_F(ImportWorkflowTest, TheSummaryCountsTheRowsAndWarnsOfRowsBelowABlankRow) {
+    services_.sheetRows = 4; // rows 7..10
+    services_.notDeclarations = {9};
+    services_.below = {3, 13};
     const ImportOutcome outcome = run();
-    EXPECT_TRUE(outcome.succeeded());
-    EXPECT_EQ(outcome.declarations, 0);
-    EXPECT_THAT(frontEnd_.events, Contains("row 6"));
-    EXPECT_THAT(services_.calls, Contains("commit 0"));
+    ASSERT_TRUE(outcome.succeeded());
+    ASSERT_TRUE(outcome.hasSummary);
+    EXPECT_EQ(outcome.declarations, 3);
+    EXPECT_EQ(outcome.summary.declarations, 3);
+    EXPECT_EQ(outcome.summary.rowsSkipped, 1);
+    EXPECT_EQ(outcome.summary.lastDataRow, 10);
+    EXPECT_THAT(outcome.summary.warnings,
+                ElementsAre("Wiersz 11 ma puste kolumny A–D, więc na nim kończą się dane; niżej "
+                            "jest jeszcze 3 wypełnione wiersze (pierwszy: 13), których nie "
+                            "zaimportowano. Jeśli to deklaracje, usuń pusty wiersz i zaimportuj "
+                            "ponownie."));
+    EXPECT_THAT(services_.calls, Contains("commit 3"));
 }
 
 TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnyStage) {
@@ -254,7 +301,8 @@ TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnySt
         {"working table not emptied", [](auto& t) { t.services_.emptyFails = true; },
          ImportResult::WorkTableError,
          [](const auto&) {
-             return std::string("Wystąpił błąd podczas dostepu do pliku: xls_imp.db");
+             return std::string("Wystąpił błąd podczas dostepu do pliku: xls_imp.db\r\n"
+                                "store's reason");
          },
          nullptr},
         {"no workbook", [](auto& t) { t.request_.workbookFile = "   "; },
@@ -270,6 +318,20 @@ TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnySt
         {"folder missing", [](auto& t) { t.request_.targetFolder += "/none"; },
          ImportResult::FolderMissing,
          [](const auto&) { return std::string("Wskazany katalog nieistnieje !"); }, "focus folder"},
+        {"folder is a file",
+         [](auto& t) { t.request_.targetFolder = (t.root_ / "sheet.xlsx").string(); },
+         ImportResult::FolderMissing,
+         [](const auto& t) {
+             return "Wskazany katalog nieistnieje !\r\n„" + (t.root_ / "sheet.xlsx").string() +
+                    "” to plik, a nie katalog.";
+         },
+         "focus folder"},
+        {"folder takes no file", [](auto& t) { t.request_.targetFolder = "/proc/self"; },
+         ImportResult::FolderNotWritable,
+         [](const auto&) {
+             return std::string("Nie można zapisać pliku QDP w katalogu „/proc/self”: ");
+         },
+         "focus folder"},
         {"dictionary not opened",
          [](auto& t) {
              t.services_.dictionaries = {DictionaryOpenResult::AccessError, "sl_miejscowosci.db"};
@@ -297,7 +359,8 @@ TEST_F(ImportWorkflowTest, FailedChecksShowTheirMessageAndLeaveTheRunBeforeAnySt
         c.arrange(*this);
         const ImportOutcome outcome = run();
         EXPECT_EQ(outcome.result, c.result);
-        EXPECT_THAT(frontEnd_.sink.texts, ElementsAre(c.message(*this)));
+        ASSERT_EQ(frontEnd_.sink.texts.size(), 1u);
+        EXPECT_THAT(frontEnd_.sink.texts[0], ::testing::StartsWith(c.message(*this)));
         EXPECT_THAT(services_.calls, Not(Contains("open workbook")));
         EXPECT_THAT(services_.calls, Not(Contains("newFileName d")));
         EXPECT_EQ(frontEnd_.events.back(), "finished");
@@ -326,16 +389,62 @@ TEST_F(ImportWorkflowTest, AMissingCityDictionaryIsAQuestion) {
 
 TEST_F(ImportWorkflowTest, AWrongHeaderClosesTheWorkbookAndWritesNothing) {
     services_.headerColumn = 4;
+    services_.header.found = "Imie";
     const ImportOutcome outcome = run();
     EXPECT_EQ(outcome.result, ImportResult::WrongHeader);
     EXPECT_EQ(outcome.headerColumn, 4);
     EXPECT_THAT(frontEnd_.sink.texts,
                 ElementsAre("Format pliku MS Excel jest nieprawidłowy.\n\rMożliwe przyczyny "
                             "to:\n\r-niezgodna liczba kolumn\n\r-niewłaściwa kolejność "
-                            "kolumn\n\r-niewłaściwe nazwy kolumn"));
+                            "kolumn\n\r-niewłaściwe nazwy kolumn\n\rKolumna D (wiersz 6): "
+                            "oczekiwano „Imię”, jest „Imie”."));
     EXPECT_THAT(services_.calls, Contains("workbook closed"));
     EXPECT_THAT(frontEnd_.events, Not(Contains("header ok")));
     EXPECT_THAT(packagesWritten(), IsEmpty());
+    EXPECT_FALSE(outcome.hasSummary);
+}
+
+TEST_F(ImportWorkflowTest, SheetProblemsOfStageOneEndTheRunWithTheirOwnMessage) {
+    const struct {
+        const char* name;
+        std::function<void(FakeServices&)> arrange;
+        ImportResult result;
+        std::string message;
+    } cases[] = {
+        {"empty worksheet",
+         [](auto& s) {
+             s.headerColumn = 1;
+             s.header.sheetEmpty = true;
+             s.header.sheetName = "Arkusz1";
+         },
+         ImportResult::EmptySheet, "Arkusz nr 1 „Arkusz1” skoroszytu"},
+        {"no worksheet",
+         [](auto& s) {
+             s.headerColumn = 1;
+             s.header.noSheets = true;
+         },
+         ImportResult::EmptySheet, "nie zawiera żadnego arkusza."},
+        {"several worksheets with the header",
+         [](auto& s) {
+             s.headerColumn = 1;
+             s.header.rightSheets = {"Styczeń", "Luty"};
+         },
+         ImportResult::WrongHeader,
+         "Kolumna A (wiersz 6): oczekiwano „Rodzaj_listy”, jest pusta komórka.\n\rWłaściwy "
+         "nagłówek mają arkusze: „Styczeń”, „Luty”. Przenieś arkusz z deklaracjami na pierwsze "
+         "miejsce."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        services_ = FakeServices();
+        frontEnd_ = FakeFrontEnd();
+        c.arrange(services_);
+        EXPECT_EQ(run().result, c.result);
+        ASSERT_EQ(frontEnd_.sink.texts.size(), 1u);
+        EXPECT_THAT(frontEnd_.sink.texts[0], ::testing::HasSubstr(c.message));
+        EXPECT_THAT(services_.calls, Contains("workbook closed"));
+        EXPECT_THAT(packagesWritten(), IsEmpty());
+    }
 }
 
 TEST_F(ImportWorkflowTest, StoppingDuringTheRowsWritesNoPackage) {
@@ -450,8 +559,8 @@ TEST_F(ImportWorkflowTest, ReadsRealSheetsWithProgressAndStop) {
     } cases[] = {
         // 12,000 data rows (7 to 12,006): every tenth row and the last data row.
         {"twelve thousand rows", big, -1, ImportResult::Succeeded, 12000, 1201, 10, 12006},
-        {"row 7 already empty", fixtures / "row7_empty.xls", -1, ImportResult::Succeeded, 0, 1, 6,
-         6},
+        {"row 7 already empty", fixtures / "row7_empty.xls", -1, ImportResult::NoDeclarations, 0, 1,
+         6, 6},
         {"stopped with row 9 in hand", fixtures / "declarations.ods", 3, ImportResult::Aborted, 2,
          1, 10, 10},
     };
@@ -475,6 +584,11 @@ TEST_F(ImportWorkflowTest, ReadsRealSheetsWithProgressAndStop) {
         EXPECT_EQ(progress.back(), c.lastProgress);
         if (progress.size() > 1199) {
             EXPECT_EQ(progress[1199], 12000);
+            // The row under the one that ended the data is counted, not read.
+            ASSERT_EQ(outcome.summary.warnings.size(), 1u);
+            EXPECT_THAT(outcome.summary.warnings[0],
+                        ::testing::HasSubstr("Wiersz 12007 ma puste kolumny A–D"));
+            EXPECT_THAT(outcome.summary.warnings[0], ::testing::HasSubstr("(pierwszy: 12008)"));
         }
         fs::remove_all(root_ / "out");
         fs::create_directories(root_ / "out");

@@ -11,17 +11,66 @@ namespace {
 
 class SheetWorkbook : public OpenWorkbook {
 public:
-    SheetWorkbook(const std::filesystem::path& file, ImportReport& report) : sheet_(file) {
-        sheet_.setCellNoteHandler([&report](const CellNote& note) {
-            report.add({note.sheetRow, columnLetters(note.column), note.value,
-                        ReportKind::CellNotRead, note.what});
+    SheetWorkbook(const std::filesystem::path& file, ImportReport& report)
+        : file_(file), report_(report), sheet_(std::make_unique<DeclarationSheet>(file)) {}
+
+    HeaderCheck checkHeader() override {
+        HeaderCheck check;
+        check.column = sheet_->CheckSheetStructure();
+        check.sheetEmpty = sheet_->isEmpty();
+        if (check.column != 0 || check.sheetEmpty) lookForAnotherSheet(check);
+        check.headers = sheet_->headerTexts();
+        if (check.column != 0)
+            check.found = check.headers[static_cast<std::size_t>(check.column - 1)];
+        report_.setColumnHeaders(check.headers);
+        sheet_->setCellNoteHandler([this](const CellNote& note) {
+            ReportEntry entry{note.sheetRow, columnLetters(note.column), note.value,
+                              note.kind == CellNote::Kind::FormulaWithoutValue
+                                  ? ReportKind::FormulaWithoutValue
+                                  : ReportKind::CellNotRead,
+                              note.what};
+            entry.surname = note.surname;
+            entry.pesel = note.pesel;
+            report_.add(entry);
         });
+        return check;
     }
-    int checkHeader() override { return sheet_.CheckSheetStructure(); }
-    bool nextRow(DeclarationRow& row) override { return sheet_.ReadSheetRow(row); }
+    bool nextRow(DeclarationRow& row) override { return sheet_->ReadSheetRow(row); }
+    RowsBelowEnd rowsBelowEnd() override { return sheet_->countRowsBelowEnd(); }
 
 private:
-    DeclarationSheet sheet_;
+    // The first worksheet's header row is wrong (or it is empty): when
+    // exactly one other worksheet has the right one, that one is read.
+    void lookForAnotherSheet(HeaderCheck& check) {
+        const std::vector<std::string> names = sheet_->sheetNames();
+        check.noSheets = names.empty();
+        if (!names.empty()) check.sheetName = names.front();
+        std::unique_ptr<DeclarationSheet> chosen;
+        std::size_t chosenIndex = 0;
+        for (std::size_t i = 1; i < names.size(); ++i) {
+            try {
+                auto other = std::make_unique<DeclarationSheet>(file_, i);
+                if (other->CheckSheetStructure() != 0) continue;
+                check.rightSheets.push_back(names[i]);
+                if (!chosen) {
+                    chosen = std::move(other);
+                    chosenIndex = i;
+                }
+            } catch (const WorkbookError&) {
+                // A worksheet that cannot be read is no candidate.
+            }
+        }
+        if (check.rightSheets.size() != 1) return;
+        sheet_ = std::move(chosen);
+        check.column = 0;
+        check.sheetEmpty = false;
+        check.sheetName = names[chosenIndex];
+        check.sheetNumber = static_cast<int>(chosenIndex) + 1;
+    }
+
+    std::filesystem::path file_;
+    ImportReport& report_;
+    std::unique_ptr<DeclarationSheet> sheet_;
 };
 
 } // namespace

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "WorkingTableStore.h"
 
+#include "common/FileErrorText.h"
+#include "common/FolderAccess.h"
 #include "common/ProgramLocations.h"
 #include "import/conversion/DeclarationWriter.h"
 #include "import/conversion/DictionaryLookups.h"
@@ -9,9 +11,41 @@
 #include "import/store/CommuneDictionary.h"
 #include "import/store/WorkingTable.h"
 
+#include <cerrno>
+#include <cstdio>
+
 namespace xls2qdp {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Why the working table cannot be used, in words the user can act on: the
+// table and its folder (where the store keeps its journal) must be writable.
+std::string workingTableProblem(const fs::path& file, const std::string& storeError) {
+    std::error_code error;
+    if (fs::is_directory(file, error)) return "to jest katalog, a nie plik tabeli";
+    errno = 0;
+    if (std::FILE* probe = std::fopen(file.string().c_str(), "r+b"))
+        std::fclose(probe);
+    else
+        return "nie można otworzyć pliku do zapisu: " +
+               describeFileError({errno != 0 ? errno : EACCES, std::generic_category()});
+    if (const std::string problem = folderWriteProblem(file.parent_path()); !problem.empty())
+        return "nie można zapisywać w katalogu tabeli: " + problem;
+    // The table store's own words for what it met.
+    static constexpr std::pair<std::string_view, std::string_view> kKnown[] = {
+        {"file is not a database", "plik nie jest tabelą programu (uszkodzony lub podmieniony)"},
+        {"readonly database", "plik jest tylko do odczytu"},
+        {"database is locked", "plik jest używany przez inny program"},
+        {"disk I/O error", "błąd odczytu lub zapisu dysku"},
+    };
+    for (const auto& [english, polish] : kKnown)
+        if (storeError.find(english) != std::string::npos) return std::string(polish);
+    return storeError;
+}
+
+} // namespace
 
 class WorkingTableStore::Run : public DeclarationRun {
 public:
@@ -69,7 +103,14 @@ public:
         return {};
     }
 
-    void append(const DeclarationRow& row) override { writer_->WriteDeclarationRow(row); }
+    bool append(const DeclarationRow& row) override {
+        if (!DeclarationWriter::isDeclaration(row)) {
+            writer_->WriteDeclarationRow(row); // only notes it
+            return false;
+        }
+        writer_->WriteDeclarationRow(row);
+        return true;
+    }
 
     WorkingTableCursor& commit() override {
         transaction_->commit();
@@ -92,14 +133,16 @@ WorkingTableStore::WorkingTableStore(const ImportLocations& locations, const Glo
                                      ImportReport& report)
     : locations_(locations), settings_(settings), report_(report) {}
 
-std::unique_ptr<DeclarationRun> WorkingTableStore::open() {
+std::unique_ptr<DeclarationRun> WorkingTableStore::open(std::string& failure) {
     const fs::path file = locations_.workingTableDir / kWorkingTableFile;
     try {
         store::WorkingTable table;
         table.open(file, store::WorkingTable::Access::Exclusive);
         table.deleteAll();
         table.close();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        failure =
+            "Plik: " + file.string() + "\r\nPowód: " + workingTableProblem(file, error.what());
         return nullptr;
     }
     return std::make_unique<Run>(*this, file);

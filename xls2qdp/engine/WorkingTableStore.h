@@ -18,7 +18,7 @@ public:
     WorkingTableStore(const ImportLocations& locations, const GlobalVar& settings,
                       ImportReport& report);
 
-    std::unique_ptr<DeclarationRun> open() override;
+    std::unique_ptr<DeclarationRun> open(std::string& failure) override;
 
 private:
     class Run;

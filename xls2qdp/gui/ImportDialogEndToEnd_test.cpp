@@ -44,7 +44,8 @@ private:
     struct HeldWorkbook : OpenWorkbook {
         HeldWorkbook(std::unique_ptr<OpenWorkbook> real, HeldServices& services)
             : real(std::move(real)), services(services) {}
-        int checkHeader() override { return real->checkHeader(); }
+        HeaderCheck checkHeader() override { return real->checkHeader(); }
+        RowsBelowEnd rowsBelowEnd() override { return real->rowsBelowEnd(); }
         bool nextRow(DeclarationRow& row) override {
             const bool more = real->nextRow(row);
             if (more && row.sheetRow == services.holdAtRow_) {

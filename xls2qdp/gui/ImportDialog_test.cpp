@@ -48,7 +48,7 @@ public:
     std::unique_ptr<OpenWorkbook> open(const fs::path&) override {
         return std::make_unique<Workbook>(state_);
     }
-    std::unique_ptr<DeclarationRun> open() override {
+    std::unique_ptr<DeclarationRun> open(std::string&) override {
         state_.tableRows = 0;
         return std::make_unique<Run>(state_);
     }
@@ -63,7 +63,7 @@ public:
 private:
     struct Workbook : OpenWorkbook {
         explicit Workbook(SharedState& state) : state(state) {}
-        int checkHeader() override { return 0; }
+        HeaderCheck checkHeader() override { return {}; }
         bool nextRow(DeclarationRow& row) override {
             if (next == state.holdAtRow) {
                 state.holding = true;
@@ -81,7 +81,10 @@ private:
         explicit Run(SharedState& state) : state(state) {}
         ~Run() override { state.tableRows = 0; }
         DictionaryProblem openDictionaries(bool) override { return {}; }
-        void append(const DeclarationRow&) override { ++state.tableRows; }
+        bool append(const DeclarationRow&) override {
+            ++state.tableRows;
+            return true;
+        }
         WorkingTableCursor& commit() override { return table; }
         SharedState& state;
         InMemoryWorkingTable table{{}};

@@ -67,7 +67,8 @@ TfrmMainForm::~TfrmMainForm() = default;
 
 void TfrmMainForm::FormCreate() {
     MessageBoxSink messages(nullptr); // the window is not shown yet
-    StartupResult startup = runStartup(locations_.iniFile, locations_.programDir, messages);
+    StartupResult startup =
+        runStartup(locations_.iniFile, locations_.programDir, messages, locations_.sampleIniFile);
     settings_ = std::move(startup.settings);
     info_ = std::move(startup.info);
     version_ = std::move(startup.version);

@@ -43,7 +43,8 @@ std::int32_t TQDPDokument::fCreateDokument(QdpHandle handle, bool show) {
     showErrors_ = show;
     std::int32_t result = fUserDefDokument();
     if (result != qdpcode::Ok) {
-        pStrErrorMessBox(hookMessage("fUserDefDokument"), show);
+        if (result == qdpcode::DocumentHookMissing)
+            pStrErrorMessBox(hookMessage("fUserDefDokument"), show);
         return result;
     }
     if (typeCode_.empty()) {
@@ -65,8 +66,11 @@ std::int32_t TQDPDokument::fCreateDokument(QdpHandle handle, bool show) {
         pIntErrorMessBox(result, show);
         return result;
     }
+    // Only a hook never written gets the hook message; any other failure
+    // below has shown its own.
     result = fUserDefListaSekcji();
-    if (result != qdpcode::Ok) pStrErrorMessBox(hookMessage("fUserDefListaSekcji"), show);
+    if (result == qdpcode::DocumentHookMissing)
+        pStrErrorMessBox(hookMessage("fUserDefListaSekcji"), show);
     return result;
 }
 

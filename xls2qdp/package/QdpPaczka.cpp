@@ -100,9 +100,12 @@ std::int32_t TQDPPaczka::fCreatePaczka(std::string_view outputFileName, std::str
     fSetTempDir(tempFolder, show); // a missing folder is only warned about
     std::int32_t result = fSetFileName(outputFileName, show);
     if (result != qdpcode::Ok) return result;
+    // Only a hook never written gets the hook message; any other failure
+    // below has shown its own.
     result = fUserDefPaczka();
     if (result != qdpcode::Ok) {
-        pStrErrorMessBox(hookMessage("fUserDefPaczka"), show);
+        if (result == qdpcode::PackageHookMissing)
+            pStrErrorMessBox(hookMessage("fUserDefPaczka"), show);
         return result;
     }
     if (result = fDefPaczka(show); result != qdpcode::Ok) return result;
@@ -116,7 +119,8 @@ std::int32_t TQDPPaczka::fCreatePaczka(std::string_view outputFileName, std::str
         if (result = fSetOutPath(show); result != qdpcode::Ok) return result;
     result = fUserDefListaDokumentow();
     if (result != qdpcode::Ok) {
-        pStrErrorMessBox(hookMessage("fUserDefListaDokumentow"), show);
+        if (result == qdpcode::PackageHookMissing)
+            pStrErrorMessBox(hookMessage("fUserDefListaDokumentow"), show);
         return result;
     }
     if (result = fSavePaczka(show); result != qdpcode::Ok) return result;

@@ -17,6 +17,23 @@ namespace {
 // (two bytes more than the fields) and a cipher may round a field up.
 constexpr std::size_t kRecordSlack = 256;
 
+// What a value refused by the value checks lacks, after "„value” ".
+std::string valueFormProblem(std::int32_t code, const FieldDefinition& field) {
+    switch (code) {
+    case qdpcode::BadDate:
+        return "nie jest datą w postaci rrrr.mm.dd";
+    case qdpcode::BadTime:
+        return "nie jest godziną w postaci gg:mm:ss";
+    case qdpcode::BadDateTime:
+        return "nie jest datą i godziną w postaci rrrr.mm.dd gg:mm:ss";
+    case qdpcode::BadNumber:
+        return "nie jest liczbą o najwyżej " + std::to_string(field.size) + " znakach i " +
+               std::to_string(field.precision) + " miejscach po przecinku";
+    default:
+        return "nie jest poprawną wartością pola typu " + field.type;
+    }
+}
+
 } // namespace
 
 TQDPSekcja::TQDPSekcja(QdpBinding binding) : TQDPBase(binding) {
@@ -92,7 +109,8 @@ std::int32_t TQDPSekcja::fCreateSekcja(QdpHandle handle, bool show) {
     showErrors_ = show;
     std::int32_t result = fUserDefSekcja();
     if (result != qdpcode::Ok) {
-        pStrErrorMessBox(hookMessage("fUserDefSekcja"), show);
+        if (result == qdpcode::SectionHookMissing)
+            pStrErrorMessBox(hookMessage("fUserDefSekcja"), show);
         return result;
     }
     if (code_.empty()) {
@@ -112,13 +130,17 @@ std::int32_t TQDPSekcja::fCreateSekcja(QdpHandle handle, bool show) {
     result = fUserDefPol();
     if (result == qdpcode::Ok) result = fUserDefPolExt();
     if (result != qdpcode::Ok) {
-        pStrErrorMessBox(hookMessage("fUserDefPol"), show);
+        if (result == qdpcode::SectionHookMissing)
+            pStrErrorMessBox(hookMessage("fUserDefPol"), show);
         return result;
     }
     result = fCreatePola(show);
     if (result != qdpcode::Ok) return result;
+    // A hook that failed for a reason of its own has shown it already: the
+    // hook message is for a hook that was never written.
     result = fUserWriteData();
-    if (result != qdpcode::Ok) pStrErrorMessBox(hookMessage("fUserWriteData"), show);
+    if (result == qdpcode::SectionHookMissing)
+        pStrErrorMessBox(hookMessage("fUserWriteData"), show);
     return result;
 }
 
@@ -235,8 +257,20 @@ std::int32_t TQDPSekcja::fAddRekord(std::span<const std::string> values, bool sh
             return qdpcode::NotWindows1250;
         }
     }
-    if (checkValues_)
-        if (std::int32_t result = fCheckValues(converted); result != qdpcode::Ok) return result;
+    if (checkValues_) {
+        for (std::size_t i = 0; i < converted.size(); ++i) {
+            const FieldDefinition& field = fields_[i];
+            const std::int32_t result =
+                checkValue(field.type, converted[i], field.size, field.precision);
+            if (result == qdpcode::Ok) continue;
+            // The value is named here: the hook messages above say nothing of it.
+            pStrErrorMessBox("Wartość pola " + field.name + " w rekordzie nr " +
+                                 std::to_string(recordCount_ + 1) + " sekcji " + code_ + " „" +
+                                 values[i] + "” " + valueFormProblem(result, field) + "!",
+                             show);
+            return result;
+        }
+    }
 
     buildRecordInto(converted, kRecordSlack, record_);
     std::int32_t result = library().AddRekordC(handle_, record_.data());

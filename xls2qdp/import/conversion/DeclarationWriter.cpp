@@ -2,6 +2,8 @@
 #include "DeclarationWriter.h"
 
 #include "FieldRules.h"
+#include "Pesel.h"
+#include "common/Text.h"
 #include "common/TextEncoding.h"
 #include "common/Windows1250.h"
 
@@ -26,6 +28,34 @@ std::string fieldName(WorkingField field) {
 std::string codePointText(char32_t cp) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(cp));
+    return buffer;
+}
+
+// "„ñ” (U+00F1) jako „n”, „Ж” (U+0416) jako „?”"
+std::string describeReplacements(const std::u32string& replaced) {
+    std::string text;
+    for (std::size_t i = 0; i < replaced.size(); ++i) {
+        const char32_t cp = replaced[i];
+        bool repeated = false;
+        for (std::size_t j = 0; j < i; ++j)
+            repeated = repeated || replaced[j] == cp;
+        if (repeated) continue;
+        if (!text.empty()) text += ", ";
+        std::string shown;
+        if (cp != 0xFFFD) appendUtf8(shown, cp);
+        const std::string_view replacement = windows1250Replacement(cp);
+        text += (cp == 0xFFFD ? std::string("bajt spoza UTF-8") : inQuotes(shown)) + " (" +
+                codePointText(cp) + ")" +
+                (replacement.empty()  ? std::string(" pominięto")
+                 : replacement == " " ? std::string(" jako spację")
+                                      : " jako " + inQuotes(replacement));
+    }
+    return text;
+}
+
+std::string dateText(const CalendarDate& date) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d-%02d-%04d", date.day, date.month, date.year);
     return buffer;
 }
 
@@ -65,7 +95,27 @@ void DeclarationWriter::startRun() {
     }
 }
 
+bool DeclarationWriter::isDeclaration(const DeclarationRow& row) {
+    return !row.column("C").empty() || !row.column("D").empty();
+}
+
 int DeclarationWriter::WriteDeclarationRow(const DeclarationRow& row) {
+    pesel_.clear();
+    if (!isDeclaration(row)) {
+        // A total or a note among the data: what it holds in A and B tells
+        // the user which row it was.
+        std::string holds;
+        for (const char* column : {"A", "B"}) {
+            if (row.column(column).empty()) continue;
+            holds += (holds.empty() ? " (" : ", ") + std::string(column) + ": " +
+                     inQuotes(row.column(column));
+        }
+        if (!holds.empty()) holds += ")";
+        note(row, "C", "", ReportKind::RowSkipped,
+             "Wiersz bez nazwiska i imienia" + holds +
+                 " nie jest deklaracją i nie został zapisany");
+        return 0;
+    }
     ++counter_;
     convert(row, counter_, record_);
     table_.append(record_);
@@ -74,24 +124,58 @@ int DeclarationWriter::WriteDeclarationRow(const DeclarationRow& row) {
 
 void DeclarationWriter::note(const DeclarationRow& row, const char* column, std::string_view value,
                              ReportKind kind, std::string message) {
-    report_.add({row.sheetRow, column, std::string(value), kind, std::move(message)});
+    ReportEntry entry{row.sheetRow, column, std::string(value), kind, std::move(message)};
+    entry.surname = row.column("C");
+    entry.pesel = pesel_.empty() ? row.column("B") : pesel_;
+    report_.add(entry);
 }
 
 void DeclarationWriter::storeText(WorkingRecord& record, WorkingField field, std::string_view value,
                                   const DeclarationRow& row, const char* column) {
+    if (value.empty()) {
+        record.setText(field, value);
+        return;
+    }
+    // A character the package cannot hold is replaced here, where the sheet
+    // row and column are known, never left for the package to refuse.
+    replaced_.clear();
+    if (fitWindows1250(value, fitted_, replaced_)) {
+        note(row, column, value, ReportKind::CharacterNotInWindows1250,
+             "Znaki spoza kodowania Windows-1250 zastąpione w polu " + fieldName(field) + ": " +
+                 describeReplacements(replaced_) + "; zapisano " + inQuotes(fitted_));
+        value = fitted_;
+    }
     record.setText(field, value);
-    if (value.empty()) return;
     const auto width = static_cast<std::size_t>(store::fieldInfo(field).width);
     if (utf8Length(value) > width) {
         note(row, column, value, ReportKind::TextTooLong,
              "Tekst dłuższy niż " + std::to_string(width) + " zn.; w pliku QDP pole " +
                  fieldName(field) + " zostanie obcięte do " + inQuotes(utf8Prefix(value, width)));
     }
-    if (const char32_t cp = firstNonWindows1250Character(value)) {
-        note(row, column, value, ReportKind::CharacterNotInWindows1250,
-             "Znak " + codePointText(cp) + " nie istnieje w kodowaniu Windows-1250 (pole " +
-                 fieldName(field) + ")");
-    }
+}
+
+void DeclarationWriter::copyPesel(WorkingRecord& record, WorkingField field,
+                                  const DeclarationRow& row, const char* column,
+                                  std::string& pesel) {
+    pesel = row.column(column);
+    if (const auto restored = restoredPesel(pesel, row.kind(column))) pesel = *restored;
+    storeText(record, field, pesel, row, column);
+    if (pesel.empty() || pesel == kNoPesel) return;
+    if (const std::string problem = peselProblem(pesel); !problem.empty())
+        note(row, column, pesel, ReportKind::PeselInvalid,
+             "Numer PESEL " + problem + "; pole " + fieldName(field) +
+                 " zapisano tak, jak w arkuszu");
+}
+
+void DeclarationWriter::checkBirthDate(const std::string& pesel, WorkingField dateField,
+                                       const DeclarationRow& row, const char* dateColumn) {
+    const std::optional<CalendarDate>& date = lastDate_;
+    if (!date || pesel.empty() || pesel == kNoPesel || !peselProblem(pesel).empty()) return;
+    const auto fromPesel = peselBirthDate(pesel);
+    if (!fromPesel || *fromPesel == *date) return;
+    note(row, dateColumn, row.column(dateColumn), ReportKind::BirthDateMismatch,
+         "Data urodzenia " + dateText(*date) + " (pole " + fieldName(dateField) +
+             ") różni się od daty z numeru PESEL " + pesel + ": " + dateText(*fromPesel));
 }
 
 void DeclarationWriter::copyText(WorkingRecord& record, WorkingField field,
@@ -102,14 +186,18 @@ void DeclarationWriter::copyText(WorkingRecord& record, WorkingField field,
 void DeclarationWriter::convertDate(WorkingRecord& record, WorkingField field,
                                     const DeclarationRow& row, const char* column) {
     record.setNull(field);
+    lastDate_.reset();
     const std::string& text = row.column(column);
     if (text.empty()) return;
     if (const auto date = parseSheetDate(text)) {
         record.setDate(field, *date);
+        lastDate_ = date;
         return;
     }
     note(row, column, text, ReportKind::DateNotConverted,
-         "Data nie w formacie dd-mm-rrrr; pole " + fieldName(field) + " pozostaje puste");
+         "Data w nierozpoznanej postaci (oczekiwano dd-mm-rrrr, dd.mm.rrrr, dd/mm/rrrr lub "
+         "rrrr-mm-dd); pole " +
+             fieldName(field) + " pozostaje puste");
 }
 
 void DeclarationWriter::convertPostal(WorkingRecord& record, WorkingField field,
@@ -117,7 +205,7 @@ void DeclarationWriter::convertPostal(WorkingRecord& record, WorkingField field,
     record.setNull(field);
     const std::string& text = row.column(column);
     if (text.empty()) return;
-    if (const auto code = convertPostalCode(text)) {
+    if (const auto code = convertPostalCode(text, row.kind(column))) {
         storeText(record, field, *code, row, column);
         return;
     }
@@ -138,15 +226,29 @@ void DeclarationWriter::lookUpAddress(WorkingRecord& record, const DeclarationRo
         // Only an address that could have been placed is worth a note.
         if (commune.empty() && (city.empty() || !lookups_.hasCityDictionary())) return;
         const bool byCity = commune.empty();
-        const bool ambiguous = communeCode.outcome == LookupOutcome::Ambiguous;
         std::string message =
             byCity ? "Gmina miejscowości " + inQuotes(city)
                    : "Gmina " + inQuotes(commune) +
                          (city.empty() ? "" : " (miejscowość " + inQuotes(city) + ")");
-        message += ambiguous ? " niejednoznaczna w słowniku" : " nie znaleziona w słowniku";
+        ReportKind kind = ReportKind::CommuneNotFound;
+        switch (communeCode.outcome) {
+        case LookupOutcome::Ambiguous:
+            kind = ReportKind::CommuneAmbiguous;
+            message += " niejednoznaczna w słowniku: pasuje kilka gmin w województwie " +
+                       lookups_.voivodeship();
+            break;
+        case LookupOutcome::NotInVoivodeship:
+            kind = ReportKind::CommuneNotInVoivodeship;
+            message += " nie leży w województwie " + lookups_.voivodeship() +
+                       " (w słowniku są tylko gminy o tej nazwie w innych województwach lub "
+                       "nieaktualne)";
+            break;
+        default:
+            message += " nie znaleziona w słowniku";
+            break;
+        }
         message += "; pole " + fieldName(communeField) + " pozostaje puste";
-        note(row, byCity ? cityColumn : communeColumn, byCity ? city : commune,
-             ambiguous ? ReportKind::CommuneAmbiguous : ReportKind::CommuneNotFound,
+        note(row, byCity ? cityColumn : communeColumn, byCity ? city : commune, kind,
              std::move(message));
         return;
     }
@@ -169,11 +271,15 @@ void DeclarationWriter::convert(const DeclarationRow& row, int number, WorkingRe
     r.clear();
     r.setText(WorkingField::NR_INSTALACJI, settings_.nrInstalacji);
     r.setText(WorkingField::LID_DEKL, std::to_string(number));
+    pesel_.clear(); // the notes of this row name its PESEL as the sheet has it until it is known
     copyText(r, WorkingField::RODZAJ_LISTY, row, "A");
     copyText(r, WorkingField::NAZWISKO, row, "C");
     copyText(r, WorkingField::IMIE, row, "D");
-    copyText(r, WorkingField::PESEL, row, "B");
+    std::string pesel;
+    copyPesel(r, WorkingField::PESEL, row, "B", pesel);
+    pesel_ = pesel;
     convertDate(r, WorkingField::DATA_UR, row, "F");
+    checkBirthDate(pesel, WorkingField::DATA_UR, row, "F");
     copyText(r, WorkingField::PLEC, row, "G");
     copyText(r, WorkingField::FL_CUDZ, row, "N");
     r.setText(WorkingField::KOD_PLATNIKA, settings_.kodOddzialuNFZ);
@@ -202,7 +308,8 @@ void DeclarationWriter::convert(const DeclarationRow& row, int number, WorkingRe
     convertDate(r, WorkingField::DATA_PODPISANIA, row, "I");
     r.setText(WorkingField::GODZ_PODPISANIA, "00");
     copyText(r, WorkingField::NR_PRAWA_LEK, row, "AD");
-    copyText(r, WorkingField::PESEL_LEK, row, "AE");
+    std::string otherPesel;
+    copyPesel(r, WorkingField::PESEL_LEK, row, "AE", otherPesel);
     copyText(r, WorkingField::NAZWISKO_LEK, row, "AF");
     copyText(r, WorkingField::IMIONA_LEK, row, "AG");
     copyText(r, WorkingField::FLAGA_TYPU_PODOP, row, "K");
@@ -215,8 +322,9 @@ void DeclarationWriter::convert(const DeclarationRow& row, int number, WorkingRe
     copyText(r, WorkingField::FL_CUDZ_ZGL, row, "AL");
     copyText(r, WorkingField::NAZWISKO_ZGL, row, "AH");
     copyText(r, WorkingField::IMIE_ZGL, row, "AI");
-    copyText(r, WorkingField::PESEL_ZGL, row, "AJ");
+    copyPesel(r, WorkingField::PESEL_ZGL, row, "AJ", otherPesel);
     convertDate(r, WorkingField::DATA_UR_ZGL, row, "AK");
+    checkBirthDate(otherPesel, WorkingField::DATA_UR_ZGL, row, "AK");
 
     const std::string& schoolYear = row.column("M");
     const SchoolYearDates school = schoolYearDates(row.column("L"), schoolYear);

@@ -2,7 +2,10 @@
 // Stage 2's writing half: turns one declaration row into one record of the
 // working table (field rules, dictionary lookups, constants) and appends it.
 // Values that cannot be stored as the sheet holds them are left as the rules
-// say and noted in the import report; the row is always written.
+// say and noted in the import report, and so are PESELs that are not valid
+// and dates of birth that differ from them; the row is written all the same.
+// A row without surname and first name (a total, a note) is no declaration:
+// it is noted and not written.
 #pragma once
 
 #include "DictionaryLookups.h"
@@ -11,6 +14,7 @@
 #include "import/store/WorkingTable.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace xls2qdp {
@@ -35,8 +39,12 @@ public:
     void startRun();
 
     // Adds one to the declaration counter, converts the row and appends it;
-    // returns 0 (continue). A table error is raised as store::StoreError.
+    // returns 0 (continue). A row that is no declaration is only noted (the
+    // counter stays). A table error is raised as store::StoreError.
     int WriteDeclarationRow(const DeclarationRow& row);
+
+    // Whether the row is a declaration: its surname or first name is filled.
+    static bool isDeclaration(const DeclarationRow& row);
 
     int declarationCount() const { return counter_; }
 
@@ -50,6 +58,12 @@ private:
                   const DeclarationRow& row, const char* column);
     void storeText(store::WorkingRecord& record, store::WorkingField field, std::string_view value,
                    const DeclarationRow& row, const char* column);
+    void copyPesel(store::WorkingRecord& record, store::WorkingField field,
+                   const DeclarationRow& row, const char* column, std::string& pesel);
+    void checkBirthDate(const std::string& pesel, store::WorkingField dateField,
+                        const DeclarationRow& row, const char* dateColumn);
+    // Converts a date cell; the date (or none) stays in lastDate_ for the
+    // checks that follow it.
     void convertDate(store::WorkingRecord& record, store::WorkingField field,
                      const DeclarationRow& row, const char* column);
     void convertPostal(store::WorkingRecord& record, store::WorkingField field,
@@ -65,6 +79,10 @@ private:
     Clock clock_;
     int counter_ = 0;
     store::WorkingRecord record_;
+    std::string pesel_; // the row's PESEL as written, for its notes
+    std::optional<CalendarDate> lastDate_;
+    std::string fitted_; // reused by every text that must be fitted to Windows-1250
+    std::u32string replaced_;
 };
 
 // The local date and time now, to the second.

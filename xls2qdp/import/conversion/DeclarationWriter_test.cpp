@@ -13,21 +13,24 @@ namespace {
 
 using store::WorkingField;
 
-DeclarationRow makeRow(int sheetRow, const std::map<std::string, std::string>& cells) {
+// A row of text cells; the columns in numberCells came from number cells.
+DeclarationRow makeRow(int sheetRow, const std::map<std::string, std::string>& cells,
+                       const std::vector<std::string>& numberCells = {}) {
     DeclarationRow row;
     row.sheetRow = sheetRow;
-    row.column("A"); // letters are checked by column()
     for (const auto& [letters, text] : cells) {
-        std::size_t index = 0;
-        for (char c : letters)
-            index = index * 26 + static_cast<std::size_t>(c - 'A' + 1);
-        row.cells.at(index - 1) = text;
+        const std::size_t index = DeclarationRow::columnIndex(letters.c_str());
+        row.cells.at(index) = text;
+        row.kinds.at(index) = text.empty() ? CellKind::Empty : CellKind::Text;
     }
+    for (const std::string& letters : numberCells)
+        row.kinds.at(DeclarationRow::columnIndex(letters.c_str())) = CellKind::Number;
     return row;
 }
 
+// 60030512342 is a PESEL of someone born on 05-03-1960.
 std::map<std::string, std::string> basicCells() {
-    return {{"A", "LP"}, {"B", "60030512345"}, {"C", "Kowalska"}, {"D", "Żaneta"}};
+    return {{"A", "LP"}, {"B", "60030512342"}, {"C", "Kowalska"}, {"D", "Żaneta"}};
 }
 
 class DeclarationWriterTest : public ::testing::Test {
@@ -81,7 +84,7 @@ TEST_F(DeclarationWriterTest, FillsTheFieldsOfOneRow) {
                   {"K", "D"},         {"N", "N"},          {"O", "N"},
                   {"P", "12345"},     {"Q", "Gierałtów"},  {"R", "Polna"},
                   {"S", "3a"},        {"T", "7"},          {"U", "Gródek"},
-                  {"V", "123456789"}, {"AD", "1234567"},   {"AE", "70010112345"},
+                  {"V", "123456789"}, {"AD", "1234567"},   {"AE", "70010112341"},
                   {"AF", "Lekarz"},   {"AG", "Jan Maria"}, {"AL", "T"}});
     run({makeRow(7, cells)});
 
@@ -91,7 +94,7 @@ TEST_F(DeclarationWriterTest, FillsTheFieldsOfOneRow) {
         {"RODZAJ_LISTY", "LP"},
         {"NAZWISKO", "Kowalska"},
         {"IMIE", "Żaneta"},
-        {"PESEL", "60030512345"},
+        {"PESEL", "60030512342"},
         {"DATA_UR", "05-03-1960"},
         {"PLEC", "K"},
         {"NR_KARTY_CUDZ", std::nullopt},
@@ -117,7 +120,7 @@ TEST_F(DeclarationWriterTest, FillsTheFieldsOfOneRow) {
         {"DATA_PODPISANIA", "01-02-2026"},
         {"GODZ_PODPISANIA", "00"},
         {"NR_PRAWA_LEK", "1234567"},
-        {"PESEL_LEK", "70010112345"},
+        {"PESEL_LEK", "70010112341"},
         {"NAZWISKO_LEK", "Lekarz"},
         {"IMIONA_LEK", "Jan Maria"},
         {"FLAGA_TYPU_PODOP", "D"},
@@ -155,30 +158,56 @@ TEST_F(DeclarationWriterTest, NumbersDeclarationsFromOneInEveryRun) {
 
 TEST_F(DeclarationWriterTest, ColumnRules) {
     const std::string longName(41, 'x'); // NAZWISKO feeds a package field of 40
+    constexpr auto None = std::nullopt;
     struct Case {
         const char* column;
         const char* cell;
+        bool numberCell;
         const char* field;
         std::optional<std::string> stored;
-        bool reported;
+        std::optional<ReportKind> reported;
     } cases[] = {
-        {"F", "05-03-1960", "DATA_UR", "05-03-1960", false},
-        {"F", "1960-03-05", "DATA_UR", std::nullopt, true},
-        {"F", "abc", "DATA_UR", std::nullopt, true},
-        {"I", "31-02-2026", "DATA_PODPISANIA", std::nullopt, true},
-        {"AK", "5-3-1960", "DATA_UR_ZGL", "05-03-1960", false},
-        {"P", "12345", "KOD_POCZT_ST", "12-345", false},
-        {"P", "12-345", "KOD_POCZT_ST", "12-345", false},
-        {"P", "1234", "KOD_POCZT_ST", std::nullopt, true},
-        {"W", "98765", "KOD_POCZT_MIE", "98-765", false},
-        {"H", "C", "ZGL_OSOBISTE", "N", false},
-        {"H", "c", "ZGL_OSOBISTE", "T", false},
-        {"H", "", "ZGL_OSOBISTE", "T", false},
-        {"H", "c", "TYTUL_UBEZP", "c", false},
-        {"AL", "", "FL_CUDZ_ZGL", std::nullopt, false},
-        {"AL", "N", "FL_CUDZ_ZGL", "N", false},
-        {"C", longName.c_str(), "NAZWISKO", longName, true},
-        {"C", "Жуков", "NAZWISKO", "Жуков", true},
+        // Dates: the program's form and the other full forms, with calendar checks.
+        {"F", "05-03-1960", false, "DATA_UR", "05-03-1960", None},
+        {"F", "05.03.1960", false, "DATA_UR", "05-03-1960", None},
+        {"F", "5/3/1960", false, "DATA_UR", "05-03-1960", None},
+        {"F", "1960-03-05", false, "DATA_UR", "05-03-1960", None},
+        {"F", "1960.3.5", false, "DATA_UR", "05-03-1960", None},
+        {"F", "06-03-1960", false, "DATA_UR", "06-03-1960", ReportKind::BirthDateMismatch},
+        {"F", "05-03-60", false, "DATA_UR", None, ReportKind::DateNotConverted},
+        {"F", "05.03-1960", false, "DATA_UR", None, ReportKind::DateNotConverted},
+        {"F", "1960/03/05", false, "DATA_UR", None, ReportKind::DateNotConverted},
+        {"F", "abc", false, "DATA_UR", None, ReportKind::DateNotConverted},
+        {"I", "31.02.2026", false, "DATA_PODPISANIA", None, ReportKind::DateNotConverted},
+        {"AK", "5-3-1960", false, "DATA_UR_ZGL", "05-03-1960", None},
+        // Postal codes; a number cell lost the leading zero of 03-470.
+        {"P", "12345", false, "KOD_POCZT_ST", "12-345", None},
+        {"P", "12-345", false, "KOD_POCZT_ST", "12-345", None},
+        {"P", "3470", true, "KOD_POCZT_ST", "03-470", None},
+        {"P", "1234", false, "KOD_POCZT_ST", None, ReportKind::PostalCodeWrongLength},
+        {"W", "98765", false, "KOD_POCZT_MIE", "98-765", None},
+        // PESELs: zeros a number cell dropped come back when the check digit agrees.
+        {"B", "2270803624", true, "PESEL", "02270803624", None},
+        {"B", "2270803624", false, "PESEL", "2270803624", ReportKind::PeselInvalid},
+        {"B", "2270803625", true, "PESEL", "2270803625", ReportKind::PeselInvalid},
+        {"B", "60030512343", false, "PESEL", "60030512343", ReportKind::PeselInvalid},
+        {"B", "6003051234X", false, "PESEL", "6003051234X", ReportKind::PeselInvalid},
+        {"B", "00000000000", false, "PESEL", "00000000000", None}, // no PESEL at all
+        {"AE", "7001011234", false, "PESEL_LEK", "7001011234", ReportKind::PeselInvalid},
+        {"AJ", "5210500007", true, "PESEL_ZGL", "05210500007", None},
+        // Other columns.
+        {"H", "C", false, "ZGL_OSOBISTE", "N", None},
+        {"H", "c", false, "ZGL_OSOBISTE", "T", None},
+        {"H", "", false, "ZGL_OSOBISTE", "T", None},
+        {"H", "c", false, "TYTUL_UBEZP", "c", None},
+        {"AL", "", false, "FL_CUDZ_ZGL", None, None},
+        {"AL", "N", false, "FL_CUDZ_ZGL", "N", None},
+        {"C", longName.c_str(), false, "NAZWISKO", longName, ReportKind::TextTooLong},
+        // Characters Windows-1250 lacks are replaced where they are found.
+        {"C", "Muñoz", false, "NAZWISKO", "Munoz", ReportKind::CharacterNotInWindows1250},
+        {"C", "Жуков", false, "NAZWISKO", "?????", ReportKind::CharacterNotInWindows1250},
+        {"R", "Długa\u2009Wąska", false, "ULICA_ST", "Długa Wąska",
+         ReportKind::CharacterNotInWindows1250},
     };
     int sheetRow = 7;
     for (const auto& c : cases) {
@@ -186,18 +215,51 @@ TEST_F(DeclarationWriterTest, ColumnRules) {
         cells[c.column] = c.cell;
         report.clear();
         table.deleteAll();
-        run({makeRow(sheetRow, cells)});
+        run({makeRow(sheetRow, cells,
+                     c.numberCell ? std::vector<std::string>{c.column}
+                                  : std::vector<std::string>{})});
         const std::string what = std::string(c.column) + "=" + c.cell;
         EXPECT_EQ(field(c.field), c.stored) << what;
         const auto all = entries();
         ASSERT_EQ(all.size(), c.reported ? 1u : 0u) << what << "\n" << report.summary();
         if (c.reported) {
+            EXPECT_EQ(all[0].kind, *c.reported) << what;
             EXPECT_EQ(all[0].sheetRow, sheetRow);
             EXPECT_EQ(all[0].column, c.column);
-            EXPECT_EQ(all[0].value, c.cell);
+            EXPECT_EQ(all[0].surname, cells["C"]);
+            EXPECT_FALSE(all[0].pesel.empty());
         }
         ++sheetRow;
     }
+}
+
+TEST_F(DeclarationWriterTest, ReplacedCharactersAreNamedInTheReport) {
+    auto cells = basicCells();
+    cells["C"] = "Muñoz Жук";
+    run({makeRow(7, cells)});
+    const auto all = entries();
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(all[0].message,
+              "Znaki spoza kodowania Windows-1250 zastąpione w polu NAZWISKO: „ñ” (U+00F1) jako "
+              "„n”, „Ж” (U+0416) jako „?”, „у” (U+0443) jako „?”, „к” (U+043A) jako „?”; zapisano "
+              "„Munoz ???”");
+    EXPECT_EQ(all[0].value, "Muñoz Жук");
+}
+
+TEST_F(DeclarationWriterTest, ARowWithoutSurnameAndFirstNameIsNoDeclaration) {
+    auto total = std::map<std::string, std::string>{{"A", "Razem:"}, {"B", "3"}};
+    run({makeRow(7, basicCells()), makeRow(8, total), makeRow(9, basicCells())});
+    EXPECT_EQ(table.rowCount(), 2);
+    EXPECT_EQ(field("LID_DEKL"), "1");
+    table.next();
+    EXPECT_EQ(field("LID_DEKL"), "2"); // no gap where the total was
+    const auto all = entries();
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(all[0].kind, ReportKind::RowSkipped);
+    EXPECT_EQ(all[0].sheetRow, 8);
+    EXPECT_EQ(all[0].pesel, "3");
+    EXPECT_EQ(all[0].message, "Wiersz bez nazwiska i imienia (A: „Razem:”, B: „3”) nie jest "
+                              "deklaracją i nie został zapisany");
 }
 
 TEST_F(DeclarationWriterTest, SchoolYear) {
@@ -251,8 +313,25 @@ TEST_F(DeclarationWriterTest, AddressesThatCannotBePlacedAreReported) {
     EXPECT_EQ(all[1].column, "U");
     EXPECT_EQ(all[1].value, "Trojak");
     EXPECT_EQ(all[1].kind, ReportKind::CommuneAmbiguous);
+    EXPECT_EQ(all[1].message, "Gmina „Trojak” (miejscowość „Nigdzie”) niejednoznaczna w "
+                              "słowniku: pasuje kilka gmin w województwie 02; pole "
+                              "KOD_GMINY_PAC_ST pozostaje puste");
     EXPECT_EQ(all[2].column, "X");
     EXPECT_EQ(all[2].kind, ReportKind::CityAmbiguous);
+
+    // Names found only outside the installation's voivodeship say so.
+    report.clear();
+    table.deleteAll();
+    auto elsewhere = basicCells();
+    elsewhere.insert({{"Q", "Nigdzie"}, {"U", "Uśpiona"}});
+    run({makeRow(9, elsewhere)});
+    const auto notHere = entries();
+    ASSERT_EQ(notHere.size(), 1u);
+    EXPECT_EQ(notHere[0].kind, ReportKind::CommuneNotInVoivodeship);
+    EXPECT_EQ(notHere[0].message,
+              "Gmina „Uśpiona” (miejscowość „Nigdzie”) nie leży w województwie 02 (w słowniku "
+              "są tylko gminy o tej nazwie w innych województwach lub nieaktualne); pole "
+              "KOD_GMINY_PAC_ST pozostaje puste");
 }
 
 TEST_F(DeclarationWriterTest, MissingCityDictionaryLeavesCityCodesEmpty) {

@@ -19,6 +19,15 @@ LookupResult notFound() {
 LookupResult ambiguous() {
     return {{}, LookupOutcome::Ambiguous};
 }
+LookupResult notInVoivodeship() {
+    return {{}, LookupOutcome::NotInVoivodeship};
+}
+// Several records of a name: one counted is the answer, none counted means
+// none lies in the voivodeship, more than one leaves the name ambiguous.
+LookupResult fromCounted(int counted, std::string code) {
+    if (counted == 1) return found(std::move(code));
+    return counted == 0 ? notInVoivodeship() : ambiguous();
+}
 
 } // namespace
 
@@ -52,8 +61,10 @@ LookupResult DictionaryLookups::findCommuneCodeUncached(std::string_view commune
         return notFound();
     }
     bool sawAmbiguity = false;
+    bool sawElsewhere = false;
     auto attempt = [&](LookupResult r) {
         if (r.outcome == LookupOutcome::Ambiguous) sawAmbiguity = true;
+        if (r.outcome == LookupOutcome::NotInVoivodeship) sawElsewhere = true;
         return r;
     };
     const std::string communeText(commune);
@@ -63,7 +74,8 @@ LookupResult DictionaryLookups::findCommuneCodeUncached(std::string_view commune
     }
     if (auto r = attempt(FindCommuneByName(communeText)); r.found()) return r;
     if (auto r = attempt(FindCommuneByCityAndName(commune, city)); r.found()) return r;
-    return sawAmbiguity ? ambiguous() : notFound();
+    if (sawAmbiguity) return ambiguous();
+    return sawElsewhere ? notInVoivodeship() : notFound();
 }
 
 LookupResult DictionaryLookups::FindCommuneByName(std::string_view name) {
@@ -78,8 +90,7 @@ LookupResult DictionaryLookups::FindCommuneByName(std::string_view name) {
             ++counted;
         }
     }
-    if (counted == 1) return found(chosen->code);
-    return ambiguous();
+    return fromCounted(counted, counted == 1 ? chosen->code : std::string());
 }
 
 LookupResult DictionaryLookups::FindCommuneByCity(std::string_view city) {
@@ -96,8 +107,7 @@ LookupResult DictionaryLookups::FindCommuneByCity(std::string_view city) {
         code = record.communeCode;
         ++counted;
     }
-    if (counted == 1) return found(code);
-    return ambiguous();
+    return fromCounted(counted, std::move(code));
 }
 
 LookupResult DictionaryLookups::FindCommuneByCityAndName(std::string_view commune,

@@ -2,7 +2,9 @@
 // The commune and city code lookups of a declaration row: which dictionary
 // record a commune or city name stands for, with the tie rules that settle
 // names occurring more than once. A result carries the code (empty when
-// none) and whether nothing matched or several records did.
+// none) and why there is none: nothing matched, several records still fit
+// after the tie rules, or the records that matched all lie outside the
+// installation's voivodeship (or are not active).
 //
 // Results are remembered for the run (the dictionaries do not change while
 // rows are read), so a sheet naming the same places again and again costs
@@ -18,7 +20,7 @@
 
 namespace xls2qdp {
 
-enum class LookupOutcome { Found, NotFound, Ambiguous };
+enum class LookupOutcome { Found, NotFound, Ambiguous, NotInVoivodeship };
 
 struct LookupResult {
     std::string code;
@@ -35,6 +37,7 @@ public:
                       std::string voivodeship);
 
     bool hasCityDictionary() const { return cities_ != nullptr; }
+    const std::string& voivodeship() const { return voivodeship_; }
 
     LookupResult FindCommuneCode(std::string_view commune, std::string_view city);
     LookupResult FindCommuneByName(std::string_view name);

@@ -37,6 +37,7 @@ void expectResult(const LookupResult& r, Expected e, const std::string& what) {
 constexpr auto Found = LookupOutcome::Found;
 constexpr auto NotFound = LookupOutcome::NotFound;
 constexpr auto Ambiguous = LookupOutcome::Ambiguous;
+constexpr auto Elsewhere = LookupOutcome::NotInVoivodeship;
 
 TEST_F(DictionaryLookupsTest, CommuneByName) {
     struct Case {
@@ -46,7 +47,7 @@ TEST_F(DictionaryLookupsTest, CommuneByName) {
         {"unikat", {"0401001", Found}}, // one record: taken whatever its voivodeship or status
         {"DWOJAK", {"0201012", Found}}, // several: the one active in the voivodeship
         {"Trojak", {"", Ambiguous}},    // several active in the voivodeship ("A" counts)
-        {"Uśpiona", {"", Ambiguous}},   // several, none active in the voivodeship
+        {"Uśpiona", {"", Elsewhere}},   // several, none active in the voivodeship
         {"M. miasto", {"0201051", Found}}, {"Nigdzie", {"", NotFound}},
     };
     for (const auto& c : cases)
@@ -62,6 +63,7 @@ TEST_F(DictionaryLookupsTest, CommuneByCity) {
         {"wólka", {"", Ambiguous}},       // two communes of the voivodeship
         {"Dublet", {"0201012", Found}},   // one commune here, named twice in it
         {"Zgaszona", {"0201012", Found}}, // the inactive record does not count
+        {"Daleka", {"", Elsewhere}},      // two communes, none in the voivodeship
         {"Nigdzie", {"", NotFound}},
     };
     for (const auto& c : cases)
@@ -101,6 +103,8 @@ TEST_F(DictionaryLookupsTest, CommuneCode) {
         {"", "Jedynka", {"0401012", Found}},         // no commune: by the city alone
         {"", "Wólka", {"", Ambiguous}},
         {"Trojak", "Nigdzie", {"", Ambiguous}},
+        {"Uśpiona", "Nigdzie", {"", Elsewhere}}, // "niejednoznaczna" only with candidates left
+        {"", "Daleka", {"", Elsewhere}},
         {"Nigdzie", "Nigdzie", {"", NotFound}},
         {"", "", {"", NotFound}},
     };

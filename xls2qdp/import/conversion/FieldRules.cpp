@@ -5,6 +5,8 @@
 #include "common/TextEncoding.h"
 #include "import/store/WorkingRecord.h"
 
+#include <algorithm>
+
 namespace xls2qdp {
 namespace {
 
@@ -27,17 +29,38 @@ std::optional<CalendarDate> parseSheetDate(std::string_view text) {
     text = trimBlanksAndControls(text);
     CalendarDate date;
     std::size_t pos = 0;
-    if (!readNumber(text, pos, 1, 2, date.day)) return std::nullopt;
-    if (pos >= text.size() || text[pos++] != '-') return std::nullopt;
-    if (!readNumber(text, pos, 1, 2, date.month)) return std::nullopt;
-    if (pos >= text.size() || text[pos++] != '-') return std::nullopt;
-    if (!readNumber(text, pos, 4, 4, date.year)) return std::nullopt;
+    char separator = 0;
+    // The separator after the first number; the second must be the same.
+    const auto separatedBy = [&](std::string_view allowed) {
+        if (pos >= text.size()) return false;
+        const char c = text[pos];
+        if (separator == 0 && allowed.find(c) == std::string_view::npos) return false;
+        if (separator != 0 && c != separator) return false;
+        separator = c;
+        ++pos;
+        return true;
+    };
+    if (text.size() > 4 && (text[4] == '-' || text[4] == '.')) { // yyyy-m-d, yyyy.m.d
+        if (!readNumber(text, pos, 4, 4, date.year) || !separatedBy("-.") ||
+            !readNumber(text, pos, 1, 2, date.month) || !separatedBy("-.") ||
+            !readNumber(text, pos, 1, 2, date.day))
+            return std::nullopt;
+    } else { // d-m-yyyy, d.m.yyyy, d/m/yyyy: the day first, as Polish dates go
+        if (!readNumber(text, pos, 1, 2, date.day) || !separatedBy("-./") ||
+            !readNumber(text, pos, 1, 2, date.month) || !separatedBy("-./") ||
+            !readNumber(text, pos, 4, 4, date.year))
+            return std::nullopt;
+    }
     if (pos != text.size()) return std::nullopt;
     if (!store::isValidDate(date)) return std::nullopt;
     return date;
 }
 
-std::optional<std::string> convertPostalCode(std::string_view text) {
+std::optional<std::string> convertPostalCode(std::string_view text, CellKind kind) {
+    // A number cell dropped the leading zero of a code like 03-470.
+    if (kind == CellKind::Number && text.size() == 4 &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return "0" + std::string(text.substr(0, 1)) + "-" + std::string(text.substr(1));
     const std::size_t length = utf8Length(text);
     if (length == 6) return std::string(text);
     if (length == 5) {

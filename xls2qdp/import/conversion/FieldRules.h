@@ -3,6 +3,7 @@
 #pragma once
 
 #include "declarations/WorkingTableCursor.h"
+#include "import/sheets/CellValue.h"
 
 #include <optional>
 #include <string>
@@ -11,14 +12,18 @@
 namespace xls2qdp {
 
 // Date rule: a cell text in the program's date format, day, month and year
-// separated by "-" ("05-03-1960"; one-digit day or month is accepted as the
-// date format's reading does, the year has four digits). Anything else,
-// including an impossible day, gives nullopt.
+// separated by "-" ("05-03-1960"), or in the other full forms clinics type
+// and Polish spreadsheets save as text: "05.03.1960", "05/03/1960" (the day
+// first), "1960-03-05" and "1960.03.05". A day or month may have one digit,
+// the year has four, both separators are the same. Anything else, including
+// an impossible day, gives nullopt.
 std::optional<CalendarDate> parseSheetDate(std::string_view text);
 
 // Postal-code rule: 6 characters stay as they are, 5 become "12-345", any
-// other length gives nullopt. Lengths count characters, not bytes.
-std::optional<std::string> convertPostalCode(std::string_view text);
+// other length gives nullopt. Lengths count characters, not bytes. Four
+// digits from a number cell ("03-470" kept by the spreadsheet as 3470) get
+// their leading zero back.
+std::optional<std::string> convertPostalCode(std::string_view text, CellKind kind = CellKind::Text);
 
 // School-year rule for columns L and M: L exactly "S" or "U" and M (trimmed)
 // not empty make M the year Y in which the school year starts.

@@ -6,7 +6,7 @@
 namespace xls2qdp {
 namespace {
 
-TEST(FieldRules, DatesOnlyInDayMonthYearForm) {
+TEST(FieldRules, DatesInTheFullFormsClinicsType) {
     struct Case {
         const char* text;
         std::optional<CalendarDate> date;
@@ -14,8 +14,16 @@ TEST(FieldRules, DatesOnlyInDayMonthYearForm) {
         {"05-03-1960", CalendarDate{1960, 3, 5}},
         {"5-3-1960", CalendarDate{1960, 3, 5}},
         {" 29-02-2004 ", CalendarDate{2004, 2, 29}},
-        {"1960-03-05", std::nullopt},
-        {"05.03.1960", std::nullopt},
+        {"05.03.1960", CalendarDate{1960, 3, 5}},
+        {"05/03/1960", CalendarDate{1960, 3, 5}}, // the day first, as in Poland
+        {"1960-03-05", CalendarDate{1960, 3, 5}},
+        {"1960.3.5", CalendarDate{1960, 3, 5}},
+        {"1960/03/05", std::nullopt},
+        {"05.03-1960", std::nullopt}, // two different separators
+        {"1960-03.05", std::nullopt},
+        {"13/25/1960", std::nullopt},
+        {"2004-02-30", std::nullopt},
+        {"196-03-05", std::nullopt},
         {"05-03-60", std::nullopt},
         {"29-02-2005", std::nullopt},
         {"31-04-2000", std::nullopt},
@@ -40,6 +48,9 @@ TEST(FieldRules, PostalCodesByLength) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(convertPostalCode(c.text), c.code) << c.text;
+    // Only a number cell's four digits lost a leading zero.
+    EXPECT_EQ(convertPostalCode("3470", CellKind::Number), "03-470");
+    EXPECT_EQ(convertPostalCode("347", CellKind::Number), std::nullopt);
 }
 
 TEST(FieldRules, SchoolYear) {

@@ -11,6 +11,7 @@ namespace xls2qdp {
 namespace {
 
 constexpr std::size_t kSpoolChunk = 64 * 1024;
+constexpr int kTextFields = 6; // column, value, message, surname, pesel, header
 
 void putNumber(std::string& out, std::uint32_t value) {
     for (int i = 0; i < 4; ++i)
@@ -55,6 +56,9 @@ void decodeAll(std::string_view data, const std::function<void(const ReportEntry
         entry.column = reader.text();
         entry.value = reader.text();
         entry.message = reader.text();
+        entry.surname = reader.text();
+        entry.pesel = reader.text();
+        entry.header = reader.text();
         visit(entry);
     }
 }
@@ -77,7 +81,7 @@ void writeCsvField(std::ostream& out, std::string_view field) {
 std::string_view describe(ReportKind kind) {
     switch (kind) {
     case ReportKind::DateNotConverted:
-        return "daty nie w formacie dd-mm-rrrr (pole pozostało puste)";
+        return "daty w nierozpoznanej postaci (pole pozostało puste)";
     case ReportKind::SchoolYearNotConverted:
         return "niepoprawny rok szkolny (daty ważności pozostały puste)";
     case ReportKind::PostalCodeWrongLength:
@@ -93,13 +97,62 @@ std::string_view describe(ReportKind kind) {
     case ReportKind::TextTooLong:
         return "teksty zbyt długie (zostaną obcięte w pliku QDP)";
     case ReportKind::CharacterNotInWindows1250:
-        return "znaki spoza kodowania Windows-1250";
+        return "znaki spoza kodowania Windows-1250 (zastąpione)";
     case ReportKind::CityDictionaryMissing:
         return "brak słownika miejscowości";
     case ReportKind::CellNotRead:
         return "komórki z wartością błędu (przyjęto puste)";
+    case ReportKind::CommuneNotInVoivodeship:
+        return "gminy spoza województwa instalacji";
+    case ReportKind::FormulaWithoutValue:
+        return "formuły bez zapisanej wartości (przyjęto puste)";
+    case ReportKind::PeselInvalid:
+        return "błędne numery PESEL";
+    case ReportKind::BirthDateMismatch:
+        return "daty urodzenia niezgodne z numerem PESEL";
+    case ReportKind::RowSkipped:
+        return "wiersze pominięte (bez nazwiska i imienia)";
     }
     return "inne";
+}
+
+std::string_view advice(ReportKind kind) {
+    switch (kind) {
+    case ReportKind::DateNotConverted:
+        return "Wpisz datę jako dd-mm-rrrr (np. 05-03-1960) albo nadaj komórce format daty.";
+    case ReportKind::SchoolYearNotConverted:
+        return "Wpisz w kolumnie M sam rok, w którym zaczyna się rok szkolny, np. 2025.";
+    case ReportKind::PostalCodeWrongLength:
+        return "Wpisz kod pocztowy w postaci 12-345.";
+    case ReportKind::CommuneNotFound:
+    case ReportKind::CityNotFound:
+        return "Sprawdź pisownię nazwy z urzędowym wykazem miejscowości i gmin (TERYT).";
+    case ReportKind::CommuneAmbiguous:
+    case ReportKind::CityAmbiguous:
+        return "Wpisz w wierszu i gminę, i miejscowość, aby wskazać jedną z nich.";
+    case ReportKind::CommuneNotInVoivodeship:
+        return "Sprawdź gminę i ustawienie KodWojew; adres w innym województwie wymaga nazwy "
+               "gminy i miejscowości.";
+    case ReportKind::TextTooLong:
+        return "Skróć tekst, jeśli po obcięciu straci sens.";
+    case ReportKind::CharacterNotInWindows1250:
+        return "Sprawdź zapis; w razie potrzeby wpisz tekst literami alfabetu łacińskiego.";
+    case ReportKind::CityDictionaryMissing:
+        return "Zainstaluj program ponownie, aby przywrócić słownik sl_miejscowosci.db.";
+    case ReportKind::CellNotRead:
+        return "Popraw formułę w komórce albo wpisz w niej wartość.";
+    case ReportKind::FormulaWithoutValue:
+        return "Otwórz skoroszyt w arkuszu kalkulacyjnym, przelicz go i zapisz ponownie.";
+    case ReportKind::PeselInvalid:
+        return "Sprawdź PESEL z dokumentem pacjenta; wpisuj go w komórce tekstowej, aby nie "
+               "tracił zer z przodu.";
+    case ReportKind::BirthDateMismatch:
+        return "Sprawdź datę urodzenia i PESEL z dokumentem pacjenta.";
+    case ReportKind::RowSkipped:
+        return "Jeśli to deklaracja, uzupełnij nazwisko i imię; podsumowania i notatki umieść "
+               "pod danymi, za pustym wierszem.";
+    }
+    return {};
 }
 
 ImportReport::ImportReport() : spool_(std::tmpfile()) {}
@@ -111,6 +164,14 @@ void ImportReport::add(const ReportEntry& entry) {
     putText(pending_, entry.column);
     putText(pending_, entry.value);
     putText(pending_, entry.message);
+    putText(pending_, entry.surname);
+    putText(pending_, entry.pesel);
+    if (entry.header.empty() && !entry.column.empty()) {
+        const std::size_t index = DeclarationRow::columnIndex(entry.column.c_str());
+        putText(pending_, index < headers_.size() ? std::string_view(headers_[index]) : "");
+    } else {
+        putText(pending_, entry.header);
+    }
     ++counts_[static_cast<std::size_t>(entry.kind)];
     ++total_;
     if (pending_.size() >= kSpoolChunk) flushPending();
@@ -130,6 +191,7 @@ void ImportReport::flushPending() const {
 }
 
 void ImportReport::clear() {
+    headers_ = {};
     pending_.clear();
     counts_.fill(0);
     total_ = 0;
@@ -155,7 +217,7 @@ void ImportReport::forEach(const std::function<void(const ReportEntry&)>& visit)
             for (std::size_t pos = 0;;) {
                 std::size_t p = pos + 8;
                 bool whole = true;
-                for (int field = 0; field < 3 && whole; ++field) {
+                for (int field = 0; field < kTextFields && whole; ++field) {
                     if (p + 4 > buffer.size()) {
                         whole = false;
                         break;
@@ -193,15 +255,16 @@ std::string ImportReport::summary() const {
 
 void ImportReport::writeCsv(std::ostream& out) const {
     out << "\xEF\xBB\xBF"
-        << "Wiersz;Kolumna;Wartość;Uwaga\r\n";
+        << "Wiersz;Kolumna;Nagłówek;Nazwisko;PESEL;Wartość;Uwaga;Co zrobić\r\n";
     forEach([&](const ReportEntry& e) {
         if (e.sheetRow > 0) out << e.sheetRow;
-        out << ';';
-        writeCsvField(out, e.column);
-        out << ';';
-        writeCsvField(out, e.value);
-        out << ';';
-        writeCsvField(out, e.message);
+        for (std::string_view field :
+             {std::string_view(e.column), std::string_view(e.header), std::string_view(e.surname),
+              std::string_view(e.pesel), std::string_view(e.value), std::string_view(e.message),
+              advice(e.kind)}) {
+            out << ';';
+            writeCsvField(out, field);
+        }
         out << "\r\n";
     });
 }

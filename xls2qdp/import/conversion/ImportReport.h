@@ -9,6 +9,8 @@
 // per kind stay in memory.
 #pragma once
 
+#include "import/DeclarationRow.h"
+
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -22,26 +24,40 @@
 namespace xls2qdp {
 
 enum class ReportKind {
-    DateNotConverted,       // a date cell not in the form dd-mm-yyyy
+    DateNotConverted,       // a date cell in none of the accepted forms
     SchoolYearNotConverted, // column M not a whole year, or its dates impossible
     PostalCodeWrongLength,  // neither 5 nor 6 characters
     CommuneNotFound,
-    CommuneAmbiguous,
+    CommuneAmbiguous, // several communes fit
     CityNotFound,
     CityAmbiguous,
     TextTooLong,               // longer than its package field: the package cuts it
-    CharacterNotInWindows1250, // the package cannot hold the character
+    CharacterNotInWindows1250, // replaced by its base letter, a blank or "?"
     CityDictionaryMissing,     // once per run: no city codes at all
     CellNotRead,               // the reader took a cell as empty (an error value)
+    CommuneNotInVoivodeship,   // communes of that name, none of them in KodWojew
+    FormulaWithoutValue,       // the file holds a formula but not its result
+    PeselInvalid,              // not 11 digits, wrong check digit or date
+    BirthDateMismatch,         // the date of birth differs from the PESEL's
+    RowSkipped,                // no surname and no first name: not a declaration
 };
-inline constexpr std::size_t kReportKindCount = 11;
+inline constexpr std::size_t kReportKindCount = 16;
 
 struct ReportEntry {
+    ReportEntry() = default;
+    ReportEntry(int row, std::string columnLetters, std::string cellValue, ReportKind what,
+                std::string text)
+        : sheetRow(row), column(std::move(columnLetters)), value(std::move(cellValue)), kind(what),
+          message(std::move(text)) {}
+
     int sheetRow = 0;   // 0 for a note about the whole run
     std::string column; // column letters, empty for a note about the whole run
     std::string value;  // the cell text as read
     ReportKind kind = ReportKind::DateNotConverted;
     std::string message; // what happened, in Polish
+    std::string surname; // the row's surname and PESEL (columns C and B), so
+    std::string pesel;   // that a sorted sheet can still be matched
+    std::string header;  // the column's header in the sheet (filled by add)
 };
 
 class ImportReport {
@@ -51,8 +67,16 @@ public:
     ImportReport(const ImportReport&) = delete;
     ImportReport& operator=(const ImportReport&) = delete;
 
+    // Adds one entry; its header is taken from the column headers when empty.
     void add(const ReportEntry& entry);
+    // Forgets the entries and the column headers.
     void clear();
+
+    // The texts of the sheet's header row (columns A to AL), which name the
+    // columns of the entries added from now on.
+    void setColumnHeaders(std::array<std::string, kDeclarationColumns> headers) {
+        headers_ = std::move(headers);
+    }
 
     std::size_t size() const { return total_; }
     bool empty() const { return total_ == 0; }
@@ -66,10 +90,10 @@ public:
 
     // CSV for a spreadsheet program: UTF-8 with BOM, ";" between fields, CRLF,
     // fields quoted when they hold ; " CR or LF. Columns: Wiersz;Kolumna;
-    // Wartość;Uwaga. saveCsv replaces the file as common/FileReplacement.h
-    // says: a failed save leaves no half-written report, a link stays a link,
-    // a new report is readable by its owner only. False on error, with the
-    // reason in the second form.
+    // Nagłówek;Nazwisko;PESEL;Wartość;Uwaga;Co zrobić. saveCsv replaces the
+    // file as common/FileReplacement.h says: a failed save leaves no
+    // half-written report, a link stays a link, a new report is readable by
+    // its owner only. False on error, with the reason in the second form.
     void writeCsv(std::ostream& out) const;
     bool saveCsv(const std::filesystem::path& file) const;
     bool saveCsv(const std::filesystem::path& file, std::error_code& reason) const;
@@ -85,9 +109,13 @@ private:
     mutable std::size_t spooled_ = 0; // bytes of whole entries in the spool
     std::array<std::size_t, kReportKindCount> counts_{};
     std::size_t total_ = 0;
+    std::array<std::string, kDeclarationColumns> headers_;
 };
 
 // Short Polish description of a kind, as the summary and tests use it.
 std::string_view describe(ReportKind kind);
+
+// What the user can do about an entry of that kind, in Polish.
+std::string_view advice(ReportKind kind);
 
 } // namespace xls2qdp

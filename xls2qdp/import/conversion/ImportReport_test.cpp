@@ -10,17 +10,30 @@
 namespace xls2qdp {
 namespace {
 
+// Each entry names its column by letter and by the sheet's own header, and
+// the row by its surname and PESEL, so that a sorted sheet still matches.
 TEST(ImportReport, WritesCsvForASpreadsheetProgram) {
     ImportReport report;
-    report.add({7, "F", "1960-03-05", ReportKind::DateNotConverted, "Data; zła"});
+    std::array<std::string, kDeclarationColumns> headers;
+    headers[2] = "Nazwisko";
+    headers[5] = "Data ur.";
+    report.setColumnHeaders(headers);
+    ReportEntry date{7, "F", "1960-13-05", ReportKind::DateNotConverted, "Data; zła"};
+    date.surname = "Nowak";
+    date.pesel = "60030512342";
+    report.add(date);
     report.add({8, "C", "O\"Brien\nbis", ReportKind::TextTooLong, "za długi"});
     report.add({0, "", "", ReportKind::CityDictionaryMissing, "Brak słownika"});
     std::ostringstream out;
     report.writeCsv(out);
-    EXPECT_EQ(out.str(), "\xEF\xBB\xBFWiersz;Kolumna;Wartość;Uwaga\r\n"
-                         "7;F;1960-03-05;\"Data; zła\"\r\n"
-                         "8;C;\"O\"\"Brien\nbis\";za długi\r\n"
-                         ";;;Brak słownika\r\n");
+    EXPECT_EQ(out.str(),
+              "\xEF\xBB\xBFWiersz;Kolumna;Nagłówek;Nazwisko;PESEL;Wartość;Uwaga;Co zrobić\r\n"
+              "7;F;Data ur.;Nowak;60030512342;1960-13-05;\"Data; zła\";Wpisz datę jako dd-mm-rrrr "
+              "(np. 05-03-1960) albo nadaj komórce format daty.\r\n"
+              "8;C;Nazwisko;;;\"O\"\"Brien\nbis\";za długi;Skróć tekst, jeśli po obcięciu straci "
+              "sens.\r\n"
+              ";;;;;;Brak słownika;Zainstaluj program ponownie, aby przywrócić słownik "
+              "sl_miejscowosci.db.\r\n");
 }
 
 TEST(ImportReport, KeepsEveryEntryOfALongRunInOrder) {

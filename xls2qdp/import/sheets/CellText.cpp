@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CellText.h"
 
+#include "common/Text.h"
+
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -123,6 +125,7 @@ std::string cellText(const CellValue& cell) {
     case CellKind::Boolean:
         return cell.number != 0 ? "PRAWDA" : "FAŁSZ";
     case CellKind::Error:
+    case CellKind::Formula:
         return {};
     }
     return {};
@@ -136,11 +139,9 @@ std::string NormalizeCellText(std::string_view text) {
 
 void normalizeCellTextInto(std::string& out, std::string_view text) {
     // Blanks and control characters are the bytes up to 0x20; UTF-8 never uses
-    // them inside a multi-byte character.
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
+    // them inside a multi-byte character. A no-break or other Unicode space
+    // at either end (text pasted from a web page) is a blank too.
+    text = trimUnicodeBlanks(text);
     out.clear();
     if (text.find_first_of("\n ") == std::string_view::npos) { // nothing to join or halve
         out.assign(text);

@@ -13,6 +13,7 @@
 //   text                 as it is
 //   boolean              "PRAWDA" / "FAŁSZ", as a Polish spreadsheet shows them
 //   error value          "" (the caller reports the cell, see errorValueName)
+//   formula, no result   "" (the caller reports the cell)
 // Formula cells arrive as their stored result and follow the same rules.
 #pragma once
 
@@ -28,7 +29,8 @@ std::string formatNumber(double value);
 std::string formatDateTime(double days);
 std::string cellText(const CellValue& cell);
 
-// Trims blanks and control characters at both ends, turns every LF into a
+// Trims blanks and control characters at both ends (Unicode spaces too, see
+// trimUnicodeBlanks), turns every LF into a
 // blank, then replaces each pair of blanks by one in a single left-to-right
 // pass (four blanks become two).
 std::string NormalizeCellText(std::string_view text);

@@ -86,6 +86,7 @@ TEST(CellTextTest, NormalizeTrimsJoinsLinesAndHalvesBlankPairsOnce) {
         {"", ""},
         {" 0 ", "0"},
         {"Zażółć gęślą jaźń", "Zażółć gęślą jaźń"},
+        {"\u00A0Kowalski\u00A0", "Kowalski"}, // pasted from a web page
     };
     for (const auto& c : cases)
         EXPECT_EQ(NormalizeCellText(c.in), c.out) << c.in;

@@ -14,6 +14,7 @@ enum class CellKind {
     DateTime, // number: days since 30-12-1899 00:00, fraction = time of day
     Boolean,  // number: 0 or 1
     Error,    // text: the stored error code, e.g. "#DIV/0!"
+    Formula,  // a formula whose result the file does not hold; text: the formula
 };
 
 struct CellValue {

@@ -12,8 +12,8 @@ constexpr std::string_view kNoPesel = "00000000000";
 
 } // namespace
 
-DeclarationSheet::DeclarationSheet(const std::filesystem::path& file)
-    : reader_(OpenWorkbookReader(file, static_cast<int>(kDeclarationColumns))) {}
+DeclarationSheet::DeclarationSheet(const std::filesystem::path& file, std::size_t sheet)
+    : reader_(OpenWorkbookReader(file, static_cast<int>(kDeclarationColumns), sheet)) {}
 
 DeclarationSheet::DeclarationSheet(std::unique_ptr<WorkbookReader> reader)
     : reader_(std::move(reader)) {}
@@ -34,7 +34,9 @@ bool DeclarationSheet::nextSheetRow(SheetRow& row) {
 int DeclarationSheet::CheckSheetStructure() {
     SheetRow header;
     bool found = false;
+    bool anyRow = false;
     while (nextSheetRow(header)) {
+        anyRow = true;
         if (header.number < kHeaderRow) continue;
         if (header.number == kHeaderRow)
             found = true;
@@ -42,15 +44,35 @@ int DeclarationSheet::CheckSheetStructure() {
             lookahead_ = std::move(header); // the header row is empty
         break;
     }
-    const CellValue empty;
+    empty_ = !anyRow;
+    for (std::size_t column = 0; column < kDeclarationColumns; ++column)
+        header_[column] = found && column < header.cells.size()
+                              ? NormalizeCellText(cellText(header.cells[column]))
+                              : std::string();
     for (std::size_t column = 0; column < kExpectedHeaders.size(); ++column) {
         if (kExpectedHeaders[column].empty()) continue;
-        const CellValue& cell =
-            found && column < header.cells.size() ? header.cells[column] : empty;
-        if (ReadHeaderCell(cell) != upperPolish(kExpectedHeaders[column]))
+        if (upperPolish(header_[column]) != upperPolish(kExpectedHeaders[column]))
             return static_cast<int>(column) + 1;
     }
     return 0;
+}
+
+RowsBelowEnd DeclarationSheet::countRowsBelowEnd() {
+    RowsBelowEnd below;
+    SheetRow row;
+    while (nextSheetRow(row)) {
+        if (row.number <= kHeaderRow) continue;
+        bool filled = false;
+        for (std::size_t column = 0; column < 4 && column < row.cells.size(); ++column) {
+            const CellValue& cell = row.cells[column];
+            if (cell.kind == CellKind::Text ? !trimUnicodeBlanks(cell.text).empty()
+                                            : cell.kind != CellKind::Empty)
+                filled = true;
+        }
+        if (!filled) continue;
+        if (below.count++ == 0) below.firstRow = row.number;
+    }
+    return below;
 }
 
 bool DeclarationSheet::ReadSheetRow(DeclarationRow& row) {
@@ -72,13 +94,29 @@ bool DeclarationSheet::ReadSheetRow(DeclarationRow& row) {
         std::string& text = row.cells[column];
         if (column >= current_.cells.size()) {
             text.clear();
+            row.kinds[column] = CellKind::Empty;
             continue;
         }
         const CellValue& cell = current_.cells[column];
+        row.kinds[column] = cell.kind;
         if (cell.kind == CellKind::Error) {
             const std::string shown = errorValueName(cell.text);
-            notes_.push_back({current_.number, static_cast<int>(column), shown,
-                              "komórka zawiera wartość błędu " + shown + "; przyjęto pustą"});
+            notes_.push_back({CellNote::Kind::ErrorValue,
+                              current_.number,
+                              static_cast<int>(column),
+                              shown,
+                              "komórka zawiera wartość błędu " + shown + "; przyjęto pustą",
+                              {},
+                              {}});
+        } else if (cell.kind == CellKind::Formula) {
+            notes_.push_back({CellNote::Kind::FormulaWithoutValue,
+                              current_.number,
+                              static_cast<int>(column),
+                              "",
+                              "formuła bez zapisanej wartości (plik zapisano bez jej "
+                              "przeliczenia); przyjęto pustą",
+                              {},
+                              {}});
         }
         if (cell.kind == CellKind::Text)
             normalizeCellTextInto(text, cell.text);
@@ -94,8 +132,11 @@ bool DeclarationSheet::ReadSheetRow(DeclarationRow& row) {
     row.sheetRow = current_.number;
     ++nextRow_;
     if (noteHandler_)
-        for (const CellNote& note : notes_)
+        for (CellNote& note : notes_) {
+            note.surname = row.cells[2];
+            note.pesel = row.cells[1];
             noteHandler_(note);
+        }
     return true;
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "import/DeclarationRow.h"
+#include "import/sheets/TemplateHeaders.h"
 #include "import/sheets/WorkbookReader.h"
 
 #include <array>
@@ -21,36 +22,43 @@
 namespace xls2qdp {
 
 // The names row 6 must hold in columns A to K (compared upper-cased, without
-// surrounding blanks).
-inline constexpr std::array<std::string_view, 11> kExpectedHeaders = {"Rodzaj_listy",
-                                                                      "PESEL",
-                                                                      "Nazwisko",
-                                                                      "Imię",
-                                                                      "Nazwisko_rodowe",
-                                                                      "Data_urodzenia",
-                                                                      "Płeć",
-                                                                      "Tytuł_ubezp",
-                                                                      "Data_zgłoszenia",
-                                                                      "Nr_wyboru",
-                                                                      "Status_podopiecznego"};
+// surrounding blanks): the template's first eleven.
+inline constexpr std::array<std::string_view, 11> kExpectedHeaders = [] {
+    std::array<std::string_view, 11> names{};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        names[i] = kTemplateHeaders[i];
+    return names;
+}();
 
 // A cell the import could not take as it stands (for the import report).
 struct CellNote {
+    enum class Kind { ErrorValue, FormulaWithoutValue };
+    Kind kind = Kind::ErrorValue;
     int sheetRow = 0;
     int column = 0;    // 0 = column A
     std::string value; // as the spreadsheet shows it
     std::string what;  // Polish, e.g. "komórka zawiera wartość błędu ...; przyjęto pustą"
+    std::string surname, pesel; // the row's columns C and B, to tell the row by
 };
 
 class DeclarationSheet {
 public:
-    // Opens the workbook's first worksheet; throws WorkbookError.
-    explicit DeclarationSheet(const std::filesystem::path& file);
+    // Opens the workbook's worksheet numbered sheet (0 = the first); throws
+    // WorkbookError.
+    explicit DeclarationSheet(const std::filesystem::path& file, std::size_t sheet = 0);
     explicit DeclarationSheet(std::unique_ptr<WorkbookReader> reader);
 
     // 0 when the header row is right, else the number (1..11) of the first
     // column whose header differs. Call it once, before the rows are read.
     int CheckSheetStructure();
+
+    // After CheckSheetStructure: row 6's normalised texts, columns A to AL
+    // (empty when the row is), and whether the sheet holds no cell at all.
+    const std::array<std::string, kDeclarationColumns>& headerTexts() const { return header_; }
+    bool isEmpty() const { return empty_; }
+
+    // The names of the workbook's worksheets (WorkbookReader::sheetNames).
+    std::vector<std::string> sheetNames() { return reader_->sheetNames(); }
 
     // Fills row with the next data row and returns true; false at the end of
     // the data: the first row whose columns A to D are all empty (a row
@@ -59,8 +67,12 @@ public:
     // the file turns out damaged while it is read.
     bool ReadSheetRow(DeclarationRow& row);
 
+    // After ReadSheetRow returned false: reads on to the end of the sheet and
+    // counts the filled rows the end of the data left out.
+    RowsBelowEnd countRowsBelowEnd();
+
     // Receives a note for every cell of a returned row that held an error
-    // value (its text is then empty).
+    // value or a formula without its result (its text is then empty).
     void setCellNoteHandler(std::function<void(const CellNote&)> handler) {
         noteHandler_ = std::move(handler);
     }
@@ -78,6 +90,8 @@ private:
     bool ended_ = false;
     std::vector<CellNote> notes_;
     std::function<void(const CellNote&)> noteHandler_;
+    std::array<std::string, kDeclarationColumns> header_;
+    bool empty_ = false;
 };
 
 } // namespace xls2qdp

@@ -39,10 +39,30 @@ long long repeatCount(const char** attributes, std::string_view name) {
     return n < 1 ? 1 : n;
 }
 
+// Collects the names of the top-level tables of content.xml.
+class SheetNamesHandler : public XmlHandler {
+public:
+    std::vector<std::string> names;
+    void startElement(std::string_view name, const char** attributes) override {
+        if (name != kTable) return;
+        if (depth_++ == 0) {
+            const char* tab = FindAttribute(attributes, ODF_TABLE "name");
+            names.emplace_back(tab ? tab : "");
+        }
+    }
+    void endElement(std::string_view name) override {
+        if (name == kTable) --depth_;
+    }
+    void characters(std::string_view) override {}
+
+private:
+    int depth_ = 0;
+};
+
 class OdsReader : public WorkbookReader, private XmlHandler {
 public:
-    OdsReader(const std::filesystem::path& file, int columnLimit)
-        : archive_(file), columnLimit_(columnLimit) {
+    OdsReader(const std::filesystem::path& file, int columnLimit, std::size_t sheet)
+        : archive_(file), columnLimit_(columnLimit), sheet_(sheet) {
         if (auto manifest = archive_.readAll("META-INF/manifest.xml", 16u << 20);
             manifest && manifest->find("encryption-data") != std::string::npos)
             throw WorkbookError(file, kEncryptedWorkbook);
@@ -54,6 +74,14 @@ public:
             static_cast<XmlHandler&>(*this),
             [this](char* buffer, std::size_t size) { return content_->read(buffer, size); }, file,
             "content.xml");
+    }
+
+    // The names come from a pass of their own over content.xml: the tables
+    // follow one another in it, and only the one being read is parsed here.
+    std::vector<std::string> sheetNames() override {
+        SheetNamesHandler names;
+        ParseZipPart(archive_, "content.xml", names, true);
+        return std::move(names.names);
     }
 
     bool nextRow(SheetRow& row) override {
@@ -81,9 +109,9 @@ private:
         if (name == kSpreadsheet) {
             inSpreadsheet_ = true;
         } else if (name == kTable && inSpreadsheet_) {
-            ++tableDepth_;
-        } else if (tableDepth_ != 1) {
-            return; // outside the first sheet, or inside a table within a cell
+            if (tableDepth_++ == 0) reading_ = tablesSeen_++ == sheet_;
+        } else if (tableDepth_ != 1 || !reading_) {
+            return; // outside the sheet read, or inside a table within a cell
         } else if (name == kRow) {
             rowRepeat_ = repeatCount(attributes, ODF_TABLE "number-rows-repeated");
             row_ = &queue_.start(rowNumber_ + 1);
@@ -116,8 +144,8 @@ private:
             return;
         }
         if (name == kTable && inSpreadsheet_) {
-            if (--tableDepth_ == 0) finished_ = true; // only the first sheet is read
-        } else if (tableDepth_ != 1) {
+            if (--tableDepth_ == 0 && reading_) finished_ = true; // only one sheet is read
+        } else if (tableDepth_ != 1 || !reading_) {
             return;
         } else if (name == kParagraph && inCell_) {
             // Only blanks at the start of a paragraph are dropped; one at its end stays.
@@ -165,6 +193,7 @@ private:
         isError_ = extType && std::string_view(extType) == "error";
         stringValue_.reset();
         hasType_ = type != nullptr;
+        hasFormula_ = FindAttribute(attributes, ODF_TABLE "formula") != nullptr;
         if (!type || isError_) return;
         const std::string_view kind = type;
         if (kind == "float" || kind == "percentage" || kind == "currency") {
@@ -202,6 +231,8 @@ private:
         } else if (cell_.kind == CellKind::Empty && !text_.empty()) {
             // A string cell, or a cell some program wrote without a value type.
             cell_.setText(text_);
+        } else if (cell_.kind == CellKind::Empty && hasFormula_ && !hasType_) {
+            cell_.kind = CellKind::Formula; // a formula written without its result
         }
         if (cell_.kind == CellKind::Text && cell_.text.empty()) cell_.kind = CellKind::Empty;
         if (cell_.kind != CellKind::Empty && column_ < columnLimit_) {
@@ -234,12 +265,14 @@ private:
 
     ZipArchive archive_;
     int columnLimit_;
+    std::size_t sheet_;
     std::optional<ZipArchive::Entry> content_;
     std::optional<XmlStreamParser> parser_;
     RowQueue queue_;
 
-    bool inSpreadsheet_ = false, finished_ = false;
+    bool inSpreadsheet_ = false, finished_ = false, reading_ = false;
     int tableDepth_ = 0, annotationDepth_ = 0;
+    std::size_t tablesSeen_ = 0;
     SheetRow* row_ = nullptr;
     int rowNumber_ = 0;
     long long rowRepeat_ = 1, columnRepeat_ = 1, column_ = 0;
@@ -248,7 +281,7 @@ private:
     int repeatNumber_ = 0;
     long long repeatsLeft_ = 0;
 
-    bool inCell_ = false, isError_ = false, hasType_ = false;
+    bool inCell_ = false, isError_ = false, hasType_ = false, hasFormula_ = false;
     CellValue cell_;
     std::optional<std::string> stringValue_;
     std::string text_;
@@ -258,8 +291,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> OpenOdsReader(const std::filesystem::path& file, int columnLimit) {
-    return std::make_unique<OdsReader>(file, columnLimit);
+std::unique_ptr<WorkbookReader> OpenOdsReader(const std::filesystem::path& file, int columnLimit,
+                                              std::size_t sheet) {
+    return std::make_unique<OdsReader>(file, columnLimit, sheet);
 }
 
 } // namespace xls2qdp

@@ -11,6 +11,8 @@
 namespace xls2qdp {
 
 // Throws WorkbookError.
-std::unique_ptr<WorkbookReader> OpenOdsReader(const std::filesystem::path& file, int columnLimit);
+// Reads the table numbered sheet (0 = the first); throws WorkbookError.
+std::unique_ptr<WorkbookReader> OpenOdsReader(const std::filesystem::path& file, int columnLimit,
+                                              std::size_t sheet = 0);
 
 } // namespace xls2qdp

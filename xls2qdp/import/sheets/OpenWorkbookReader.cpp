@@ -28,8 +28,8 @@ std::string lowerExtension(const std::filesystem::path& file) {
     return extension;
 }
 
-std::unique_ptr<WorkbookReader> openZipWorkbook(const std::filesystem::path& file,
-                                                int columnLimit) {
+std::unique_ptr<WorkbookReader> openZipWorkbook(const std::filesystem::path& file, int columnLimit,
+                                                std::size_t sheet) {
     std::string kind;
     {
         ZipArchive archive(file);
@@ -54,13 +54,14 @@ std::unique_ptr<WorkbookReader> openZipWorkbook(const std::filesystem::path& fil
         if (kind.empty())
             throw WorkbookError(file, "to archiwum ZIP, które nie zawiera skoroszytu.");
     }
-    return kind == "ods" ? OpenOdsReader(file, columnLimit) : OpenXlsxReader(file, columnLimit);
+    return kind == "ods" ? OpenOdsReader(file, columnLimit, sheet)
+                         : OpenXlsxReader(file, columnLimit, sheet);
 }
 
 } // namespace
 
 std::unique_ptr<WorkbookReader> OpenWorkbookReader(const std::filesystem::path& file,
-                                                   int columnLimit) {
+                                                   int columnLimit, std::size_t sheet) {
     std::error_code error;
     const auto status = std::filesystem::status(file, error);
     if (status.type() == std::filesystem::file_type::not_found)
@@ -79,9 +80,9 @@ std::unique_ptr<WorkbookReader> OpenWorkbookReader(const std::filesystem::path& 
     if (head.empty()) throw WorkbookError(file, "plik jest pusty.");
 
     if (head.starts_with("PK\x03\x04") || head.starts_with(std::string_view("PK\x05\x06", 4)))
-        return openZipWorkbook(file, columnLimit);
+        return openZipWorkbook(file, columnLimit, sheet);
     if (head.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
-        return OpenXlsReader(file, columnLimit);
+        return OpenXlsReader(file, columnLimit, sheet);
     // BIFF2 to BIFF4 files start with their BOF record right away.
     if (head.size() >= 4 && head[0] == '\x09' &&
         (head[1] == '\x00' || head[1] == '\x02' || head[1] == '\x04'))
@@ -97,6 +98,7 @@ std::unique_ptr<WorkbookReader> OpenWorkbookReader(const std::filesystem::path& 
         throw WorkbookError(file, "plik ma rozszerzenie „" + extension +
                                       "”, ale zawiera zwykły tekst, a nie skoroszyt. Jeśli to dane "
                                       "rozdzielone średnikami, nadaj mu rozszerzenie „.csv”.");
+    if (sheet != 0) throw WorkbookError(file, kNoSuchWorksheet); // a text file is one sheet
     return OpenCsvReader(file, columnLimit);
 }
 

@@ -25,6 +25,8 @@ private:
 
 // Reasons shared by the readers.
 inline const char* const kDamagedFile = "plik jest uszkodzony lub niekompletny.";
+inline const char* const kNoWorksheet = "skoroszyt nie zawiera żadnego arkusza.";
+inline const char* const kNoSuchWorksheet = "skoroszyt nie ma arkusza o tym numerze.";
 inline const char* const kEncryptedWorkbook =
     "skoroszyt jest zaszyfrowany (chroniony hasłem). Zapisz go bez hasła i wskaż ponownie.";
 

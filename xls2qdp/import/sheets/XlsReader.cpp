@@ -213,8 +213,8 @@ double rkValue(std::uint32_t rk) {
 
 class XlsReader : public WorkbookReader {
 public:
-    XlsReader(const std::filesystem::path& file, int columnLimit)
-        : file_(file), columnLimit_(columnLimit) {
+    XlsReader(const std::filesystem::path& file, int columnLimit, std::size_t sheet)
+        : file_(file), columnLimit_(columnLimit), sheet_(sheet) {
         static std::once_flag gsfReady;
         std::call_once(gsfReady, [] {
             gsf_init();
@@ -250,6 +250,8 @@ public:
         streamSize_ = gsf_input_size(stream_.get());
         readGlobals();
     }
+
+    std::vector<std::string> sheetNames() override { return sheetNames_; }
 
     bool nextRow(SheetRow& row) override {
         while (queue_.empty()) {
@@ -365,15 +367,21 @@ private:
             case kBoundSheet: {
                 std::uint32_t position = 0;
                 std::uint8_t state = 0, type = 0;
-                if (!sheetOffset && in.u32(position) && in.u8(state) && in.u8(type) && type == 0)
-                    sheetOffset = position;
+                if (!in.u32(position) || !in.u8(state) || !in.u8(type) || type != 0) break;
+                std::string name;
+                if (!(biff8_ ? in.unicodeString(name, false)
+                             : in.byteString(name, false, decoder_)))
+                    name.clear();
+                if (sheetNames_.size() == sheet_) sheetOffset = position;
+                sheetNames_.push_back(std::move(name));
                 break;
             }
             default:
                 break;
             }
         }
-        if (!sheetOffset) throw WorkbookError(file_, "skoroszyt nie zawiera żadnego arkusza.");
+        if (sheetNames_.empty()) throw WorkbookError(file_, kNoWorksheet);
+        if (!sheetOffset) throw WorkbookError(file_, kNoSuchWorksheet);
         if (*sheetOffset + 4 > streamSize_ ||
             gsf_input_seek(stream_.get(), *sheetOffset, G_SEEK_SET))
             damaged(*sheetOffset);
@@ -586,6 +594,8 @@ private:
 
     std::filesystem::path file_;
     int columnLimit_;
+    std::size_t sheet_;
+    std::vector<std::string> sheetNames_; // the worksheets' names
     GPtr<GsfInput> input_;
     GPtr<GsfInfile> ole_;
     GPtr<GsfInput> stream_;
@@ -608,8 +618,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> OpenXlsReader(const std::filesystem::path& file, int columnLimit) {
-    return std::make_unique<XlsReader>(file, columnLimit);
+std::unique_ptr<WorkbookReader> OpenXlsReader(const std::filesystem::path& file, int columnLimit,
+                                              std::size_t sheet) {
+    return std::make_unique<XlsReader>(file, columnLimit, sheet);
 }
 
 } // namespace xls2qdp

@@ -11,8 +11,9 @@
 
 namespace xls2qdp {
 
-// Throws WorkbookError (also for a compound document that holds no workbook,
-// or an encrypted one).
-std::unique_ptr<WorkbookReader> OpenXlsReader(const std::filesystem::path& file, int columnLimit);
+// Reads the worksheet numbered sheet (0 = the first). Throws WorkbookError
+// (also for a compound document that holds no workbook, or an encrypted one).
+std::unique_ptr<WorkbookReader> OpenXlsReader(const std::filesystem::path& file, int columnLimit,
+                                              std::size_t sheet = 0);
 
 } // namespace xls2qdp

@@ -126,7 +126,8 @@ public:
 class WorkbookHandler : public XmlHandler {
 public:
     bool date1904 = false;
-    std::vector<std::string> sheetIds; // relationship ids in sheet order
+    std::vector<std::string> sheetIds;   // relationship ids in sheet order
+    std::vector<std::string> sheetNames; // the tabs' names, in the same order
     void startElement(std::string_view name, const char** attributes) override {
         const std::string_view local = localName(name);
         if (local == "workbookPr") {
@@ -134,7 +135,13 @@ public:
             date1904 =
                 value && (std::string_view(value) == "1" || std::string_view(value) == "true");
         } else if (local == "sheet") {
-            if (const char* id = attributeByLocalName(attributes, "id")) sheetIds.emplace_back(id);
+            if (const char* id = attributeByLocalName(attributes, "id")) {
+                sheetIds.emplace_back(id);
+                const char* tab = FindAttribute(attributes, "name");
+                std::string text;
+                if (tab) appendUnescaped(text, tab);
+                sheetNames.push_back(std::move(text));
+            }
         }
     }
     void endElement(std::string_view) override {}
@@ -214,7 +221,7 @@ private:
 
 class XlsxReader : public WorkbookReader, private XmlHandler {
 public:
-    XlsxReader(const std::filesystem::path& file, int columnLimit)
+    XlsxReader(const std::filesystem::path& file, int columnLimit, std::size_t sheet)
         : archive_(file), columnLimit_(columnLimit) {
         const std::string workbookPart = findWorkbookPart();
         WorkbookHandler workbook;
@@ -224,19 +231,20 @@ public:
         RelationshipsHandler rels;
         ParseZipPart(archive_, relsPartOf(workbookPart), rels, false);
         std::string sheetPart, stylesPart, stringsPart;
-        for (const std::string& id : workbook.sheetIds) {
-            const auto it = rels.byId.find(id);
-            if (it != rels.byId.end() && it->second.type.ends_with("/worksheet")) {
+        for (std::size_t i = 0; i < workbook.sheetIds.size(); ++i) {
+            const auto it = rels.byId.find(workbook.sheetIds[i]);
+            if (it == rels.byId.end() || !it->second.type.ends_with("/worksheet")) continue;
+            if (sheetNames_.size() == sheet)
                 sheetPart = resolvePart(workbookPart, it->second.target);
-                break;
-            }
+            sheetNames_.push_back(workbook.sheetNames[i]);
         }
         for (const auto& [id, rel] : rels.byId) {
             if (rel.type.ends_with("/styles")) stylesPart = resolvePart(workbookPart, rel.target);
             if (rel.type.ends_with("/sharedStrings"))
                 stringsPart = resolvePart(workbookPart, rel.target);
         }
-        if (sheetPart.empty()) throw WorkbookError(file, "skoroszyt nie zawiera żadnego arkusza.");
+        if (sheetNames_.empty()) throw WorkbookError(file, kNoWorksheet);
+        if (sheetPart.empty()) throw WorkbookError(file, kNoSuchWorksheet);
 
         StylesHandler styles;
         if (!stylesPart.empty()) ParseZipPart(archive_, stylesPart, styles, false);
@@ -275,6 +283,8 @@ public:
             sheetParser_.emplace(static_cast<XmlHandler&>(*this), std::move(source), file,
                                  sheetPart, false);
     }
+
+    std::vector<std::string> sheetNames() override { return sheetNames_; }
 
     bool nextRow(SheetRow& row) override {
         while (queue_.empty()) {
@@ -345,7 +355,10 @@ private:
             value_.clear();
             inlineText_.clear();
             hasValue_ = false;
+            hasFormula_ = false;
             keep_ = column_ >= 0 && column_ < columnLimit_;
+        } else if (local == "f") {
+            hasFormula_ = keep_;
         } else if (local == "v") {
             inValue_ = keep_;
         } else if (local == "is") {
@@ -378,7 +391,10 @@ private:
         } else if (local == "rPh") {
             --phoneticDepth_;
         } else if (local == "c") {
-            if (row_ && keep_ && hasValue_) storeCell();
+            if (row_ && keep_ && hasValue_)
+                storeCell();
+            else if (row_ && hasFormula_)
+                storeFormulaWithoutValue();
             keep_ = false;
         } else if (local == "row") {
             if (row_ && rowHasValue_) queue_.commit();
@@ -448,6 +464,16 @@ private:
         rowHasValue_ = true;
     }
 
+    // A formula some program wrote without working out its result: the cell
+    // is not empty, its value is unknown.
+    void storeFormulaWithoutValue() {
+        CellValue& cell = CellAt(*row_, column_);
+        cell.kind = CellKind::Formula;
+        cell.number = 0;
+        cell.text.clear();
+        rowHasValue_ = true;
+    }
+
     // Serial day numbers of the file -> days since 30-12-1899. The 1900 system
     // counts a 29-02-1900 that never was, so its first 59 days are one off.
     // A time alone (below one day) stays a time in both systems.
@@ -459,6 +485,7 @@ private:
 
     ZipArchive archive_;
     int columnLimit_;
+    std::vector<std::string> sheetNames_; // the worksheets' names
     bool date1904_ = false;
     std::vector<NumberFormatKind> cellFormats_;
     SharedStringTable sharedStrings_;
@@ -474,15 +501,16 @@ private:
     std::string cellType_;
     int style_ = 0;
     std::string value_, inlineText_;
-    bool keep_ = false, hasValue_ = false, inValue_ = false, inInline_ = false,
+    bool keep_ = false, hasValue_ = false, hasFormula_ = false, inValue_ = false, inInline_ = false,
          inInlineText_ = false;
     int phoneticDepth_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> OpenXlsxReader(const std::filesystem::path& file, int columnLimit) {
-    return std::make_unique<XlsxReader>(file, columnLimit);
+std::unique_ptr<WorkbookReader> OpenXlsxReader(const std::filesystem::path& file, int columnLimit,
+                                               std::size_t sheet) {
+    return std::make_unique<XlsxReader>(file, columnLimit, sheet);
 }
 
 } // namespace xls2qdp

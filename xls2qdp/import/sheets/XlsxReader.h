@@ -10,7 +10,8 @@
 
 namespace xls2qdp {
 
-// Throws WorkbookError.
-std::unique_ptr<WorkbookReader> OpenXlsxReader(const std::filesystem::path& file, int columnLimit);
+// Reads the worksheet numbered sheet (0 = the first); throws WorkbookError.
+std::unique_ptr<WorkbookReader> OpenXlsxReader(const std::filesystem::path& file, int columnLimit,
+                                               std::size_t sheet = 0);
 
 } // namespace xls2qdp

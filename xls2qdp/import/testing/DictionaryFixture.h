@@ -66,6 +66,8 @@ inline void writeFixtureCities(const std::filesystem::path& file) {
                            {"Przysiółek", "0201092", "0000701", "T"}); // only an inactive Zakole
     CityDictionary::insert(in, {"Przysiółek", "0201072", "0000702", "T"});
     CityDictionary::insert(in, {"Gierałtów", "0201065", "0000801", "T"});
+    CityDictionary::insert(in, {"Daleka", "0401012", "0000901", "T"}); // twice, both elsewhere
+    CityDictionary::insert(in, {"Daleka", "0401042", "0000902", "T"});
     in = store::Statement();
     db.exec("COMMIT");
 }

@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: MIT
 // Writes a declaration workbook of N data rows with realistic Polish data,
 // for benchmarks, examples and test fixtures:
-//   gen_declarations [--rows N] [--seed S] [--voivodeship WW] OUTPUT.xlsx|OUTPUT.csv
+//   gen_declarations [--rows N] [--seed S] [--voivodeship WW] [--clean] OUTPUT.xlsx|OUTPUT.csv
 // Rows 1-5 hold a title, row 6 the header, rows 7.. the declarations. Most
 // addresses lie in the given voivodeship (default 12), some elsewhere; commune
 // and locality names are real pairs from the official registry (PlaceList.inc).
 // Dates are mostly date cells, some typed as text (a few in a form the import
 // refuses); postal codes are text or numbers; some patients are foreigners
 // without PESEL, children are declared by a parent. The same seed gives the
-// same workbook.
+// same workbook. --clean writes the same people with every value in a form
+// the import takes as it stands (dates as date cells or dd-mm-yyyy text,
+// PESELs and postal codes as text).
 #include "../CellText.h"
+#include "../TemplateHeaders.h"
 #include "XlsxStreamWriter.h"
 
 #include <array>
@@ -220,11 +223,11 @@ void setDate(Cell& cell, year_month_day date) {
 }
 
 // A date as most sheets hold it (a date cell), sometimes typed as text.
-void setDateLikeUsers(Random& random, Cell& cell, year_month_day date) {
+void setDateLikeUsers(Random& random, Cell& cell, year_month_day date, bool clean) {
     const int roll = random.below(100);
     if (roll < 88)
         setDate(cell, date);
-    else if (roll < 97)
+    else if (roll < 97 || clean)
         setText(cell, dayMonthYear(date));
     else
         setText(cell, std::to_string(static_cast<int>(date.year())) + "-" +
@@ -238,7 +241,8 @@ struct Doctor {
 
 class DeclarationMaker {
 public:
-    DeclarationMaker(std::uint64_t seed, std::string voivodeship) : random_(seed) {
+    DeclarationMaker(std::uint64_t seed, std::string voivodeship, bool clean)
+        : random_(seed), clean_(clean) {
         for (const Place& place : kPlaces)
             (place.voivodeship == voivodeship ? home_ : elsewhere_).push_back(&place);
         if (home_.empty()) home_ = elsewhere_;
@@ -275,7 +279,7 @@ public:
             firstName = female ? random_.pick(kWomen) : random_.pick(kMen);
             const std::string id = pesel(random_, birth, female);
             // A PESEL column formatted as a number loses leading zeros.
-            if (random_.percent(25))
+            if (random_.percent(25) && !clean_)
                 setNumber(row[1], std::strtod(id.c_str(), nullptr));
             else
                 setText(row[1], id);
@@ -289,12 +293,13 @@ public:
         if (random_.percent(2))
             setText(row[5], "");
         else
-            setDateLikeUsers(random_, row[5], birth);
+            setDateLikeUsers(random_, row[5], birth, clean_);
         setText(row[6], female ? "K" : "M");
         const bool child = age < 18;
         setText(row[7], child && random_.percent(90) ? "C" : random_.pick(kInsuranceTitles));
         setDateLikeUsers(random_, row[8],
-                         randomDate(random_, std::max(2015, static_cast<int>(birth.year())), 2025));
+                         randomDate(random_, std::max(2015, static_cast<int>(birth.year())), 2025),
+                         clean_);
         setNumber(row[9], random_.percent(90) ? 1 : 2);
         if (random_.percent(3)) setText(row[10], "D");
         if (!child && age <= 26 && random_.percent(30)) {
@@ -341,7 +346,7 @@ private:
         const int voivodeship = std::atoi(place.voivodeship);
         const int code = (voivodeship * 3 + random_.below(6)) % 100 * 1000 + random_.below(1000);
         const int style = random_.below(100);
-        if (style < 70)
+        if (style < 70 || clean_)
             setText(at(0), twoDigits(static_cast<unsigned>(code / 1000)) + "-" +
                                std::to_string(1000 + code % 1000).substr(1));
         else if (style < 90)
@@ -365,52 +370,15 @@ private:
     }
 
     Random random_;
+    bool clean_;
     std::vector<const Place*> home_, elsewhere_;
     std::vector<Doctor> doctors_;
 };
 
-constexpr const char* kHeader[38] = {"Rodzaj_listy",
-                                     "PESEL",
-                                     "Nazwisko",
-                                     "Imię",
-                                     "Nazwisko_rodowe",
-                                     "Data_urodzenia",
-                                     "Płeć",
-                                     "Tytuł_ubezp",
-                                     "Data_zgłoszenia",
-                                     "Nr_wyboru",
-                                     "Status_podopiecznego",
-                                     "Uczeń_student",
-                                     "Rok_szkolny",
-                                     "Cudzoziemiec",
-                                     "Bezdomny",
-                                     "Kod_poczt_zam",
-                                     "Miejscowość_zam",
-                                     "Ulica_zam",
-                                     "Nr_domu_zam",
-                                     "Nr_lokalu_zam",
-                                     "Gmina_zam",
-                                     "Telefon_zam",
-                                     "Kod_poczt_zamieszk",
-                                     "Miejscowość_zamieszk",
-                                     "Ulica_zamieszk",
-                                     "Nr_domu_zamieszk",
-                                     "Nr_lokalu_zamieszk",
-                                     "Gmina_zamieszk",
-                                     "Telefon_zamieszk",
-                                     "Nr_prawa_lek",
-                                     "PESEL_lek",
-                                     "Nazwisko_lek",
-                                     "Imiona_lek",
-                                     "Nazwisko_zgł",
-                                     "Imię_zgł",
-                                     "PESEL_zgł",
-                                     "Data_ur_zgł",
-                                     "Cudzoziemiec_zgł"};
-
 // Writes the title rows, the header and N data rows through `sink`.
 template <typename Sink>
-void writeWorkbook(Sink& sink, long long rows, std::uint64_t seed, const std::string& voivodeship) {
+void writeWorkbook(Sink& sink, long long rows, std::uint64_t seed, const std::string& voivodeship,
+                   bool clean) {
     Row row;
     const auto emit = [&](int number) {
         sink.startRow(number);
@@ -444,9 +412,10 @@ void writeWorkbook(Sink& sink, long long rows, std::uint64_t seed, const std::st
     for (Cell& cell : row)
         cell = Cell{};
     for (int c = 0; c < 38; ++c)
-        setText(row[static_cast<std::size_t>(c)], kHeader[c]);
+        setText(row[static_cast<std::size_t>(c)],
+                std::string(xls2qdp::kTemplateHeaders[static_cast<std::size_t>(c)]));
     emit(6);
-    DeclarationMaker maker(seed, voivodeship);
+    DeclarationMaker maker(seed, voivodeship, clean);
     for (long long i = 0; i < rows; ++i) {
         maker.make(row);
         emit(static_cast<int>(7 + i));
@@ -501,9 +470,9 @@ private:
 };
 
 int usage() {
-    std::fputs(
-        "usage: gen_declarations [--rows N] [--seed S] [--voivodeship WW] OUTPUT.xlsx|OUTPUT.csv\n",
-        stderr);
+    std::fputs("usage: gen_declarations [--rows N] [--seed S] [--voivodeship WW] [--clean] "
+               "OUTPUT.xlsx|OUTPUT.csv\n",
+               stderr);
     return 2;
 }
 
@@ -513,6 +482,7 @@ int main(int argc, char** argv) {
     long long rows = 1000;
     std::uint64_t seed = 1;
     std::string voivodeship = "12";
+    bool clean = false;
     std::string output;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -523,6 +493,8 @@ int main(int argc, char** argv) {
             seed = std::strtoull(argv[++i], nullptr, 10);
         else if (arg == "--voivodeship" && hasValue)
             voivodeship = argv[++i];
+        else if (arg == "--clean")
+            clean = true;
         else if (!arg.starts_with("--") && output.empty())
             output = arg;
         else
@@ -532,11 +504,11 @@ int main(int argc, char** argv) {
     try {
         if (output.ends_with(".csv")) {
             CsvSink sink(output);
-            writeWorkbook(sink, rows, seed, voivodeship);
+            writeWorkbook(sink, rows, seed, voivodeship, clean);
             sink.finish();
         } else if (output.ends_with(".xlsx")) {
             xls2qdp::tools::XlsxStreamWriter sink(output);
-            writeWorkbook(sink, rows, seed, voivodeship);
+            writeWorkbook(sink, rows, seed, voivodeship, clean);
             sink.finish();
         } else {
             return usage();
