@@ -3,8 +3,8 @@
 // SaveTarget_test on that system. A new file is made; an existing file is
 // replaced whole and keeps its attributes; a read-only file, a folder or a
 // missing folder is refused and left as it was; a file with a second name
-// (hard link) is written in place so both names see the new package; no
-// staging file is left in any case.
+// (hard link) is written in place so both names see the new package, and so
+// is a device; no staging file is left in any case.
 #include "PackageFixture.h"
 #include "TempDir.h"
 
@@ -86,6 +86,22 @@ const TargetCase kTargets[] = {
          EXPECT_TRUE(isPackage(d / "one.qdp", 3));
          EXPECT_TRUE(isPackage(d / "two.qdp", 3));
      }},
+    {"an old partial name is neither used nor removed",
+     [](const fs::path& d) {
+         writeFile((d / "p.qdp.part0").string(), "someone's");
+         writeFile((d / "p.qdp~1-0.qdptmp.keep").string(), "someone's");
+         return (d / "p.qdp").string();
+     },
+     QDP_OK,
+     [](const fs::path& d) {
+         EXPECT_TRUE(isPackage(d / "p.qdp", 3));
+         EXPECT_EQ(readFile((d / "p.qdp.part0").string()), "someone's");
+         EXPECT_EQ(readFile((d / "p.qdp~1-0.qdptmp.keep").string()), "someone's");
+     }},
+    // The device name means the device in every folder: written to, nothing
+    // staged beside it and no file of that name made.
+    {"the device that takes everything", [](const fs::path& d) { return (d / "NUL").string(); },
+     QDP_OK, [](const fs::path& d) { EXPECT_TRUE(fs::is_empty(d)); }},
     {"a folder is refused",
      [](const fs::path& d) {
          fs::create_directory(d / "folder.qdp");
