@@ -4,6 +4,8 @@
 // and without a package cipher and with extraction of B fields. Besides
 // the sanitizers, it checks what the interface promises whatever the file:
 // no more records than a section states, 39 after FileClose, Clear works.
+#include "FuzzInputFile.h"
+
 #include <qdpcore/qdpcore.h>
 
 #include <cstdint>
@@ -13,35 +15,9 @@
 #include <string>
 #include <vector>
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 namespace {
 
-// The input lives in an anonymous in-memory file, opened by its /proc path,
-// so no file is left behind and nothing touches the disk.
-class InputFile {
-public:
-    InputFile() {
-        fd_ = memfd_create("qdp-fuzz", 0);
-        if (fd_ < 0) std::abort();
-        path_ = "/proc/self/fd/" + std::to_string(fd_);
-    }
-    void set(const std::uint8_t* data, std::size_t size) {
-        if (ftruncate(fd_, 0) != 0) std::abort();
-        std::size_t done = 0;
-        while (done < size) {
-            const ssize_t n = pwrite(fd_, data + done, size - done, static_cast<off_t>(done));
-            if (n <= 0) std::abort();
-            done += static_cast<std::size_t>(n);
-        }
-    }
-    const char* path() const { return path_.c_str(); }
-
-private:
-    int fd_ = -1;
-    std::string path_;
-};
+using xls2qdp::fuzz::InputFile;
 
 void check(bool condition) {
     if (!condition) __builtin_trap();

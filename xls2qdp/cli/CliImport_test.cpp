@@ -9,6 +9,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -138,6 +140,8 @@ TEST_F(CliImportTest, ExitCodesNameWhatWentWrong) {
     std::ofstream(damaged) << "not a workbook";
     const fs::path noKey = install_.root / "nokey.ini";
     std::ofstream(noKey) << "[SYSTEM]\nNrInstalacji=1\nKodOddzialuNFZ=06\nKodWojew=12\n";
+    const fs::path fifo = install_.root / "potok.xlsx"; // would block a reader that waits
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
 
     const struct {
         const char* name;
@@ -150,6 +154,11 @@ TEST_F(CliImportTest, ExitCodesNameWhatWentWrong) {
          {"import", (install_.root / "none.xlsx").string()},
          kExitInputProblem,
          "Wskazany plik XLS nieistnieje !"},
+        {"folder as workbook",
+         {"import", install_.outDir.string()},
+         kExitInputProblem,
+         "to jest katalog, a nie plik."},
+        {"FIFO as workbook", {"import", fifo.string()}, kExitInputProblem, "to potok (FIFO)"},
         {"missing folder",
          {"import", fixture("declarations.xlsx").string(), "--target",
           (install_.root / "none").string()},

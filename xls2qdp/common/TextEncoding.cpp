@@ -139,7 +139,7 @@ void CodePageDecoder::append(std::string& out, std::string_view bytes) {
         return;
     }
     auto cd = static_cast<iconv_t>(iconv_);
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr); // a text starts in the initial state
     char* in = const_cast<char*>(bytes.data());
     std::size_t inLeft = bytes.size();
     char buffer[1024];
@@ -154,6 +154,16 @@ void CodePageDecoder::append(std::string& out, std::string_view bytes) {
             ++in;
             --inLeft;
         }
+    }
+    // Code pages with combining marks (1258, 1255) hold back each letter
+    // until they see whether a mark follows: the last one comes out only
+    // when the conversion is told the text has ended.
+    for (;;) {
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        const std::size_t result = iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+        if (result != static_cast<std::size_t>(-1) || errno != E2BIG) break;
     }
 }
 

@@ -30,6 +30,14 @@ bool isFile(const fs::path& path) {
     return fs::exists(path, error) && !fs::is_directory(path, error);
 }
 
+// Whatever is there goes on to the workbook reader, which says what is wrong
+// with a folder, a FIFO or a device; only a name with nothing behind it is
+// missing.
+bool exists(const fs::path& path) {
+    std::error_code error;
+    return fs::exists(path, error);
+}
+
 bool isFolder(const fs::path& path) {
     std::error_code error;
     return fs::is_directory(path, error);
@@ -195,7 +203,7 @@ ImportResult ImportWorkflow::checkImportConditions(const ImportRequest& request,
         frontEnd.focusField(ImportField::WorkbookFile);
         return fail(ImportResult::NoWorkbookChosen, "Proszę wskazać plik XLS!");
     }
-    if (!isFile(workbook)) {
+    if (!exists(workbook)) {
         frontEnd.focusField(ImportField::WorkbookFile);
         return fail(ImportResult::WorkbookMissing, "Wskazany plik XLS nieistnieje !");
     }

@@ -17,24 +17,35 @@ enum class CellKind {
     Formula,  // a formula whose result the file does not hold; text: the formula
 };
 
+// What the reader could not take as the file has it; the import reports it.
+enum class CellProblem {
+    None,
+    TextCut,            // text: its first 32,767 characters of a longer one
+    NoSuchSharedString, // empty: the file refers to a shared string it lacks (its number in text)
+};
+
 struct CellValue {
     CellKind kind = CellKind::Empty;
     double number = 0;
     std::string text;
+    CellProblem problem = CellProblem::None;
 
     void clear() {
         kind = CellKind::Empty;
         number = 0;
         text.clear();
+        problem = CellProblem::None;
     }
     void setText(std::string value) {
         kind = CellKind::Text;
         text = std::move(value);
+        problem = CellProblem::None;
     }
     void setNumber(double value, CellKind as = CellKind::Number) {
         kind = as;
         number = value;
         text.clear();
+        problem = CellProblem::None;
     }
 };
 

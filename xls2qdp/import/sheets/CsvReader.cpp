@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "CsvReader.h"
 
+#include "CellLimits.h"
 #include "common/TextEncoding.h"
 
+#include <algorithm>
 #include <array>
-#include <fstream>
 #include <string>
 
 namespace xls2qdp {
@@ -15,25 +16,24 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 class CsvReader : public WorkbookReader {
 public:
-    CsvReader(const std::filesystem::path& file, int columnLimit)
-        : file_(file), columnLimit_(columnLimit), decoder_(1250) {
-        in_.open(file, std::ios::binary);
-        if (!in_)
-            throw WorkbookError(file, "nie można otworzyć pliku (brak dostępu lub plik zajęty).");
+    CsvReader(WorkbookFile file, int columnLimit)
+        : in_(std::move(file)), file_(in_.path()), columnLimit_(columnLimit), decoder_(1250) {
+        in_.seek(0);
         detectEncodingAndDelimiter();
-        in_.clear();
-        in_.seekg(bomLength_);
+        in_.seek(bomLength_);
+        ended_ = false;
     }
 
     bool nextRow(SheetRow& row) override {
         for (;;) {
             if (atEnd()) return false;
-            row.number = ++rowNumber_;
+            ++rowNumber_;
             row.cells.clear();
             bool any = false;
             int column = 0;
             for (;;) {
                 field_.clear();
+                fieldCut_ = false;
                 const char ended = readField();
                 if (column < columnLimit_ && !field_.empty()) {
                     row.cells.resize(static_cast<std::size_t>(column) + 1);
@@ -43,20 +43,25 @@ public:
                         cell.text = field_;
                     else
                         decoder_.append(cell.text, field_);
+                    if (cutToCellLength(cell.text) || fieldCut_)
+                        cell.problem = CellProblem::TextCut;
                     any = true;
                 }
-                ++column;
+                column = std::min(column + 1, columnLimit_); // the fields past it are not kept
                 if (ended != delimiter_) break;
             }
-            if (any) return true;
+            if (!any) continue;
+            // The rows past the last row of a sheet, empty lines aside, cannot be read.
+            if (rowNumber_ > kMaxSheetRows) throw WorkbookError(file_, kTooManyRows);
+            row.number = static_cast<int>(rowNumber_);
+            return true;
         }
     }
 
 private:
     void detectEncodingAndDelimiter() {
         std::string chunk(kBufferSize, '\0');
-        in_.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        chunk.resize(static_cast<std::size_t>(in_.gcount()));
+        chunk.resize(readFull(chunk.data(), chunk.size()));
         if (chunk.starts_with("\xEF\xBB\xBF")) bomLength_ = 3;
 
         // Delimiter: most used outside quotes in the first chunk.
@@ -96,27 +101,35 @@ private:
                 }
                 if ((b & 0xC0) != 0x80) break;
             }
-            if (!in_) cut = text.size();
+            if (ended_) cut = text.size();
             if (!isValidUtf8(std::string_view(text).substr(0, cut))) {
                 utf8_ = false;
                 return;
             }
             carry = text.substr(cut);
-            if (!in_) break;
+            if (ended_) break;
             chunk.resize(kBufferSize);
-            in_.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-            chunk.resize(static_cast<std::size_t>(in_.gcount()));
+            chunk.resize(readFull(chunk.data(), chunk.size()));
         }
         utf8_ = true;
     }
 
+    // Reads size bytes unless the file ends first (ended_ then says so).
+    std::size_t readFull(char* buffer, std::size_t size) {
+        std::size_t done = 0;
+        while (done < size && !ended_) {
+            const std::size_t n = in_.read(buffer + done, size - done);
+            ended_ = n == 0;
+            done += n;
+        }
+        return done;
+    }
+
     bool fill() {
         if (pos_ < length_) return true;
-        if (!in_) return false;
-        in_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-        length_ = static_cast<std::size_t>(in_.gcount());
+        if (ended_) return false;
+        length_ = readFull(buffer_.data(), buffer_.size());
         pos_ = 0;
-        if (in_.bad()) throw WorkbookError(file_, "błąd odczytu pliku.");
         return length_ > 0;
     }
     bool atEnd() { return !fill(); }
@@ -141,7 +154,7 @@ private:
                     break;
                 }
                 if (c == '\r' && peek() == '\n') continue; // CR LF inside quotes -> LF
-                field_ += static_cast<char>(c);
+                append(static_cast<char>(c));
             }
             // Text after the closing quote belongs to the same field.
         }
@@ -154,27 +167,37 @@ private:
                 if (peek() == '\n') get();
                 return '\n';
             }
-            field_ += static_cast<char>(c);
+            append(static_cast<char>(c));
         }
     }
 
+    // A field longer than a cell holds keeps its start; the rest is read and dropped.
+    void append(char c) {
+        if (field_.size() < kMaxCellBytes)
+            field_ += c;
+        else
+            fieldCut_ = true;
+    }
+
+    WorkbookFile in_;
     std::filesystem::path file_;
     int columnLimit_;
-    std::ifstream in_;
+    bool ended_ = false;
     CodePageDecoder decoder_;
     bool utf8_ = true;
-    std::streamoff bomLength_ = 0;
+    long long bomLength_ = 0;
     char delimiter_ = ';';
     std::array<char, kBufferSize> buffer_{};
     std::size_t pos_ = 0, length_ = 0;
     std::string field_;
-    int rowNumber_ = 0;
+    bool fieldCut_ = false;
+    long long rowNumber_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> OpenCsvReader(const std::filesystem::path& file, int columnLimit) {
-    return std::make_unique<CsvReader>(file, columnLimit);
+std::unique_ptr<WorkbookReader> OpenCsvReader(WorkbookFile file, int columnLimit) {
+    return std::make_unique<CsvReader>(std::move(file), columnLimit);
 }
 
 } // namespace xls2qdp

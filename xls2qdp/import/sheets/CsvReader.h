@@ -7,6 +7,7 @@
 // (CR LF or LF) becomes LF.
 #pragma once
 
+#include "WorkbookFile.h"
 #include "WorkbookReader.h"
 
 #include <filesystem>
@@ -14,6 +15,6 @@
 
 namespace xls2qdp {
 
-std::unique_ptr<WorkbookReader> OpenCsvReader(const std::filesystem::path& file, int columnLimit);
+std::unique_ptr<WorkbookReader> OpenCsvReader(WorkbookFile file, int columnLimit);
 
 } // namespace xls2qdp

@@ -3,6 +3,9 @@
 
 #include "CellText.h"
 #include "common/Text.h"
+#include "common/TextEncoding.h"
+
+#include <algorithm>
 
 namespace xls2qdp {
 
@@ -55,6 +58,28 @@ int DeclarationSheet::CheckSheetStructure() {
             return static_cast<int>(column) + 1;
     }
     return 0;
+}
+
+void DeclarationSheet::noteProblem(const CellValue& cell, int column) {
+    if (cell.problem == CellProblem::TextCut) {
+        // The start of the text names it well enough in the report.
+        notes_.push_back({CellNote::Kind::TextCut,
+                          current_.number,
+                          column,
+                          std::string(utf8Prefix(cell.text, 40)) + "…",
+                          "tekst komórki jest dłuższy niż 32 767 znaków; przyjęto jego początek",
+                          {},
+                          {}});
+    } else if (cell.problem == CellProblem::NoSuchSharedString) {
+        notes_.push_back({CellNote::Kind::NoSuchSharedString,
+                          current_.number,
+                          column,
+                          "",
+                          "komórka odwołuje się do tekstu nr " + cell.text +
+                              ", którego skoroszyt nie zawiera (plik uszkodzony); przyjęto pustą",
+                          {},
+                          {}});
+    }
 }
 
 RowsBelowEnd DeclarationSheet::countRowsBelowEnd() {
@@ -118,6 +143,7 @@ bool DeclarationSheet::ReadSheetRow(DeclarationRow& row) {
                               {},
                               {}});
         }
+        if (cell.problem != CellProblem::None) noteProblem(cell, static_cast<int>(column));
         if (cell.kind == CellKind::Text)
             normalizeCellTextInto(text, cell.text);
         else

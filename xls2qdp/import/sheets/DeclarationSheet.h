@@ -32,7 +32,7 @@ inline constexpr std::array<std::string_view, 11> kExpectedHeaders = [] {
 
 // A cell the import could not take as it stands (for the import report).
 struct CellNote {
-    enum class Kind { ErrorValue, FormulaWithoutValue };
+    enum class Kind { ErrorValue, FormulaWithoutValue, TextCut, NoSuchSharedString };
     Kind kind = Kind::ErrorValue;
     int sheetRow = 0;
     int column = 0;    // 0 = column A
@@ -72,7 +72,9 @@ public:
     RowsBelowEnd countRowsBelowEnd();
 
     // Receives a note for every cell of a returned row that held an error
-    // value or a formula without its result (its text is then empty).
+    // value or a formula without its result (its text is then empty), a text
+    // longer than a cell holds (cut), or a reference to a text the file lacks
+    // (empty).
     void setCellNoteHandler(std::function<void(const CellNote&)> handler) {
         noteHandler_ = std::move(handler);
     }
@@ -82,6 +84,7 @@ public:
 
 private:
     bool nextSheetRow(SheetRow& row);
+    void noteProblem(const CellValue& cell, int column);
 
     std::unique_ptr<WorkbookReader> reader_;
     std::optional<SheetRow> lookahead_;

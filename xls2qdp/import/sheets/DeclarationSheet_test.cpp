@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "SheetTestFiles.h"
 #include "import/sheets/DeclarationSheet.h"
+#include "import/sheets/testing/SheetTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -149,6 +149,29 @@ TEST(ReadSheetRowTest, ErrorValuesBecomeEmptyAndAreReported) {
     EXPECT_EQ(notes[0].column, 4);
     EXPECT_EQ(notes[0].value, "#DZIEL/0!");
     EXPECT_NE(notes[0].what.find("#DZIEL/0!"), std::string::npos);
+}
+
+// What a reader could not take as the file has it reaches the report too.
+TEST(ReadSheetRowTest, CutTextsAndMissingSharedStringsAreReported) {
+    SheetRow row =
+        textRow(7, {"L", "85010112345", "Nowak", "Jan", "Zażółć" + std::string(80, 'x')});
+    row.cells[4].problem = CellProblem::TextCut;
+    row.cells.emplace_back();
+    row.cells[5].problem = CellProblem::NoSuchSharedString;
+    row.cells[5].text = "99";
+    DeclarationSheet sheet(std::make_unique<MemoryReader>(std::vector<SheetRow>{headerRow(), row}));
+    std::vector<CellNote> notes;
+    sheet.setCellNoteHandler([&](const CellNote& note) { notes.push_back(note); });
+    const auto rows = readRows(sheet);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].column("E"), "Zażółć" + std::string(80, 'x')); // kept as it came
+    EXPECT_EQ(rows[0].column("F"), "");
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0].column, 4);
+    EXPECT_EQ(notes[0].value, "Zażółć" + std::string(34, 'x') + "…"); // 40 characters
+    EXPECT_NE(notes[0].what.find("dłuższy niż 32 767 znaków"), std::string::npos);
+    EXPECT_EQ(notes[1].column, 5);
+    EXPECT_NE(notes[1].what.find("tekstu nr 99"), std::string::npos) << notes[1].what;
 }
 
 TEST(ReadSheetRowTest, ARowMissingFromTheFileEndsTheData) {

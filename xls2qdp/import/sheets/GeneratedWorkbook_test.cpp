@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // gen_declarations makes workbooks the import reads from end to end: the same
 // rows saved as .xlsx and as .csv give the same declaration rows.
-#include "SheetTestFiles.h"
 #include "import/sheets/DeclarationSheet.h"
+#include "import/sheets/testing/SheetTestFiles.h"
 
 #include <gtest/gtest.h>
 

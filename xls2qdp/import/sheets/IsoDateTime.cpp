@@ -39,10 +39,34 @@ double readFraction(std::string_view& text) {
     return value;
 }
 
+// "hh:mm[:ss[.fff]]" -> fraction of a day.
+std::optional<double> readTime(std::string_view& text) {
+    long long h, mi, s = 0;
+    if (!readInt(text, 2, h) || !eat(text, ':') || !readInt(text, 2, mi)) return std::nullopt;
+    double seconds = 0;
+    if (eat(text, ':')) {
+        if (!readInt(text, 2, s)) return std::nullopt;
+        seconds = static_cast<double>(s) + readFraction(text);
+    }
+    if (h > 24 || mi > 59 || s > 60) return std::nullopt;
+    return (static_cast<double>(h) * 3600 + static_cast<double>(mi) * 60 + seconds) / 86400;
+}
+
+// Only a zone may follow (ignored: spreadsheets keep local times).
+bool onlyZoneLeft(std::string_view text) {
+    return text.empty() || text.front() == 'Z' || text.front() == '+' || text.front() == '-';
+}
+
 } // namespace
 
 std::optional<double> ParseIsoDateTime(std::string_view text) {
     using namespace std::chrono;
+    if (text.starts_with('T') || (text.size() > 2 && text[2] == ':')) {
+        eat(text, 'T');
+        const auto time = readTime(text);
+        if (!time || !onlyZoneLeft(text)) return std::nullopt;
+        return *time;
+    }
     bool negativeYear = eat(text, '-');
     long long y, m, d;
     if (!readInt(text, 0, y) || !eat(text, '-') || !readInt(text, 2, m) || !eat(text, '-') ||
@@ -54,19 +78,11 @@ std::optional<double> ParseIsoDateTime(std::string_view text) {
     if (y < -30000 || y > 30000 || !date.ok()) return std::nullopt;
     double days = static_cast<double>((sys_days{date} - sys_days{1899y / December / 30}).count());
     if (eat(text, 'T') || eat(text, ' ')) {
-        long long h, mi, s = 0;
-        if (!readInt(text, 2, h) || !eat(text, ':') || !readInt(text, 2, mi)) return std::nullopt;
-        double seconds = 0;
-        if (eat(text, ':')) {
-            if (!readInt(text, 2, s)) return std::nullopt;
-            seconds = static_cast<double>(s) + readFraction(text);
-        }
-        if (h > 24 || mi > 59 || s > 60) return std::nullopt;
-        days += (static_cast<double>(h) * 3600 + static_cast<double>(mi) * 60 + seconds) / 86400;
+        const auto time = readTime(text);
+        if (!time) return std::nullopt;
+        days += *time;
     }
-    // Only a zone may follow (ignored: spreadsheets keep local times).
-    if (!text.empty() && text.front() != 'Z' && text.front() != '+' && text.front() != '-')
-        return std::nullopt;
+    if (!onlyZoneLeft(text)) return std::nullopt;
     return days;
 }
 

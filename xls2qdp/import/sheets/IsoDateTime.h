@@ -8,7 +8,9 @@
 
 namespace xls2qdp {
 
-// "1960-03-05" or "2004-03-15T10:20:30[.5]"; a zone suffix is ignored.
+// "1960-03-05", "2004-03-15T10:20:30[.5]", or a time of day alone
+// ("10:10:10", "T10:10", which date cells hold for a time without a date) as
+// the fraction of a day; a zone suffix is ignored.
 std::optional<double> ParseIsoDateTime(std::string_view text);
 // "PT12H30M15S", "P1DT2H", "-PT1H", with an optional fraction of seconds.
 std::optional<double> ParseIsoDuration(std::string_view text);

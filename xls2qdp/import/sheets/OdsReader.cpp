@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "OdsReader.h"
 
+#include "CellLimits.h"
 #include "IsoDateTime.h"
 #include "RowQueue.h"
 #include "XmlStreamParser.h"
 #include "ZipArchive.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace xls2qdp {
 
@@ -17,6 +20,7 @@ namespace {
 #define ODF_OFFICE "urn:oasis:names:tc:opendocument:xmlns:office:1.0|"
 #define ODF_TABLE "urn:oasis:names:tc:opendocument:xmlns:table:1.0|"
 #define ODF_TEXT "urn:oasis:names:tc:opendocument:xmlns:text:1.0|"
+#define ODF_DRAW "urn:oasis:names:tc:opendocument:xmlns:drawing:1.0|"
 #define ODF_CALCEXT "urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0|"
 
 constexpr std::string_view kSpreadsheet = ODF_OFFICE "spreadsheet";
@@ -30,13 +34,23 @@ constexpr std::string_view kSpaces = ODF_TEXT "s";
 constexpr std::string_view kTab = ODF_TEXT "tab";
 constexpr std::string_view kLineBreak = ODF_TEXT "line-break";
 
-constexpr int kMaxRows = 1 << 30;
+// The most text the copies of one repeated row may carry.
+constexpr std::size_t kMaxRepeatedBytes = 256u << 20;
 
+constexpr std::string_view kDocument = ODF_OFFICE "document";
+constexpr std::string_view kSpreadsheetType = "application/vnd.oasis.opendocument.spreadsheet";
+
+// A repeat count: at least 1, and never more than is needed to pass the
+// largest sheet, so that sums of counts cannot overflow.
 long long repeatCount(const char** attributes, std::string_view name) {
     const char* value = FindAttribute(attributes, name);
     if (!value) return 1;
-    const long long n = std::strtoll(value, nullptr, 10);
-    return n < 1 ? 1 : n;
+    const std::string_view text = value;
+    long long n = 1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (error == std::errc::result_out_of_range) return kMaxSheetRows + 1LL;
+    if (error != std::errc{} || n < 1) return 1;
+    return std::min(n, kMaxSheetRows + 1LL);
 }
 
 // Collects the names of the top-level tables of content.xml.
@@ -61,12 +75,15 @@ private:
 
 class OdsReader : public WorkbookReader, private XmlHandler {
 public:
-    OdsReader(const std::filesystem::path& file, int columnLimit, std::size_t sheet)
-        : archive_(file), columnLimit_(columnLimit), sheet_(sheet) {
-        if (auto manifest = archive_.readAll("META-INF/manifest.xml", 16u << 20);
+    // content.xml of a zipped document
+    OdsReader(const WorkbookFile& workbook, int columnLimit, std::size_t sheet)
+        : file_(workbook.path()), columnLimit_(columnLimit), sheet_(sheet) {
+        const std::filesystem::path& file = file_;
+        archive_.emplace(workbook);
+        if (auto manifest = archive_->readAll("META-INF/manifest.xml", 16u << 20);
             manifest && manifest->find("encryption-data") != std::string::npos)
             throw WorkbookError(file, kEncryptedWorkbook);
-        auto entry = archive_.open("content.xml");
+        auto entry = archive_->open("content.xml");
         if (!entry)
             throw WorkbookError(file, std::string(kDamagedFile) + " Brak części „content.xml”.");
         content_.emplace(std::move(*entry));
@@ -76,11 +93,30 @@ public:
             "content.xml");
     }
 
-    // The names come from a pass of their own over content.xml: the tables
+    // a flat XML document
+    struct Flat {};
+    OdsReader(WorkbookFile workbook, int columnLimit, std::size_t sheet, Flat)
+        : file_(workbook.path()), columnLimit_(columnLimit), sheet_(sheet),
+          flat_(std::move(workbook)) {
+        parser_.emplace(
+            static_cast<XmlHandler&>(*this),
+            [this](char* buffer, std::size_t size) { return flat_->read(buffer, size); }, file_,
+            file_.filename().string());
+    }
+
+    // The names come from a pass of their own over the content: the tables
     // follow one another in it, and only the one being read is parsed here.
     std::vector<std::string> sheetNames() override {
         SheetNamesHandler names;
-        ParseZipPart(archive_, "content.xml", names, true);
+        if (archive_) {
+            ParseZipPart(*archive_, "content.xml", names, true);
+        } else {
+            WorkbookFile again(file_);
+            XmlStreamParser parser(
+                names, [&](char* buffer, std::size_t size) { return again.read(buffer, size); },
+                file_, file_.filename().string());
+            parser.parseAll();
+        }
         return std::move(names.names);
     }
 
@@ -92,7 +128,9 @@ public:
                 --repeatsLeft_;
                 break;
             }
-            if (finished_ || (!parser_->parseChunk() && queue_.empty() && repeatsLeft_ == 0))
+            queue_.throwIfDrained();
+            if (finished_ || (!queue_.parse([this] { return parser_->parseChunk(); }) &&
+                              queue_.empty() && repeatsLeft_ == 0))
                 return false;
         }
         queue_.take(row);
@@ -102,29 +140,42 @@ public:
 private:
     void startElement(std::string_view name, const char** attributes) override {
         if (finished_) return;
-        if (annotationDepth_ > 0) {
-            ++annotationDepth_;
+        if (hiddenDepth_ > 0) {
+            ++hiddenDepth_;
             return;
         }
-        if (name == kSpreadsheet) {
+        if (name == kDocument) {
+            // A flat document names its kind on its root element.
+            const char* type = FindAttribute(attributes, ODF_OFFICE "mimetype");
+            if (type && !std::string_view(type).starts_with(kSpreadsheetType))
+                throw WorkbookError(file_,
+                                    "to dokument OpenDocument, ale nie arkusz kalkulacyjny.");
+        } else if (name == kSpreadsheet) {
             inSpreadsheet_ = true;
         } else if (name == kTable && inSpreadsheet_) {
             if (tableDepth_++ == 0) reading_ = tablesSeen_++ == sheet_;
         } else if (tableDepth_ != 1 || !reading_) {
             return; // outside the sheet read, or inside a table within a cell
         } else if (name == kRow) {
+            if (inCell_) { // a row inside a cell: no program writes that
+                stop("Wiersz arkusza zapisano wewnątrz komórki.");
+                return;
+            }
             rowRepeat_ = repeatCount(attributes, ODF_TABLE "number-rows-repeated");
-            row_ = &queue_.start(rowNumber_ + 1);
-            rowHasValue_ = false;
+            row_ =
+                &queue_.start(static_cast<int>(std::min<long long>(rowNumber_ + 1, kMaxSheetRows)));
+            rowHasValue_ = rowTooWide_ = false;
             column_ = 0;
         } else if ((name == kCell || name == kCoveredCell) && row_) {
             startCell(attributes);
         } else if (!inCell_) {
             return;
-        } else if (name == kAnnotation) {
-            annotationDepth_ = 1;
+        } else if (name == kAnnotation || name.starts_with(ODF_DRAW)) {
+            // A comment, or a shape anchored to the cell (a text box, a
+            // picture): their paragraphs are not the cell's text.
+            hiddenDepth_ = 1;
         } else if (name == kParagraph) {
-            if (paragraphs_++ > 0) text_ += '\n';
+            if (paragraphs_++ > 0) appendText("\n");
             blankPending_ = false;
             paragraphStart_ = true;
         } else if (name == kSpaces) {
@@ -139,8 +190,8 @@ private:
 
     void endElement(std::string_view name) override {
         if (finished_) return;
-        if (annotationDepth_ > 0) {
-            --annotationDepth_;
+        if (hiddenDepth_ > 0) {
+            --hiddenDepth_;
             return;
         }
         if (name == kTable && inSpreadsheet_) {
@@ -151,7 +202,7 @@ private:
             // Only blanks at the start of a paragraph are dropped; one at its end stays.
             if (blankPending_) text_ += ' ';
             blankPending_ = false;
-        } else if ((name == kCell || name == kCoveredCell) && inCell_) {
+        } else if ((name == kCell || name == kCoveredCell) && inCell_ && row_) {
             endCell();
         } else if (name == kRow && row_) {
             endRow();
@@ -161,30 +212,43 @@ private:
     // Whitespace inside a paragraph collapses to one blank and is dropped at
     // the paragraph's start; real runs of blanks are written as <text:s>.
     void characters(std::string_view text) override {
-        if (!inCell_ || annotationDepth_ > 0 || paragraphs_ == 0) return;
-        for (char c : text) {
-            if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+        if (!inCell_ || hiddenDepth_ > 0 || paragraphs_ == 0) return;
+        const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+        std::size_t i = 0;
+        while (i < text.size()) {
+            if (blank(text[i])) {
                 if (!paragraphStart_) blankPending_ = true;
+                ++i;
                 continue;
             }
-            if (blankPending_) text_ += ' ';
+            std::size_t end = i;
+            while (end < text.size() && !blank(text[end]))
+                ++end;
+            if (blankPending_) appendText(" ");
             blankPending_ = paragraphStart_ = false;
-            text_ += c;
+            appendText(text.substr(i, end - i));
+            i = end;
         }
     }
 
     // Characters given by elements (<text:s>, <text:tab>, <text:line-break>)
     // never collapse; a blank collapsed before them still counts once.
     void appendLiteral(std::string_view text) {
-        if (blankPending_) text_ += ' ';
-        text_ += text;
+        if (blankPending_) appendText(" ");
+        appendText(text);
         paragraphStart_ = blankPending_ = false;
+    }
+
+    void appendText(std::string_view text) {
+        if (appendCellBytes(text_, text)) textCut_ = true;
     }
 
     void startCell(const char** attributes) {
         inCell_ = true;
         columnRepeat_ = repeatCount(attributes, ODF_TABLE "number-columns-repeated");
+        columnRepeat_ = std::min(columnRepeat_, kMaxSheetColumns + 1LL);
         text_.clear();
+        textCut_ = false;
         paragraphs_ = 0;
         blankPending_ = paragraphStart_ = false;
         cell_.clear();
@@ -235,48 +299,89 @@ private:
             cell_.kind = CellKind::Formula; // a formula written without its result
         }
         if (cell_.kind == CellKind::Text && cell_.text.empty()) cell_.kind = CellKind::Empty;
+        if (cell_.kind == CellKind::Text && (cutToCellLength(cell_.text) || textCut_))
+            cell_.problem = CellProblem::TextCut;
+        // Programs pad rows with empty cells up to the last column they
+        // know, which may be past the usual sheet; a value there is not
+        // padding.
+        if (cell_.kind != CellKind::Empty && column_ + columnRepeat_ > kMaxSheetColumns)
+            rowTooWide_ = true;
         if (cell_.kind != CellKind::Empty && column_ < columnLimit_) {
             const long long last = std::min<long long>(column_ + columnRepeat_, columnLimit_);
             for (long long c = column_; c < last; ++c)
                 CellAt(*row_, static_cast<int>(c)) = cell_;
             rowHasValue_ = true;
         }
-        column_ = std::min<long long>(column_ + columnRepeat_, columnLimit_);
+        column_ = std::min(column_ + columnRepeat_, kMaxSheetColumns + 1LL);
     }
 
     void endRow() {
-        const long long repeat = std::min<long long>(rowRepeat_, kMaxRows - rowNumber_);
+        SheetRow& row = *row_;
+        row_ = nullptr;
+        if (rowTooWide_) {
+            stop(kTooManyColumns);
+            return;
+        }
+        // Empty rows repeated to the end of a sheet larger than the usual one
+        // cost nothing. Copies of a row with values count as rows: those up
+        // to the last row of a sheet are handed out, the next one is damage.
+        if (rowHasValue_ && rowNumber_ >= kMaxSheetRows) {
+            stop(kTooManyRows);
+            return;
+        }
         if (rowHasValue_) {
             // Copies of a repeated row are made one by one as they are asked
             // for: the parser waits meanwhile, so a row repeated a million
-            // times costs the memory of one.
-            if (repeat > 1) {
-                repeatCells_ = row_->cells;
-                repeatNumber_ = rowNumber_ + 2;
-                repeatsLeft_ = repeat - 1;
-                parser_->suspend();
+            // times costs the memory of one. The copies' texts count too, so
+            // that long texts repeated to the end of a sheet cost no more
+            // than a large sheet does.
+            long long copies = std::min(rowRepeat_ - 1, kMaxSheetRows - rowNumber_ - 1);
+            if (copies > 0) {
+                std::size_t bytes = 1;
+                for (const CellValue& cell : row.cells)
+                    bytes += cell.text.size();
+                copies = std::min(copies, static_cast<long long>(kMaxRepeatedBytes / bytes));
+                repeatCells_ = row.cells;
             }
             queue_.commit();
+            if (copies > 0) {
+                repeatNumber_ = static_cast<int>(rowNumber_) + 2;
+                repeatsLeft_ = copies;
+                parser_->suspend();
+            }
+            if (copies < rowRepeat_ - 1) {
+                stop(rowNumber_ + rowRepeat_ > kMaxSheetRows
+                         ? kTooManyRows
+                         : "Wiersz z długimi tekstami powtórzono zbyt wiele razy.");
+                return;
+            }
         }
-        rowNumber_ += static_cast<int>(repeat);
-        row_ = nullptr;
-        if (rowNumber_ >= kMaxRows) finished_ = true;
+        rowNumber_ = std::min(rowNumber_ + rowRepeat_, kMaxSheetRows + 1LL);
     }
 
-    ZipArchive archive_;
+    // Damage: the rows before it are handed out, then it is reported.
+    void stop(const char* what) {
+        queue_.fail(WorkbookError(file_, std::string(kDamagedFile) + " " + what));
+        finished_ = true;
+        parser_->suspend();
+    }
+
+    std::filesystem::path file_;
     int columnLimit_;
     std::size_t sheet_;
+    std::optional<ZipArchive> archive_;
     std::optional<ZipArchive::Entry> content_;
+    std::optional<WorkbookFile> flat_;
     std::optional<XmlStreamParser> parser_;
     RowQueue queue_;
 
     bool inSpreadsheet_ = false, finished_ = false, reading_ = false;
-    int tableDepth_ = 0, annotationDepth_ = 0;
+    int tableDepth_ = 0, hiddenDepth_ = 0;
     std::size_t tablesSeen_ = 0;
     SheetRow* row_ = nullptr;
-    int rowNumber_ = 0;
+    long long rowNumber_ = 0; // rows before the current one
     long long rowRepeat_ = 1, columnRepeat_ = 1, column_ = 0;
-    bool rowHasValue_ = false;
+    bool rowHasValue_ = false, rowTooWide_ = false;
     std::vector<CellValue> repeatCells_;
     int repeatNumber_ = 0;
     long long repeatsLeft_ = 0;
@@ -285,15 +390,21 @@ private:
     CellValue cell_;
     std::optional<std::string> stringValue_;
     std::string text_;
+    bool textCut_ = false;
     int paragraphs_ = 0;
     bool blankPending_ = false, paragraphStart_ = false;
 };
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> OpenOdsReader(const std::filesystem::path& file, int columnLimit,
+std::unique_ptr<WorkbookReader> OpenOdsReader(WorkbookFile file, int columnLimit,
                                               std::size_t sheet) {
-    return std::make_unique<OdsReader>(file, columnLimit, sheet);
+    return std::make_unique<OdsReader>(std::as_const(file), columnLimit, sheet);
+}
+
+std::unique_ptr<WorkbookReader> OpenFlatOdsReader(WorkbookFile file, int columnLimit,
+                                                  std::size_t sheet) {
+    return std::make_unique<OdsReader>(std::move(file), columnLimit, sheet, OdsReader::Flat{});
 }
 
 } // namespace xls2qdp

@@ -3,6 +3,7 @@
 // archive through expat, row by row, honouring repeated rows and columns.
 #pragma once
 
+#include "WorkbookFile.h"
 #include "WorkbookReader.h"
 
 #include <filesystem>
@@ -10,9 +11,11 @@
 
 namespace xls2qdp {
 
-// Throws WorkbookError.
 // Reads the table numbered sheet (0 = the first); throws WorkbookError.
-std::unique_ptr<WorkbookReader> OpenOdsReader(const std::filesystem::path& file, int columnLimit,
+std::unique_ptr<WorkbookReader> OpenOdsReader(WorkbookFile file, int columnLimit,
                                               std::size_t sheet = 0);
+// The same document saved as one XML file (.fods).
+std::unique_ptr<WorkbookReader> OpenFlatOdsReader(WorkbookFile file, int columnLimit,
+                                                  std::size_t sheet = 0);
 
 } // namespace xls2qdp

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Rows a push parser has finished, waiting for the reader's caller, and the
 // one row it is building. A chunk of input finishes some rows and starts the
-// next, so the queue holds at most the rows of one chunk.
+// next, so the queue holds at most the rows of one chunk. Damage the parser
+// finds is kept here too, so that the rows before it are handed out first.
 #pragma once
 
 #include "WorkbookReader.h"
 
 #include <deque>
+#include <optional>
 #include <utility>
 
 namespace xls2qdp {
@@ -34,9 +36,31 @@ public:
         ready_.pop_front();
     }
 
+    // The damage found; the parser adds no rows after it.
+    void fail(WorkbookError error) {
+        if (!failure_) failure_.emplace(std::move(error));
+    }
+    bool failed() const { return failure_.has_value(); }
+    // Runs one step of the parser and returns what it returns; damage it
+    // throws is kept like fail() does (the step then counts as done).
+    template <typename Step>
+    bool parse(Step&& step) {
+        try {
+            return step();
+        } catch (WorkbookError& error) {
+            fail(std::move(error));
+            return true;
+        }
+    }
+    // Throws the damage once the rows before it are gone.
+    void throwIfDrained() const {
+        if (ready_.empty() && failure_) throw *failure_;
+    }
+
 private:
     std::deque<SheetRow> ready_;
     SheetRow pending_;
+    std::optional<WorkbookError> failure_;
 };
 
 // The cell at column (0-based) of row, growing the row as needed.

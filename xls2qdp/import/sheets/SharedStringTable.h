@@ -7,6 +7,7 @@
 // times the memory.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -17,13 +18,19 @@ namespace xls2qdp {
 
 class SharedStringTable {
 public:
+    // The most characters the table holds: far more than the texts of the
+    // largest declaration sheet, far less than a small file could unpack to.
+    static constexpr std::size_t kMaxCharacters = 512u << 20;
+
     void reserve(std::size_t strings, std::size_t characters) {
         ends_.reserve(strings);
-        chars_.reserve(characters);
+        chars_.reserve(std::min(characters, kMaxCharacters));
     }
-    // Throws std::length_error past 4 GB of text.
-    void add(std::string_view text) {
-        if (chars_.size() + text.size() > UINT32_MAX) throw std::length_error("shared strings");
+    // Throws std::length_error past kMaxCharacters. cut: the text is the
+    // start of a longer one.
+    void add(std::string_view text, bool cut = false) {
+        if (chars_.size() + text.size() > kMaxCharacters) throw std::length_error("shared strings");
+        if (cut) cut_.push_back(static_cast<std::uint32_t>(ends_.size()));
         chars_.append(text);
         ends_.push_back(static_cast<std::uint32_t>(chars_.size()));
     }
@@ -32,10 +39,14 @@ public:
         const std::uint32_t begin = index == 0 ? 0 : ends_[index - 1];
         return std::string_view(chars_).substr(begin, ends_[index] - begin);
     }
+    bool wasCut(std::size_t index) const {
+        return std::binary_search(cut_.begin(), cut_.end(), static_cast<std::uint32_t>(index));
+    }
 
 private:
     std::string chars_;
     std::vector<std::uint32_t> ends_;
+    std::vector<std::uint32_t> cut_; // indexes of cut strings, ascending
 };
 
 } // namespace xls2qdp

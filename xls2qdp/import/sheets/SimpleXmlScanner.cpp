@@ -38,82 +38,161 @@ bool SimpleXmlScanner::parseChunk() {
     const std::size_t n = source_(buf_.data() + old, kChunkSize);
     buf_.resize(old + n);
     eof_ = n == 0;
-    if (!started_ && buf_.size() >= 3) {
+    if (!started_ && (buf_.size() >= 3 || eof_)) {
         started_ = true;
         if (buf_.starts_with("\xEF\xBB\xBF")) pos_ = 3;
     }
-    scan();
+    if (started_) scan();
     if (eof_) {
-        if (pos_ < buf_.size()) {
-            for (std::size_t i = pos_; i < buf_.size(); ++i)
-                if (!isBlank(buf_[i])) fail("niedokończony znacznik lub tekst poza elementem");
-        }
+        if (state_ != State::Content) fail("niedokończony znacznik, komentarz lub sekcja CDATA");
+        for (std::size_t i = pos_; i < buf_.size(); ++i)
+            if (!isBlank(buf_[i])) fail("niedokończony znacznik lub tekst poza elementem");
         if (depth_ != 0 || !sawElement_) fail("dokument urywa się przed końcem");
         return false;
     }
     return true;
 }
 
+void SimpleXmlScanner::consume(std::size_t end) {
+    for (std::size_t i = pos_; i < end; ++i)
+        line_ += buf_[i] == '\n';
+    pos_ = end;
+}
+
 void SimpleXmlScanner::scan() {
-    while (pos_ < buf_.size()) {
-        if (buf_[pos_] != '<') {
-            const std::size_t lt = buf_.find('<', pos_);
-            if (lt == std::string::npos) return; // the text may go on in the next chunk
-            if (depth_ > 0) {
-                text_.clear();
-                decode(text_, pos_, lt, false);
-                handler_.characters(text_);
-            } else {
-                for (std::size_t i = pos_; i < lt; ++i)
-                    if (!isBlank(buf_[i])) fail("tekst poza elementem");
-            }
-            for (std::size_t i = pos_; i < lt; ++i)
-                line_ += buf_[i] == '\n';
-            pos_ = lt;
-            continue;
+    for (;;) {
+        bool done = false;
+        switch (state_) {
+        case State::Content:
+            done = !scanText();
+            break;
+        case State::Tag:
+            done = !scanTag();
+            break;
+        case State::Comment:
+            done = !skipTo("-->", false);
+            break;
+        case State::Instruction:
+            done = !skipTo("?>", false);
+            break;
+        case State::Cdata:
+            done = !skipTo("]]>", true);
+            break;
         }
-        const std::string_view rest = std::string_view(buf_).substr(pos_);
-        if (rest.size() < 2) return;
-        std::size_t end;
-        if (rest[1] == '?' || rest.starts_with("<!--") || rest.starts_with("<![CDATA[")) {
-            const bool cdata = rest.starts_with("<![CDATA[");
-            const char* close = rest[1] == '?' ? "?>" : cdata ? "]]>" : "-->";
-            if (rest.size() < 9 && !eof_) return; // cannot tell the kind yet
-            end = buf_.find(close, pos_ + 2);
-            if (end == std::string::npos) return;
-            if (cdata && depth_ > 0)
-                handler_.characters(std::string_view(buf_).substr(pos_ + 9, end - pos_ - 9));
+        if (done) return;
+    }
+}
+
+// Text up to the next markup, then the kind of that markup. False when the
+// buffer is used up.
+bool SimpleXmlScanner::scanText() {
+    if (pos_ >= buf_.size()) return false;
+    if (buf_[pos_] != '<') {
+        std::size_t lt = buf_.find('<', pos_);
+        std::size_t end = lt == std::string::npos ? buf_.size() : lt;
+        if (lt == std::string::npos && !eof_) {
+            // The text goes on in the next chunk: hand on what is complete.
+            // A reference or a CR LF cut at the end waits for the rest.
+            const std::size_t amp = buf_.rfind('&');
+            if (amp != std::string::npos && amp >= pos_ &&
+                buf_.find(';', amp) == std::string::npos && buf_.size() - amp < 32)
+                end = amp;
+            if (end > pos_ && buf_[end - 1] == '\r') --end;
+        }
+        if (depth_ > 0) {
+            text_.clear();
+            decode(text_, pos_, end, false);
+            if (!text_.empty()) handler_.characters(text_);
+        } else {
             for (std::size_t i = pos_; i < end; ++i)
-                line_ += buf_[i] == '\n';
-            pos_ = end + std::strlen(close);
-            continue;
+                if (!isBlank(buf_[i])) fail("tekst poza elementem");
         }
-        if (rest[1] == '!') {
-            if (rest.size() < 9 && !eof_) return;
+        consume(end);
+        if (lt == std::string::npos) return false;
+    }
+    // buf_[pos_] == '<': which kind of markup
+    const std::string_view rest = std::string_view(buf_).substr(pos_);
+    if (rest.size() < 2 && !eof_) return false;
+    if (rest.starts_with("<?")) {
+        consume(pos_ + 2);
+        state_ = State::Instruction;
+    } else if (rest.starts_with("<!")) {
+        if (rest.size() < 9 && !eof_) return false; // cannot tell the kind yet
+        if (rest.starts_with("<!--")) {
+            consume(pos_ + 4);
+            state_ = State::Comment;
+        } else if (rest.starts_with("<![CDATA[")) {
+            consume(pos_ + 9);
+            state_ = State::Cdata;
+        } else {
             fail("niedozwolona deklaracja typu dokumentu");
         }
-        // A tag: up to the '>' outside quotes.
-        char quote = 0;
-        end = std::string::npos;
-        for (std::size_t i = pos_ + 1; i < buf_.size(); ++i) {
-            const char c = buf_[i];
-            if (quote) {
-                if (c == quote) quote = 0;
-            } else if (c == '"' || c == '\'') {
-                quote = c;
-            } else if (c == '>') {
-                end = i;
-                break;
-            } else if (c == '<') {
-                fail("znak < wewnątrz znacznika");
+    } else {
+        state_ = State::Tag;
+        tagScanned_ = 1;
+        tagQuote_ = 0;
+    }
+    return true;
+}
+
+// A tag: up to the '>' outside quotes, searched from where the last chunk
+// ended. False when it goes on in the next chunk.
+bool SimpleXmlScanner::scanTag() {
+    std::size_t end = std::string::npos;
+    std::size_t i = pos_ + tagScanned_;
+    for (; i < buf_.size(); ++i) {
+        const char c = buf_[i];
+        if (tagQuote_) {
+            if (c == tagQuote_) tagQuote_ = 0;
+        } else if (c == '"' || c == '\'') {
+            tagQuote_ = c;
+        } else if (c == '>') {
+            end = i;
+            break;
+        } else if (c == '<') {
+            fail("znak < wewnątrz znacznika");
+        }
+    }
+    if (end == std::string::npos) {
+        tagScanned_ = i - pos_;
+        if (tagScanned_ > kMaxXmlToken)
+            fail("znacznik dłuższy niż " + std::to_string(kMaxXmlToken >> 20) + " MB");
+        return false;
+    }
+    tag(pos_, end);
+    consume(end + 1);
+    state_ = State::Content;
+    return true;
+}
+
+// Passes over a comment, a processing instruction or CDATA up to close,
+// handing CDATA on as characters; keeps nothing but a possible start of
+// close. False when it goes on in the next chunk.
+bool SimpleXmlScanner::skipTo(std::string_view close, bool characters) {
+    const std::size_t found = buf_.find(close, pos_);
+    std::size_t end = found;
+    if (found == std::string::npos) {
+        end = buf_.size() > pos_ + close.size() ? buf_.size() - (close.size() - 1) : pos_;
+        if (end > pos_ && buf_[end - 1] == '\r') --end;
+    }
+    if (characters && depth_ > 0 && end > pos_) {
+        // CDATA keeps its characters as written, but line ends become LF.
+        text_.clear();
+        for (std::size_t i = pos_; i < end; ++i) {
+            if (buf_[i] == '\r') {
+                text_ += '\n';
+                if (i + 1 < end && buf_[i + 1] == '\n') ++i;
+            } else {
+                text_ += buf_[i];
             }
         }
-        if (end == std::string::npos) return;
-        tag(pos_, end);
-        for (std::size_t i = pos_; i < end; ++i)
-            line_ += buf_[i] == '\n';
-        pos_ = end + 1;
+        handler_.characters(text_);
     }
+    consume(end);
+    if (found == std::string::npos) return false;
+    consume(found + close.size());
+    state_ = State::Content;
+    return true;
 }
 
 void SimpleXmlScanner::tag(std::size_t begin, std::size_t end) {
@@ -130,6 +209,13 @@ void SimpleXmlScanner::tag(std::size_t begin, std::size_t end) {
             ++i;
         if (i != end) fail("nieprawidłowy znacznik zamykający");
         if (--depth_ < 0) fail("znacznik zamykający bez otwierającego");
+        // An end tag closes the element opened last, by name: readers rely
+        // on elements nesting as the format says.
+        const std::string_view open = std::string_view(open_).substr(openStarts_.back());
+        if (open != names_)
+            fail("znacznik </" + names_ + "> zamyka element <" + std::string(open) + ">");
+        open_.resize(openStarts_.back());
+        openStarts_.pop_back();
         handler_.endElement(names_);
         return;
     }
@@ -181,6 +267,9 @@ void SimpleXmlScanner::tag(std::size_t begin, std::size_t end) {
     if (empty) {
         --depth_;
         handler_.endElement(name);
+    } else {
+        openStarts_.push_back(open_.size());
+        open_.append(name);
     }
 }
 

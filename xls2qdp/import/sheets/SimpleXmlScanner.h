@@ -7,6 +7,11 @@
 // processing) at several times expat's speed, because it does not build a
 // namespace, attribute or entity model. Malformed input (a tag or the document
 // left open, an unknown entity, a DOCTYPE) throws WorkbookError.
+//
+// Each chunk is scanned once, from where the previous one stopped: text and
+// CDATA go to the handler in pieces as they arrive, comments and processing
+// instructions are passed over without being kept, and only a tag is held
+// whole, up to kMaxXmlToken. Time is linear in the input, memory bounded.
 #pragma once
 
 #include "XmlStreamParser.h"
@@ -26,9 +31,18 @@ public:
     bool parseChunk();
 
 private:
+    // Where the scanner is: between tokens or in text, or inside a token
+    // that may go on in the next chunk.
+    enum class State { Content, Tag, Comment, Instruction, Cdata };
+
     [[noreturn]] void fail(const std::string& what) const;
-    // Handles complete tokens from pos_; stops at an incomplete one unless at the end.
+    // Handles what the buffer holds from pos_; keeps an unfinished token for
+    // the next chunk unless at the end.
     void scan();
+    bool scanText();
+    bool scanTag();
+    bool skipTo(std::string_view close, bool characters);
+    void consume(std::size_t end); // counts the lines of buf_[pos_, end) and moves pos_ there
     void tag(std::size_t begin, std::size_t end); // buf_[begin] == '<', buf_[end] == '>'
     // Appends text with references resolved; attribute values turn blanks into spaces.
     void decode(std::string& out, std::size_t begin, std::size_t end, bool attribute) const;
@@ -39,10 +53,15 @@ private:
     std::string partName_;
     std::string buf_;
     std::size_t pos_ = 0;
+    State state_ = State::Content;
+    std::size_t tagScanned_ = 0; // bytes of an unfinished tag already searched for its '>'
+    char tagQuote_ = 0;          // the quote open at that point
     bool eof_ = false, started_ = false, sawElement_ = false;
     long depth_ = 0;
     long line_ = 1;
     std::string text_, names_;
+    std::string open_;                    // names of the open elements, one after another
+    std::vector<std::size_t> openStarts_; // where each begins in open_
     std::vector<std::size_t> offsets_;
     std::vector<const char*> attributes_;
 };

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The quick scanner must report what expat reports, however the input is cut
 // into chunks; and refuse what expat refuses.
-#include "SheetTestFiles.h"
 #include "import/sheets/SimpleXmlScanner.h"
 #include "import/sheets/XmlStreamParser.h"
 #include "import/sheets/ZipArchive.h"
+#include "import/sheets/testing/SheetTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +74,7 @@ TEST(SimpleXmlScannerTest, ReportsWhatExpatReports) {
         "<a>line\r\nnext\rlast</a>",
         "<a   >  <b\n  attr=\"1\"\n  /> Zażółć gęślą jaźń </a  >",
         "<a><b></b><b/><c d=\"\"/></a>",
+        "<a><![CDATA[x\r\ny\rz]]>&amp;&#x105;<!-- - -> - --><?p ? > ?></a>",
     };
     // The sheet of every fixture, as LibreOffice and our generator write them.
     for (const char* fixture : {"cells.xlsx", "declarations.xlsx", "header_imie.xlsx"}) {
@@ -105,6 +106,8 @@ TEST(SimpleXmlScannerTest, RefusesMalformedInput) {
              "</a>",
              "<a></a>trailing",
              "<a><</a>",
+             "<a><b></a></b>",
+             "<a><b></c></a>",
          }) {
         EXPECT_THROW(WithScanner(xml, 1 << 20), WorkbookError) << xml;
         EXPECT_THROW(WithScanner(xml, 3), WorkbookError) << xml;

@@ -27,6 +27,10 @@ private:
 inline const char* const kDamagedFile = "plik jest uszkodzony lub niekompletny.";
 inline const char* const kNoWorksheet = "skoroszyt nie zawiera żadnego arkusza.";
 inline const char* const kNoSuchWorksheet = "skoroszyt nie ma arkusza o tym numerze.";
+inline const char* const kTooManyRows = "Arkusz ma więcej niż 1 048 576 wierszy.";
+inline const char* const kTooManyColumns = "Arkusz ma więcej niż 16 384 kolumny.";
+inline const char* const kTooManySharedStrings =
+    "skoroszyt zawiera więcej tekstów, niż program może wczytać (ponad 512 MB).";
 inline const char* const kEncryptedWorkbook =
     "skoroszyt jest zaszyfrowany (chroniony hasłem). Zapisz go bez hasła i wskaż ponownie.";
 

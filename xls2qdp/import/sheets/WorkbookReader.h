@@ -15,6 +15,11 @@
 
 namespace xls2qdp {
 
+// The largest worksheet spreadsheet programs make. A file that puts a value
+// beyond it is damaged (or made to look endless).
+inline constexpr int kMaxSheetRows = 1'048'576;
+inline constexpr int kMaxSheetColumns = 16'384;
+
 struct SheetRow {
     int number = 0;               // 1-based sheet row
     std::vector<CellValue> cells; // cells[0] = column A; may be shorter than the column limit

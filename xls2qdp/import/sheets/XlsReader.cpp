@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "XlsReader.h"
 
+#include "BiffRecords.h"
+#include "CellLimits.h"
 #include "NumberFormat.h"
 #include "RowQueue.h"
 #include "SharedStringTable.h"
@@ -11,6 +13,12 @@
 #include <gsf/gsf-input-stdio.h>
 #include <gsf/gsf-utils.h>
 
+#include <glib.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -23,31 +31,7 @@ namespace xls2qdp {
 
 namespace {
 
-// Record types.
-enum : std::uint16_t {
-    kFormula = 0x0006,
-    kEof = 0x000A,
-    kDateMode = 0x0022,
-    kFilePass = 0x002F,
-    kContinue = 0x003C,
-    kCodePage = 0x0042,
-    kBoundSheet = 0x0085,
-    kMulRk = 0x00BD,
-    kRString = 0x00D6,
-    kDbCell = 0x00D7,
-    kXf = 0x00E0,
-    kSst = 0x00FC,
-    kLabelSst = 0x00FD,
-    kNumber = 0x0203,
-    kLabel = 0x0204,
-    kBoolErr = 0x0205,
-    kString = 0x0207,
-    kRk = 0x027E,
-    kFormat = 0x041E,
-    kBof = 0x0809,
-};
-
-constexpr std::size_t kMaxPendingRows = 1024;
+using namespace biff;
 
 struct GObjectUnref {
     void operator()(void* object) const {
@@ -57,125 +41,25 @@ struct GObjectUnref {
 template <typename T>
 using GPtr = std::unique_ptr<T, GObjectUnref>;
 
-struct Record {
-    std::uint16_t type = 0;
-    std::vector<std::uint8_t> data;
-    std::vector<std::size_t> continues; // offsets in data where a CONTINUE record's bytes begin
-    std::int64_t offset = 0;            // of the record header in the stream
-};
-
-// Reads the bytes of one record (and of the CONTINUE records that follow it)
-// and hands out numbers and strings; every read is checked against the end.
-class ByteCursor {
-public:
-    explicit ByteCursor(const Record& record, std::size_t position = 0)
-        : record_(record), pos_(position) {}
-
-    bool u8(std::uint8_t& v) {
-        if (pos_ + 1 > size()) return false;
-        v = record_.data[pos_++];
+bool globalsData(std::uint16_t type) {
+    switch (type) {
+    case kBof:
+    case kFilePass:
+    case kCodePage:
+    case kDateMode:
+    case kFormat:
+    case kXf:
+    case kSst:
+    case kBoundSheet:
         return true;
+    default:
+        return false;
     }
-    bool u16(std::uint16_t& v) {
-        if (pos_ + 2 > size()) return false;
-        v = static_cast<std::uint16_t>(record_.data[pos_] | (record_.data[pos_ + 1] << 8));
-        pos_ += 2;
-        return true;
-    }
-    bool u32(std::uint32_t& v) {
-        if (pos_ + 4 > size()) return false;
-        v = 0;
-        for (int i = 3; i >= 0; --i)
-            v = (v << 8) | record_.data[pos_ + static_cast<std::size_t>(i)];
-        pos_ += 4;
-        return true;
-    }
-    bool f64(double& v) {
-        if (pos_ + 8 > size()) return false;
-        std::uint64_t bits = 0;
-        for (int i = 7; i >= 0; --i)
-            bits = (bits << 8) | record_.data[pos_ + static_cast<std::size_t>(i)];
-        std::memcpy(&v, &bits, sizeof v);
-        pos_ += 8;
-        return true;
-    }
-    bool skip(std::size_t n) {
-        if (n > size() - pos_) return false;
-        pos_ += n;
-        return true;
-    }
-    const std::uint8_t* at() const { return record_.data.data() + pos_; }
-    std::size_t remaining() const { return size() - pos_; }
+}
 
-    // A BIFF8 Unicode string: character count (16 or 8 bits), option flags,
-    // optional rich-text run count and phonetic size, the characters
-    // (8-bit Latin-1 or UTF-16LE; where a CONTINUE record cuts the characters
-    // it starts with a new option byte), then the runs and phonetic data.
-    bool unicodeString(std::string& out, bool wideCount) {
-        std::uint16_t count = 0;
-        if (wideCount) {
-            if (!u16(count)) return false;
-        } else {
-            std::uint8_t c8 = 0;
-            if (!u8(c8)) return false;
-            count = c8;
-        }
-        std::uint8_t flags = 0;
-        if (!u8(flags)) return false;
-        std::uint16_t runs = 0;
-        std::uint32_t phonetic = 0;
-        if ((flags & 0x08) && !u16(runs)) return false;
-        if ((flags & 0x04) && !u32(phonetic)) return false;
-        bool wide = flags & 0x01;
-        std::size_t left = count;
-        while (left > 0) {
-            const std::size_t boundary = nextBoundary();
-            if (boundary == pos_) { // the characters go on in a CONTINUE record
-                std::uint8_t option = 0;
-                if (!u8(option)) return false;
-                wide = option & 0x01;
-                continue;
-            }
-            const std::size_t width = wide ? 2 : 1;
-            const std::size_t fits = std::min(left, (boundary - pos_) / width);
-            if (fits == 0) return false;
-            if (wide)
-                appendUtf16LeAsUtf8(out, at(), fits);
-            else
-                appendLatin1AsUtf8(out, at(), fits);
-            pos_ += fits * width;
-            left -= fits;
-        }
-        return skip(std::size_t{runs} * 4) && skip(phonetic);
-    }
-
-    // A BIFF5 string: 8- or 16-bit length, then bytes of the workbook's code page.
-    bool byteString(std::string& out, bool wideCount, CodePageDecoder& decoder) {
-        std::uint16_t count = 0;
-        if (wideCount) {
-            if (!u16(count)) return false;
-        } else {
-            std::uint8_t c8 = 0;
-            if (!u8(c8)) return false;
-            count = c8;
-        }
-        if (count > remaining()) return false;
-        decoder.append(out, std::string_view(reinterpret_cast<const char*>(at()), count));
-        pos_ += count;
-        return true;
-    }
-
-private:
-    std::size_t size() const { return record_.data.size(); }
-    std::size_t nextBoundary() const {
-        for (std::size_t b : record_.continues)
-            if (b >= pos_) return b;
-        return size();
-    }
-
-    const Record& record_;
-    std::size_t pos_;
-};
+bool sheetData(std::uint16_t type) {
+    return type == kString || isCellRecord(type);
+}
 
 const char* errorCode(std::uint8_t code) {
     switch (code) {
@@ -213,33 +97,40 @@ double rkValue(std::uint32_t rk) {
 
 class XlsReader : public WorkbookReader {
 public:
-    XlsReader(const std::filesystem::path& file, int columnLimit, std::size_t sheet)
-        : file_(file), columnLimit_(columnLimit), sheet_(sheet) {
+    XlsReader(const WorkbookFile& workbook, int columnLimit, std::size_t sheet)
+        : file_(workbook.path()), columnLimit_(columnLimit), sheet_(sheet) {
+        const std::filesystem::path& file = file_;
         static std::once_flag gsfReady;
         std::call_once(gsfReady, [] {
             gsf_init();
             // A damaged file is reported by our own message; keep the
-            // library's diagnostics off the user's console.
-            for (const char* domain : {"libgsf:msole", "libgsf"})
+            // library's diagnostics off the user's console (some of its
+            // parts log without a domain).
+            for (const char* domain : {"libgsf:msole", "libgsf", static_cast<const char*>(nullptr)})
                 g_log_set_handler(
                     domain, static_cast<GLogLevelFlags>(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
                     [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
         });
 
-        GError* error = nullptr;
-        input_.reset(gsf_input_stdio_new(file.c_str(), &error));
-        if (error) g_error_free(error);
+        const int fd = workbook.duplicate();
+        std::FILE* stream = ::fdopen(fd, "rb");
+        if (!stream) {
+            ::close(fd);
+            throw WorkbookError(file, "nie można otworzyć pliku (brak dostępu lub plik zajęty).");
+        }
+        input_.reset(gsf_input_stdio_new_FILE(file.c_str(), stream, FALSE)); // closes stream
         if (!input_)
             throw WorkbookError(file, "nie można otworzyć pliku (brak dostępu lub plik zajęty).");
-        error = nullptr;
+        GError* error = nullptr;
         ole_.reset(gsf_infile_msole_new(input_.get(), &error));
         if (error) g_error_free(error);
         if (!ole_)
             throw WorkbookError(file, std::string(kDamagedFile) +
                                           " Nie można odczytać struktury pliku .xls.");
 
-        stream_.reset(gsf_infile_child_by_name(ole_.get(), "Workbook"));
-        if (!stream_) stream_.reset(gsf_infile_child_by_name(ole_.get(), "Book"));
+        // The current name first: a file may keep an older copy beside it.
+        stream_.reset(child("Workbook"));
+        if (!stream_) stream_.reset(child("Book"));
         if (!stream_) {
             if (hasChild("EncryptedPackage") || hasChild("EncryptionInfo"))
                 throw WorkbookError(file, kEncryptedWorkbook);
@@ -247,8 +138,9 @@ public:
                 throw WorkbookError(file, "to dokument programu MS Word, a nie skoroszyt.");
             throw WorkbookError(file, "plik pakietu Office nie zawiera skoroszytu.");
         }
-        streamSize_ = gsf_input_size(stream_.get());
+        records_.emplace(stream_.get());
         readGlobals();
+        findRowEnds();
     }
 
     std::vector<std::string> sheetNames() override { return sheetNames_; }
@@ -263,9 +155,20 @@ public:
     }
 
 private:
+    // The stream called name; the names of streams are compared without
+    // regard to case, as the programs that write and read them do.
+    GsfInput* child(const char* name) {
+        const int count = gsf_infile_num_children(ole_.get());
+        for (int i = 0; i < count; ++i) {
+            const char* found = gsf_infile_name_by_index(ole_.get(), i);
+            if (found && g_ascii_strcasecmp(found, name) == 0)
+                return gsf_infile_child_by_index(ole_.get(), i);
+        }
+        return nullptr;
+    }
     bool hasChild(const char* name) {
-        GPtr<GsfInput> child(gsf_infile_child_by_name(ole_.get(), name));
-        return child != nullptr;
+        GPtr<GsfInput> found(child(name));
+        return found != nullptr;
     }
 
     [[noreturn]] void damaged(std::int64_t offset) const {
@@ -274,53 +177,18 @@ private:
                                        std::to_string(offset) + ").");
     }
 
-    // Reads one record with its CONTINUE records; false at the end of the stream.
-    bool readRecord(Record& record) {
-        record.data.clear();
-        record.continues.clear();
-        if (!readOne(record.type, record.data, record.offset)) return false;
-        std::uint16_t type;
-        std::vector<std::uint8_t> more;
-        std::int64_t offset;
-        while (peekType(type) && type == kContinue) {
-            more.clear();
-            readOne(type, more, offset);
-            record.continues.push_back(record.data.size());
-            record.data.insert(record.data.end(), more.begin(), more.end());
-            if (record.data.size() > (64u << 20)) damaged(offset);
-        }
-        return true;
-    }
-
-    bool peekType(std::uint16_t& type) {
-        const gsf_off_t at = gsf_input_tell(stream_.get());
-        if (at + 4 > streamSize_) return false;
-        std::uint8_t header[4];
-        if (!gsf_input_read(stream_.get(), 4, header)) return false;
-        gsf_input_seek(stream_.get(), at, G_SEEK_SET);
-        type = static_cast<std::uint16_t>(header[0] | (header[1] << 8));
-        return true;
-    }
-
-    bool readOne(std::uint16_t& type, std::vector<std::uint8_t>& data, std::int64_t& offset) {
-        offset = gsf_input_tell(stream_.get());
-        if (offset + 4 > streamSize_) return false;
-        std::uint8_t header[4];
-        if (!gsf_input_read(stream_.get(), 4, header)) damaged(offset);
-        type = static_cast<std::uint16_t>(header[0] | (header[1] << 8));
-        const std::size_t length = header[2] | (header[3] << 8);
-        if (static_cast<gsf_off_t>(offset + 4 + static_cast<std::int64_t>(length)) > streamSize_)
-            damaged(offset);
-        const std::size_t old = data.size();
-        data.resize(old + length);
-        if (length && !gsf_input_read(stream_.get(), length, data.data() + old)) damaged(offset);
-        return true;
+    // The next record, or false at the end of the stream (a record cut off
+    // by the end is damage).
+    bool next(Record& record, bool (*withData)(std::uint16_t)) {
+        if (records_->next(record, withData)) return true;
+        if (records_->damagedAt() >= 0) damaged(records_->damagedAt());
+        return false;
     }
 
     void readGlobals() {
         Record record;
-        if (!readRecord(record) || record.type != kBof) damaged(0);
-        ByteCursor bof(record);
+        if (!next(record, globalsData) || record.type != kBof) damaged(0);
+        ByteCursor bof(record, nullptr);
         std::uint16_t version = 0, kind = 0;
         if (!bof.u16(version) || !bof.u16(kind)) damaged(0);
         biff8_ = version == 0x0600;
@@ -328,8 +196,10 @@ private:
         if (!biff8_) decoder_.setCodePage(1252);
 
         std::optional<std::uint32_t> sheetOffset;
-        while (readRecord(record) && record.type != kEof) {
-            ByteCursor in(record);
+        std::map<int, NumberFormatKind> customFormats;
+        std::vector<std::uint16_t> xfFormatIds;
+        while (next(record, globalsData) && record.type != kEof) {
+            ByteCursor in(record, &*records_);
             switch (record.type) {
             case kFilePass:
                 throw WorkbookError(file_, kEncryptedWorkbook);
@@ -348,17 +218,12 @@ private:
                 std::string code;
                 const bool ok = in.u16(id) && (biff8_ ? in.unicodeString(code, true)
                                                       : in.byteString(code, false, decoder_));
-                if (ok) customFormats_[id] = NumberFormatCodeKind(code);
+                if (ok) customFormats[id] = NumberFormatCodeKind(code);
                 break;
             }
             case kXf: {
                 std::uint16_t font = 0, format = 0;
-                if (in.u16(font) && in.u16(format)) {
-                    const auto custom = customFormats_.find(format);
-                    xfFormats_.push_back(custom != customFormats_.end()
-                                             ? custom->second
-                                             : BuiltInNumberFormatKind(format));
-                }
+                if (in.u16(font) && in.u16(format)) xfFormatIds.push_back(format);
                 break;
             }
             case kSst:
@@ -380,33 +245,102 @@ private:
                 break;
             }
         }
+        // Cell formats are looked up once all number formats are known,
+        // whichever order a program wrote them in.
+        for (std::uint16_t format : xfFormatIds) {
+            const auto custom = customFormats.find(format);
+            xfFormats_.push_back(custom != customFormats.end() ? custom->second
+                                                               : BuiltInNumberFormatKind(format));
+        }
         if (sheetNames_.empty()) throw WorkbookError(file_, kNoWorksheet);
         if (!sheetOffset) throw WorkbookError(file_, kNoSuchWorksheet);
-        if (*sheetOffset + 4 > streamSize_ ||
-            gsf_input_seek(stream_.get(), *sheetOffset, G_SEEK_SET))
+        if (*sheetOffset + 4 > records_->size() || !records_->seek(*sheetOffset))
             damaged(*sheetOffset);
-        if (!readRecord(record) || record.type != kBof) damaged(*sheetOffset);
+        if (!next(record, globalsData) || record.type != kBof) damaged(*sheetOffset);
+        sheetStart_ = *sheetOffset;
     }
 
-    void readSharedStrings(const Record& record) {
-        ByteCursor in(record);
+    void readSharedStrings(Record& record) {
+        ByteCursor in(record, &*records_);
         std::uint32_t total = 0, unique = 0;
         if (!in.u32(total) || !in.u32(unique)) damaged(record.offset);
-        sharedStrings_.reserve(std::min<std::size_t>(unique, record.data.size() / 3),
-                               record.data.size());
+        sharedStrings_.reserve(std::min<std::size_t>(unique, 1u << 22), 0);
         std::string text;
-        for (std::uint32_t i = 0; i < unique && in.remaining() > 0; ++i) {
-            text.clear();
-            if (!in.unicodeString(text, true)) damaged(record.offset);
-            sharedStrings_.add(text);
+        try {
+            for (std::uint32_t i = 0; i < unique && in.more(); ++i) {
+                text.clear();
+                if (!in.unicodeString(text, true)) damaged(record.offset);
+                const bool cut = cutToCellLength(text);
+                sharedStrings_.add(text, cut);
+            }
+        } catch (const std::length_error&) {
+            throw WorkbookError(file_, kTooManySharedStrings);
         }
+    }
+
+    // A text cell, cut to what a cell holds.
+    static CellValue textCell(std::string text) {
+        const bool cut = cutToCellLength(text);
+        CellValue cell;
+        cell.setText(std::move(text));
+        if (cut) cell.problem = CellProblem::TextCut;
+        return cell;
+    }
+
+    // The sheet row (0-based) a cell record is about, if it is one.
+    static std::optional<int> cellRow(Record& record) {
+        if (!isCellRecord(record.type)) return std::nullopt;
+        ByteCursor in(record, nullptr);
+        std::uint16_t row = 0;
+        if (!in.u16(row)) return std::nullopt;
+        return row;
+    }
+
+    // A formula whose text result follows in a STRING record.
+    static bool formulaWithText(Record& record) {
+        if (record.type != kFormula) return false;
+        ByteCursor in(record, nullptr);
+        const std::uint8_t* result = in.skip(6) ? in.peek(8) : nullptr;
+        return result && result[6] == 0xFF && result[7] == 0xFF && result[0] == 0;
+    }
+
+    // Programs store the cells of a sheet in different orders: row by row in
+    // blocks, but also a row's cells spread over blocks, or column by
+    // column. A first pass notes where the last cell of each row lies, so
+    // that each row is handed out as soon as it and the rows above it are
+    // complete, whatever the order.
+    void findRowEnds() {
+        std::vector<std::int64_t> lastRecord; // by row, as far as rows go
+        Record record;
+        int depth = 0;
+        int formulaRow = -1; // of a formula whose text comes next
+        while (records_->next(record, sheetData)) {
+            if (record.type == kBof) ++depth;
+            if (record.type == kEof && depth-- == 0) break;
+            if (depth > 0) continue;
+            if (record.type == kString && formulaRow >= 0) {
+                lastRecord[static_cast<std::size_t>(formulaRow)] = record.offset;
+                formulaRow = -1;
+            } else if (const auto row = cellRow(record)) {
+                if (lastRecord.size() <= static_cast<std::size_t>(*row))
+                    lastRecord.resize(static_cast<std::size_t>(*row) + 1, -1);
+                lastRecord[static_cast<std::size_t>(*row)] = record.offset;
+                formulaRow = formulaWithText(record) ? *row : -1;
+            }
+        }
+        // Damage met here is reported when the rows before it have been read.
+        completeAfter_.resize(lastRecord.size());
+        std::int64_t last = -1;
+        for (std::size_t row = 0; row < lastRecord.size(); ++row)
+            completeAfter_[row] = last = std::max(last, lastRecord[row]);
+        if (!records_->seek(sheetStart_) || !next(record, sheetData)) damaged(sheetStart_);
     }
 
     // Reads records of the worksheet until some rows are complete or it ends.
     void readSheetRecords() {
         Record record;
         while (queue_.empty()) {
-            if (!readRecord(record)) {
+            if (!next(record, sheetData)) {
                 finishSheet();
                 return;
             }
@@ -417,7 +351,7 @@ private:
                     --nestedDepth_;
                 continue;
             }
-            if (pendingString_ && record.type != kString && isCell(record.type))
+            if (pendingString_ && record.type != kString && isCellRecord(record.type))
                 pendingString_.reset();
             switch (record.type) {
             case kEof:
@@ -426,22 +360,15 @@ private:
             case kBof:
                 ++nestedDepth_;
                 break;
-            case kDbCell:
-                flushRows(std::numeric_limits<int>::max());
-                break;
             default:
                 readCell(record);
+                flushRows(record.offset);
             }
         }
     }
 
-    static bool isCell(std::uint16_t type) {
-        return type == kFormula || type == kNumber || type == kRk || type == kMulRk ||
-               type == kLabel || type == kLabelSst || type == kBoolErr || type == kRString;
-    }
-
-    void readCell(const Record& record) {
-        ByteCursor in(record);
+    void readCell(Record& record) {
+        ByteCursor in(record, &*records_);
         std::uint16_t row = 0, column = 0, xf = 0;
         switch (record.type) {
         case kString: {
@@ -450,15 +377,14 @@ private:
             const bool ok =
                 biff8_ ? in.unicodeString(text, true) : in.byteString(text, true, decoder_);
             if (!ok) damaged(record.offset);
-            CellValue cell;
-            cell.setText(std::move(text));
-            store(pendingString_->first, pendingString_->second, std::move(cell));
+            store(pendingString_->first, pendingString_->second, textCell(std::move(text)));
             pendingString_.reset();
             return;
         }
         case kMulRk: {
             if (!in.u16(row) || !in.u16(column)) damaged(record.offset);
-            while (in.remaining() >= 8) {
+            // xf and value pairs, then the last column
+            while (in.peek(8)) {
                 std::uint32_t rk = 0;
                 if (!in.u16(xf) || !in.u32(rk)) damaged(record.offset);
                 store(row, column++, numberCell(rkValue(rk), xf));
@@ -468,7 +394,7 @@ private:
         default:
             break;
         }
-        if (!isCell(record.type)) return;
+        if (!isCellRecord(record.type)) return;
         if (!in.u16(row) || !in.u16(column) || !in.u16(xf)) damaged(record.offset);
         CellValue cell;
         switch (record.type) {
@@ -487,8 +413,14 @@ private:
         case kLabelSst: {
             std::uint32_t index = 0;
             if (!in.u32(index)) damaged(record.offset);
-            if (index >= sharedStrings_.size()) damaged(record.offset);
-            cell.setText(std::string(sharedStrings_[index]));
+            if (index >= sharedStrings_.size()) {
+                // Reported with the number the file gives; the rest is read.
+                cell.problem = CellProblem::NoSuchSharedString;
+                cell.text = std::to_string(index);
+            } else {
+                cell.setText(std::string(sharedStrings_[index]));
+                if (sharedStrings_.wasCut(index)) cell.problem = CellProblem::TextCut;
+            }
             break;
         }
         case kLabel:
@@ -497,7 +429,7 @@ private:
             const bool ok =
                 biff8_ ? in.unicodeString(text, true) : in.byteString(text, true, decoder_);
             if (!ok) damaged(record.offset);
-            cell.setText(std::move(text));
+            cell = textCell(std::move(text));
             break;
         }
         case kBoolErr: {
@@ -512,8 +444,8 @@ private:
             break;
         }
         case kFormula: {
-            if (in.remaining() < 8) damaged(record.offset);
-            const std::uint8_t* result = in.at();
+            const std::uint8_t* result = in.peek(8);
+            if (!result) damaged(record.offset);
             if (result[6] == 0xFF && result[7] == 0xFF) {
                 switch (result[0]) {
                 case 0: // the text follows in a STRING record
@@ -559,14 +491,13 @@ private:
         return cell;
     }
 
-    // Cells of a row block come row by row; rows are handed out when their
-    // block ends (DBCELL), or when too many wait.
     void store(int row, int column, CellValue cell) {
         if (column >= columnLimit_) return;
-        if (cell.kind == CellKind::Empty || (cell.kind == CellKind::Text && cell.text.empty()))
+        if ((cell.kind == CellKind::Empty && cell.problem == CellProblem::None) ||
+            (cell.kind == CellKind::Text && cell.text.empty()))
             return;
         const int number = row + 1;
-        if (number <= flushedUpTo_)
+        if (number <= flushedUpTo_) // the first pass saw the sheet end otherwise
             throw WorkbookError(file_,
                                 std::string(kDamagedFile) +
                                     " Komórki arkusza zapisano w nieoczekiwanej kolejności.");
@@ -574,21 +505,31 @@ private:
         if (cells.size() <= static_cast<std::size_t>(column))
             cells.resize(static_cast<std::size_t>(column) + 1);
         cells[static_cast<std::size_t>(column)] = std::move(cell);
-        if (pending_.size() > kMaxPendingRows) flushRows(pending_.rbegin()->first - 1);
     }
 
-    void flushRows(int upTo) {
-        while (!pending_.empty() && pending_.begin()->first <= upTo) {
-            auto node = pending_.extract(pending_.begin());
-            SheetRow& row = queue_.start(node.key());
-            row.cells = std::move(node.mapped());
-            queue_.commit();
-            flushedUpTo_ = node.key();
-        }
+    // Hands out the waiting rows that are complete once the record at offset is read.
+    void flushRows(std::int64_t offset) {
+        while (!pending_.empty() && completeAfter(pending_.begin()->first - 1) <= offset)
+            flushFront();
+    }
+
+    // Rows the first pass did not see have no cells (or lie past damage).
+    std::int64_t completeAfter(int row) const {
+        const auto index = static_cast<std::size_t>(row);
+        return index < completeAfter_.size() ? completeAfter_[index] : -1;
+    }
+
+    void flushFront() {
+        auto node = pending_.extract(pending_.begin());
+        SheetRow& row = queue_.start(node.key());
+        row.cells = std::move(node.mapped());
+        queue_.commit();
+        flushedUpTo_ = node.key();
     }
 
     void finishSheet() {
-        flushRows(std::numeric_limits<int>::max());
+        while (!pending_.empty())
+            flushFront();
         sheetDone_ = true;
     }
 
@@ -599,12 +540,14 @@ private:
     GPtr<GsfInput> input_;
     GPtr<GsfInfile> ole_;
     GPtr<GsfInput> stream_;
-    gsf_off_t streamSize_ = 0;
+    std::optional<RecordReader> records_;
+    std::int64_t sheetStart_ = 0;
+    std::vector<std::int64_t>
+        completeAfter_; // by row: offset after which it and all above are read
 
     bool biff8_ = true;
     bool date1904_ = false;
     CodePageDecoder decoder_{1252};
-    std::map<int, NumberFormatKind> customFormats_;
     std::vector<NumberFormatKind> xfFormats_;
     SharedStringTable sharedStrings_;
 
@@ -618,7 +561,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> OpenXlsReader(const std::filesystem::path& file, int columnLimit,
+std::unique_ptr<WorkbookReader> OpenXlsReader(WorkbookFile file, int columnLimit,
                                               std::size_t sheet) {
     return std::make_unique<XlsReader>(file, columnLimit, sheet);
 }

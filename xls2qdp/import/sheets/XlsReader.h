@@ -4,6 +4,7 @@
 // read one by one; cells of the first worksheet are handed out row by row.
 #pragma once
 
+#include "WorkbookFile.h"
 #include "WorkbookReader.h"
 
 #include <filesystem>
@@ -13,7 +14,7 @@ namespace xls2qdp {
 
 // Reads the worksheet numbered sheet (0 = the first). Throws WorkbookError
 // (also for a compound document that holds no workbook, or an encrypted one).
-std::unique_ptr<WorkbookReader> OpenXlsReader(const std::filesystem::path& file, int columnLimit,
+std::unique_ptr<WorkbookReader> OpenXlsReader(WorkbookFile file, int columnLimit,
                                               std::size_t sheet = 0);
 
 } // namespace xls2qdp

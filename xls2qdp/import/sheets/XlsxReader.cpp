@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "XlsxReader.h"
 
+#include "CellLimits.h"
 #include "IsoDateTime.h"
 #include "NumberFormat.h"
 #include "RowQueue.h"
 #include "SharedStringTable.h"
 #include "SimpleXmlScanner.h"
+#include "XmlNamespaces.h"
 #include "XmlStreamParser.h"
 #include "ZipArchive.h"
 #include "common/TextEncoding.h"
@@ -25,16 +27,60 @@ constexpr std::size_t kMaxSmallPart = 64u << 20; // relationships, workbook
 
 // The parts are parsed without namespace processing: names come as written,
 // mostly without a prefix ("row"), sometimes with one ("x:row", "r:id").
-std::string_view localName(std::string_view name) {
-    const std::size_t colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
-
 const char* attributeByLocalName(const char** attributes, std::string_view local) {
     for (const char** a = attributes; *a; a += 2)
         if (localName(*a) == local) return a[1];
     return nullptr;
 }
+
+enum : int { kSpreadsheetMl, kMarkupCompatibility };
+
+// Hands on the elements of SpreadsheetML itself (or of no namespace, as some
+// hand-made files have them) by their local names. Elements of other
+// namespaces are left out: extensions reuse names, e.g. a second
+// "x15:workbookPr" without the date system follows the real one. Of an
+// alternate-content block, the choice made for programs that know some
+// extension (mc:Choice) is skipped and the fallback read, as for any program
+// that knows none.
+class SpreadsheetMlHandler : public XmlHandler {
+protected:
+    virtual void start(std::string_view local, const char** attributes) = 0;
+    virtual void end(std::string_view local) = 0;
+    virtual void text(std::string_view) {}
+
+private:
+    bool ours(std::string_view name) {
+        const int ns = namespaces_.namespaceOf(name);
+        return ns == kSpreadsheetMl || ns == XmlNamespaces::kNone;
+    }
+    void startElement(std::string_view name, const char** attributes) final {
+        namespaces_.enter(attributes);
+        if (skipDepth_ > 0) {
+            ++skipDepth_;
+        } else if (ours(name)) {
+            start(localName(name), attributes);
+        } else if (namespaces_.namespaceOf(name) == kMarkupCompatibility &&
+                   localName(name) == "Choice") {
+            skipDepth_ = 1;
+        }
+    }
+    void endElement(std::string_view name) final {
+        if (skipDepth_ > 0)
+            --skipDepth_;
+        else if (ours(name))
+            end(localName(name));
+        namespaces_.leave();
+    }
+    void characters(std::string_view data) final {
+        if (skipDepth_ == 0) text(data);
+    }
+
+    XmlNamespaces namespaces_{
+        {{"http://schemas.openxmlformats.org/spreadsheetml/2006/main", kSpreadsheetMl},
+         {"http://purl.oclc.org/ooxml/spreadsheetml/main", kSpreadsheetMl},
+         {"http://schemas.openxmlformats.org/markup-compatibility/2006", kMarkupCompatibility}}};
+    int skipDepth_ = 0;
+};
 
 // Strings in these files escape characters XML cannot carry as _xHHHH_.
 void appendUnescaped(std::string& out, std::string_view text) {
@@ -123,13 +169,12 @@ public:
     void characters(std::string_view) override {}
 };
 
-class WorkbookHandler : public XmlHandler {
+class WorkbookHandler : public SpreadsheetMlHandler {
 public:
     bool date1904 = false;
     std::vector<std::string> sheetIds;   // relationship ids in sheet order
     std::vector<std::string> sheetNames; // the tabs' names, in the same order
-    void startElement(std::string_view name, const char** attributes) override {
-        const std::string_view local = localName(name);
+    void start(std::string_view local, const char** attributes) override {
         if (local == "workbookPr") {
             const char* value = FindAttribute(attributes, "date1904");
             date1904 =
@@ -144,16 +189,16 @@ public:
             }
         }
     }
-    void endElement(std::string_view) override {}
-    void characters(std::string_view) override {}
+    void end(std::string_view) override {}
 };
 
-class StylesHandler : public XmlHandler {
+class StylesHandler : public SpreadsheetMlHandler {
 public:
     std::vector<NumberFormatKind> cellFormats; // by cell style (xf) index
-    void startElement(std::string_view name, const char** attributes) override {
-        const std::string_view local = localName(name);
-        if (local == "numFmt") {
+    void start(std::string_view local, const char** attributes) override {
+        if (local == "numFmts") {
+            inNumFmts_ = true;
+        } else if (local == "numFmt" && inNumFmts_) { // not those of differential formats
             const char* id = FindAttribute(attributes, "numFmtId");
             const char* code = FindAttribute(attributes, "formatCode");
             if (id && code) customFormats_[std::atoi(id)] = NumberFormatCodeKind(code);
@@ -167,22 +212,21 @@ public:
                                                                  : BuiltInNumberFormatKind(format));
         }
     }
-    void endElement(std::string_view name) override {
-        if (localName(name) == "cellXfs") inCellXfs_ = false;
+    void end(std::string_view local) override {
+        if (local == "cellXfs") inCellXfs_ = false;
+        if (local == "numFmts") inNumFmts_ = false;
     }
-    void characters(std::string_view) override {}
 
 private:
     std::map<int, NumberFormatKind> customFormats_;
-    bool inCellXfs_ = false;
+    bool inCellXfs_ = false, inNumFmts_ = false;
 };
 
 // Text of <si> items: the <t> elements, outside phonetic runs (<rPh>).
-class SharedStringsHandler : public XmlHandler {
+class SharedStringsHandler : public SpreadsheetMlHandler {
 public:
     SharedStringTable strings;
-    void startElement(std::string_view name, const char** attributes) override {
-        const std::string_view local = localName(name);
+    void start(std::string_view local, const char** attributes) override {
         if (local == "si") {
             current_.clear();
             inItem_ = true;
@@ -196,8 +240,7 @@ public:
                                 0);
         }
     }
-    void endElement(std::string_view name) override {
-        const std::string_view local = localName(name);
+    void end(std::string_view local) override {
         if (local == "t") {
             inText_ = false;
         } else if (local == "rPh") {
@@ -205,24 +248,27 @@ public:
         } else if (local == "si") {
             text_.clear();
             appendUnescaped(text_, current_);
-            strings.add(text_);
-            inItem_ = false;
+            const bool cut = cutToCellLength(text_) || currentCut_;
+            strings.add(text_, cut);
+            currentCut_ = inItem_ = false;
         }
     }
-    void characters(std::string_view text) override {
-        if (inText_) current_.append(text);
+    void text(std::string_view data) override {
+        if (inText_ && appendCellBytes(current_, data)) currentCut_ = true;
     }
 
 private:
     std::string current_, text_;
+    bool currentCut_ = false;
     bool inItem_ = false, inText_ = false;
     int phoneticDepth_ = 0;
 };
 
-class XlsxReader : public WorkbookReader, private XmlHandler {
+class XlsxReader : public WorkbookReader, private SpreadsheetMlHandler {
 public:
-    XlsxReader(const std::filesystem::path& file, int columnLimit, std::size_t sheet)
-        : archive_(file), columnLimit_(columnLimit) {
+    XlsxReader(const WorkbookFile& workbookFile, int columnLimit, std::size_t sheet)
+        : archive_(workbookFile), columnLimit_(columnLimit) {
+        const std::filesystem::path& file = workbookFile.path();
         const std::string workbookPart = findWorkbookPart();
         WorkbookHandler workbook;
         if (!ParseZipPart(archive_, workbookPart, workbook, false)) throw missingPart(workbookPart);
@@ -252,21 +298,8 @@ public:
         SharedStringsHandler strings;
         // The characters take less room than their XML; pages reserved and
         // never touched cost no memory.
-        strings.strings.reserve(
-            0, std::min<std::size_t>(archive_.unpackedSize(stringsPart), 1u << 30));
-        if (!stringsPart.empty()) {
-            if (isPlainUtf8(stringsPart)) {
-                auto entry = openPart(stringsPart);
-                SimpleXmlScanner scanner(
-                    strings,
-                    [&](char* buffer, std::size_t size) { return entry.read(buffer, size); }, file,
-                    stringsPart);
-                while (scanner.parseChunk()) {
-                }
-            } else {
-                ParseZipPart(archive_, stringsPart, strings, false);
-            }
-        }
+        strings.strings.reserve(0, archive_.unpackedSize(stringsPart));
+        if (!stringsPart.empty()) readSharedStrings(stringsPart, strings);
         sharedStrings_ = std::move(strings.strings);
 
         // The sheet is by far the largest part: plain UTF-8, as every writer
@@ -288,8 +321,10 @@ public:
 
     bool nextRow(SheetRow& row) override {
         while (queue_.empty()) {
-            const bool more =
-                sheetScanner_ ? sheetScanner_->parseChunk() : sheetParser_->parseChunk();
+            queue_.throwIfDrained();
+            const bool more = queue_.parse([this] {
+                return sheetScanner_ ? sheetScanner_->parseChunk() : sheetParser_->parseChunk();
+            });
             if (!more && queue_.empty()) return false;
         }
         queue_.take(row);
@@ -297,9 +332,31 @@ public:
     }
 
 private:
+    WorkbookError damaged(const std::string& what) const {
+        return WorkbookError(archive_.path(), std::string(kDamagedFile) + " " + what);
+    }
+
     WorkbookError missingPart(const std::string& part) const {
         return WorkbookError(archive_.path(),
                              std::string(kDamagedFile) + " Brak części „" + part + "”.");
+    }
+
+    void readSharedStrings(const std::string& part, SharedStringsHandler& strings) {
+        try {
+            if (isPlainUtf8(part)) {
+                auto entry = openPart(part);
+                SimpleXmlScanner scanner(
+                    strings,
+                    [&](char* buffer, std::size_t size) { return entry.read(buffer, size); },
+                    archive_.path(), part);
+                while (scanner.parseChunk()) {
+                }
+            } else {
+                ParseZipPart(archive_, part, strings, false);
+            }
+        } catch (const std::length_error&) {
+            throw WorkbookError(archive_.path(), kTooManySharedStrings);
+        }
     }
 
     ZipArchive::Entry openPart(const std::string& part) {
@@ -342,8 +399,8 @@ private:
     }
 
     // --- the worksheet, streamed ---
-    void startElement(std::string_view name, const char** attributes) override {
-        const std::string_view local = localName(name);
+    void start(std::string_view local, const char** attributes) override {
+        if (queue_.failed()) return;
         if (local == "c") {
             if (!row_) return;
             const char* ref = FindAttribute(attributes, "r");
@@ -354,6 +411,7 @@ private:
             style_ = style ? std::atoi(style) : 0;
             value_.clear();
             inlineText_.clear();
+            valueCut_ = false;
             hasValue_ = false;
             hasFormula_ = false;
             keep_ = column_ >= 0 && column_ < columnLimit_;
@@ -368,18 +426,40 @@ private:
         } else if (local == "rPh") {
             ++phoneticDepth_;
         } else if (local == "row") {
-            const char* r = FindAttribute(attributes, "r");
-            long number = r ? std::strtol(r, nullptr, 10) : rowNumber_ + 1;
-            if (number <= rowNumber_ || number > 0x7FFFFFFF) number = rowNumber_ + 1;
-            rowNumber_ = static_cast<int>(number);
+            // A cell left open (a row where no row belongs) is dropped: its
+            // column belongs to the row before.
+            keep_ = hasFormula_ = inValue_ = inInline_ = inInlineText_ = false;
+            // Rows come in ascending order; one out of it cannot be put in
+            // its place without holding the whole sheet, nor at another.
+            // Damage is reported after the rows before it.
+            int number = rowNumber_ + 1;
+            if (const char* r = FindAttribute(attributes, "r")) {
+                const std::string_view text = r;
+                const auto [end, error] =
+                    std::from_chars(text.data(), text.data() + text.size(), number);
+                const bool digits = end == text.data() + text.size() && !text.empty();
+                if (digits && (error == std::errc::result_out_of_range || number > kMaxSheetRows))
+                    return queue_.fail(damaged(kTooManyRows));
+                if (!digits || error != std::errc{} || number < 1)
+                    return queue_.fail(
+                        damaged("Nieprawidłowy numer wiersza „" + std::string(text) + "”."));
+                if (number <= rowNumber_)
+                    return queue_.fail(
+                        damaged("Wiersze arkusza zapisano w nieoczekiwanej kolejności (wiersz " +
+                                std::to_string(number) + " po wierszu " +
+                                std::to_string(rowNumber_) + ")."));
+            } else if (number > kMaxSheetRows) {
+                return queue_.fail(damaged(kTooManyRows));
+            }
+            rowNumber_ = number;
             row_ = &queue_.start(rowNumber_);
             rowHasValue_ = false;
             column_ = -1;
         }
     }
 
-    void endElement(std::string_view name) override {
-        const std::string_view local = localName(name);
+    void end(std::string_view local) override {
+        if (queue_.failed()) return;
         if (local == "v") {
             inValue_ = false;
             hasValue_ = keep_;
@@ -402,39 +482,44 @@ private:
         }
     }
 
-    void characters(std::string_view text) override {
-        if (inValue_)
-            value_.append(text);
-        else if (inInlineText_)
-            inlineText_.append(text);
+    void text(std::string_view data) override {
+        if ((inValue_ && appendCellBytes(value_, data)) ||
+            (inInlineText_ && appendCellBytes(inlineText_, data)))
+            valueCut_ = true;
     }
 
     int columnOf(const char* ref) const {
         int column = 0;
         const char* p = ref;
-        for (; *p >= 'A' && *p <= 'Z'; ++p) {
-            column = column * 26 + (*p - 'A' + 1);
+        for (;; ++p) {
+            const char letter = *p >= 'a' && *p <= 'z' ? static_cast<char>(*p - 'a' + 'A') : *p;
+            if (letter < 'A' || letter > 'Z') break;
+            column = column * 26 + (letter - 'A' + 1);
             if (column > 1'000'000) return -1;
         }
         return p == ref ? column_ + 1 : column - 1;
     }
 
     void storeCell() {
+        if (column_ < 0 || column_ >= columnLimit_) return;
         CellValue cell;
         double number = 0;
         if (cellType_ == "s") {
             std::size_t index = 0;
             const auto [end, error] =
                 std::from_chars(value_.data(), value_.data() + value_.size(), index);
-            if (error != std::errc{} || index >= sharedStrings_.size()) return;
-            cell.setText(std::string(sharedStrings_[index]));
-        } else if (cellType_ == "inlineStr") {
+            if (error != std::errc{} || end != value_.data() + value_.size() ||
+                index >= sharedStrings_.size()) {
+                // Reported with the number the file gives, so nothing goes unnoticed.
+                cell.problem = CellProblem::NoSuchSharedString;
+                cell.text = value_.substr(0, 20);
+            } else {
+                cell.setText(std::string(sharedStrings_[index]));
+                if (sharedStrings_.wasCut(index)) cell.problem = CellProblem::TextCut;
+            }
+        } else if (cellType_ == "inlineStr" || cellType_ == "str") {
             std::string text;
-            appendUnescaped(text, inlineText_);
-            cell.setText(std::move(text));
-        } else if (cellType_ == "str") {
-            std::string text;
-            appendUnescaped(text, value_);
+            appendUnescaped(text, cellType_ == "str" ? value_ : inlineText_);
             cell.setText(std::move(text));
         } else if (cellType_ == "b") {
             cell.setNumber(value_ == "1" || value_ == "true" ? 1 : 0, CellKind::Boolean);
@@ -442,9 +527,12 @@ private:
             cell.kind = CellKind::Error;
             cell.text = value_;
         } else if (cellType_ == "d") {
-            const auto days = ParseIsoDateTime(value_);
-            if (!days) return;
-            cell.setNumber(*days, CellKind::DateTime);
+            // A date the reader cannot take stays the text it is, so that
+            // the import names it instead of losing it.
+            if (const auto days = ParseIsoDateTime(value_))
+                cell.setNumber(*days, CellKind::DateTime);
+            else
+                cell.setText(value_);
         } else if (parseNumber(value_, number)) {
             const NumberFormatKind kind =
                 style_ >= 0 && static_cast<std::size_t>(style_) < cellFormats_.size()
@@ -457,9 +545,14 @@ private:
             else
                 cell.setNumber(number);
         } else {
-            return;
+            cell.setText(value_); // not a number after all: kept as written
+        }
+        if (cell.kind == CellKind::Text && cellType_ != "s") {
+            const bool cut = cutToCellLength(cell.text);
+            if (cut || valueCut_) cell.problem = CellProblem::TextCut;
         }
         if (cell.kind == CellKind::Text && cell.text.empty()) return;
+        if (cell.kind == CellKind::Empty && cell.problem == CellProblem::None) return;
         CellAt(*row_, column_) = std::move(cell);
         rowHasValue_ = true;
     }
@@ -467,6 +560,7 @@ private:
     // A formula some program wrote without working out its result: the cell
     // is not empty, its value is unknown.
     void storeFormulaWithoutValue() {
+        if (column_ < 0 || column_ >= columnLimit_) return;
         CellValue& cell = CellAt(*row_, column_);
         cell.kind = CellKind::Formula;
         cell.number = 0;
@@ -502,13 +596,13 @@ private:
     int style_ = 0;
     std::string value_, inlineText_;
     bool keep_ = false, hasValue_ = false, hasFormula_ = false, inValue_ = false, inInline_ = false,
-         inInlineText_ = false;
+         inInlineText_ = false, valueCut_ = false;
     int phoneticDepth_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> OpenXlsxReader(const std::filesystem::path& file, int columnLimit,
+std::unique_ptr<WorkbookReader> OpenXlsxReader(WorkbookFile file, int columnLimit,
                                                std::size_t sheet) {
     return std::make_unique<XlsxReader>(file, columnLimit, sheet);
 }

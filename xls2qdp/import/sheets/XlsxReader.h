@@ -3,6 +3,7 @@
 // archive with libzip and parsed with expat; the worksheet is streamed.
 #pragma once
 
+#include "WorkbookFile.h"
 #include "WorkbookReader.h"
 
 #include <filesystem>
@@ -11,7 +12,7 @@
 namespace xls2qdp {
 
 // Reads the worksheet numbered sheet (0 = the first); throws WorkbookError.
-std::unique_ptr<WorkbookReader> OpenXlsxReader(const std::filesystem::path& file, int columnLimit,
+std::unique_ptr<WorkbookReader> OpenXlsxReader(WorkbookFile file, int columnLimit,
                                                std::size_t sheet = 0);
 
 } // namespace xls2qdp

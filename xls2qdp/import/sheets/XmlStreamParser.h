@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -27,6 +28,12 @@ public:
     virtual void characters(std::string_view text) = 0;
 };
 
+// The longest stretch of XML a reader holds at once: one tag with its
+// attributes, one comment or processing instruction. Text is handed on in
+// pieces and never needs it. Spreadsheet files stay far below it; a longer
+// token makes the part damaged (a file made to eat memory and time).
+inline constexpr std::size_t kMaxXmlToken = 4u << 20;
+
 // The value of the attribute called name, or nullptr.
 const char* FindAttribute(const char** attributes, std::string_view name);
 
@@ -43,7 +50,8 @@ public:
     XmlStreamParser& operator=(const XmlStreamParser&) = delete;
 
     // Parses the next chunk (or the rest of a suspended one); false once the
-    // whole input has been parsed. Throws WorkbookError on malformed XML.
+    // whole input has been parsed. Throws WorkbookError on malformed XML and
+    // passes on what a handler throws.
     bool parseChunk();
     // Called from a handler: stop after the current element; the next
     // parseChunk() goes on from there.
@@ -54,6 +62,13 @@ public:
     }
 
 private:
+    friend struct XmlCallbacks;
+    // Runs a handler's call; what it throws stops the parser and is thrown
+    // again once expat has returned.
+    template <typename Call>
+    void guarded(Call&& call);
+    [[noreturn]] void fail(const std::string& what) const;
+
     XML_ParserStruct* parser_;
     XmlHandler& handler_;
     Source source_;
@@ -61,6 +76,9 @@ private:
     std::string partName_;
     bool done_ = false;
     bool suspended_ = false;
+    std::exception_ptr failure_;
+    long long fed_ = 0;       // bytes given to expat
+    long long lastEvent_ = 0; // byte index of the last event
 };
 
 // Parses a whole zip part; false when the archive has no such part.

@@ -2,22 +2,54 @@
 #include "ZipArchive.h"
 
 #include "WorkbookError.h"
+#include "WorkbookFile.h"
+
+#include <unistd.h>
 
 #include <zip.h>
 
 namespace xls2qdp {
 
-ZipArchive::ZipArchive(const std::filesystem::path& file) : path_(file) {
+namespace {
+
+std::string normalisedName(std::string_view name) {
+    std::string key;
+    key.reserve(name.size());
+    for (char c : name) {
+        if (c == '\\') c = '/';
+        if (c == '/' && key.empty()) continue;
+        key += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return key;
+}
+
+} // namespace
+
+ZipArchive::ZipArchive(const std::filesystem::path& file) : ZipArchive(WorkbookFile(file)) {}
+
+ZipArchive::ZipArchive(const WorkbookFile& file) : path_(file.path()) {
     int error = 0;
-    zip_ = zip_open(file.c_str(), ZIP_RDONLY, &error);
+    const int fd = file.duplicate();
+    zip_ = zip_fdopen(fd, ZIP_RDONLY, &error); // owns fd from here on, if it succeeds
     if (!zip_) {
-        if (error == ZIP_ER_NOENT) throw WorkbookError(file, "plik nie istnieje.");
+        ::close(fd);
         if (error == ZIP_ER_OPEN || error == ZIP_ER_READ)
-            throw WorkbookError(file, "nie można otworzyć pliku (brak dostępu lub plik zajęty).");
-        throw WorkbookError(file,
+            throw WorkbookError(path_, "nie można otworzyć pliku (brak dostępu lub plik zajęty).");
+        throw WorkbookError(path_,
                             std::string(kDamagedFile) +
                                 " Archiwum ZIP, w którym zapisano skoroszyt, jest niekompletne.");
     }
+    const zip_int64_t entries = zip_get_num_entries(zip_, 0);
+    for (zip_int64_t i = 0; i < entries; ++i)
+        if (const char* name = zip_get_name(zip_, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS))
+            normalised_.try_emplace(normalisedName(name), i);
+}
+
+long long ZipArchive::locate(const std::string& name) const {
+    const zip_int64_t index = zip_name_locate(zip_, name.c_str(), 0);
+    if (index >= 0) return index;
+    const auto found = normalised_.find(normalisedName(name));
+    return found == normalised_.end() ? -1 : found->second;
 }
 
 ZipArchive::~ZipArchive() {
@@ -25,21 +57,21 @@ ZipArchive::~ZipArchive() {
 }
 
 bool ZipArchive::contains(const std::string& name) const {
-    return zip_name_locate(zip_, name.c_str(), ZIP_FL_ENC_GUESS) >= 0 ||
-           zip_name_locate(zip_, name.c_str(), ZIP_FL_NOCASE) >= 0;
+    return locate(name) >= 0;
 }
 
 std::size_t ZipArchive::unpackedSize(const std::string& name) const {
+    const long long index = locate(name);
     zip_stat_t stat;
     zip_stat_init(&stat);
-    if (zip_stat(zip_, name.c_str(), ZIP_FL_NOCASE, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+    if (index < 0 || zip_stat_index(zip_, static_cast<zip_uint64_t>(index), 0, &stat) != 0 ||
+        !(stat.valid & ZIP_STAT_SIZE))
         return 0;
     return static_cast<std::size_t>(stat.size);
 }
 
 std::optional<ZipArchive::Entry> ZipArchive::open(const std::string& name) const {
-    zip_int64_t index = zip_name_locate(zip_, name.c_str(), 0);
-    if (index < 0) index = zip_name_locate(zip_, name.c_str(), ZIP_FL_NOCASE);
+    const long long index = locate(name);
     if (index < 0) return std::nullopt;
     zip_file_t* file = zip_fopen_index(zip_, static_cast<zip_uint64_t>(index), 0);
     if (!file) {

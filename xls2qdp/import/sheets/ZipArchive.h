@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Read access to the parts of a zip archive (.xlsx, .ods) over libzip.
+// Parts are found by name as the package formats mean it, not byte for byte:
+// part names are compared without regard to case, and some programs store
+// them with a backslash as the separator or with a leading slash.
 #pragma once
 
 #include <cstddef>
@@ -7,15 +10,19 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 struct zip;
 struct zip_file;
 
 namespace xls2qdp {
 
+class WorkbookFile;
+
 class ZipArchive {
 public:
-    // Throws WorkbookError naming file when it is no readable zip archive.
+    // Throws WorkbookError naming the file when it is no readable zip archive.
+    explicit ZipArchive(const WorkbookFile& file);
     explicit ZipArchive(const std::filesystem::path& file);
     ~ZipArchive();
     ZipArchive(const ZipArchive&) = delete;
@@ -49,8 +56,13 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
 private:
+    // The entry index of a part, or -1.
+    long long locate(const std::string& name) const;
+
     std::filesystem::path path_;
     zip* zip_;
+    // Entries by normalised name, for names not stored exactly as asked.
+    std::unordered_map<std::string, long long> normalised_;
 };
 
 } // namespace xls2qdp

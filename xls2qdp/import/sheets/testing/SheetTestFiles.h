@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,6 +30,25 @@ private:
 };
 
 std::string ReadBytes(const std::filesystem::path& file);
+
+// Writes a zip archive of the given parts (name -> content) into folder;
+// returns its path.
+std::string zipOf(const ScratchFolder& folder, const std::string& name,
+                  const std::map<std::string, std::string>& parts);
+void writeZip(const std::filesystem::path& file, const std::map<std::string, std::string>& parts);
+
+// The parts of a one-sheet .xlsx workbook: sheetData holds the rows,
+// sharedStrings the <si> items (no shared strings part when empty),
+// workbookPr what goes before the sheets in xl/workbook.xml. Cell style 1 is
+// the built-in date format 14.
+struct XlsxNamespaces {
+    std::string main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+    std::string relations = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+};
+std::map<std::string, std::string> xlsxParts(const std::string& sheetData,
+                                             const std::string& sharedStrings = "",
+                                             const std::string& workbookPr = "",
+                                             const XlsxNamespaces& namespaces = {});
 
 // Every row of the first sheet: row number -> cell texts (error values as
 // "!" + the stored code).
@@ -55,6 +75,17 @@ struct Bytes {
     Bytes& f64(double v);
     Bytes& raw(const std::string& s);
 };
+
+// A workbook stream with one worksheet, BIFF8 (version 0x0600) or BIFF5
+// (0x0500): globals adds records to the workbook globals after their BOF
+// (CODEPAGE, FORMAT, XF, SST, ...), sheet the records of the worksheet.
+std::vector<std::uint8_t> biffWorkbook(unsigned version,
+                                       const std::function<void(BiffStream&)>& globals,
+                                       const std::function<void(BiffStream&)>& sheet);
+
+// A FORMULA record at row, column whose result is a text, which a STRING
+// record after it holds.
+std::vector<std::uint8_t> textFormulaRecord(unsigned row, unsigned column);
 
 // Writes a compound document holding the given streams.
 void WriteCompoundFile(const std::filesystem::path& file,

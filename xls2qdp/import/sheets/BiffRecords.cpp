@@ -1,0 +1,274 @@
+// SPDX-License-Identifier: MIT
+#include "BiffRecords.h"
+
+#include "common/TextEncoding.h"
+
+#include <gsf/gsf-input.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace xls2qdp::biff {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 32 * 1024; // records are at most 8228 bytes
+// Consumed data of a continued record is dropped once this much has gathered.
+constexpr std::size_t kCompactAt = 64 * 1024;
+
+} // namespace
+
+bool isCellRecord(std::uint16_t type) {
+    return type == kFormula || type == kNumber || type == kRk || type == kMulRk || type == kLabel ||
+           type == kLabelSst || type == kBoolErr || type == kRString;
+}
+
+// --- RecordReader ---
+
+RecordReader::RecordReader(GsfInput* stream)
+    : stream_(stream), size_(gsf_input_size(stream)),
+      buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize)) {
+    bufferStart_ = gsf_input_tell(stream);
+}
+
+bool RecordReader::seek(std::int64_t offset) {
+    if (offset < 0 || offset > size_) return false;
+    damagedAt_ = -1;
+    if (offset >= bufferStart_ && offset <= bufferStart_ + static_cast<std::int64_t>(length_)) {
+        pos_ = static_cast<std::size_t>(offset - bufferStart_);
+        return true;
+    }
+    if (gsf_input_seek(stream_, offset, G_SEEK_SET)) return false;
+    bufferStart_ = offset;
+    pos_ = length_ = 0;
+    return true;
+}
+
+bool RecordReader::fill(std::size_t n) {
+    if (length_ - pos_ >= n) return true;
+    // Keep the unread bytes, then read as much as fits.
+    std::memmove(buffer_.get(), buffer_.get() + pos_, length_ - pos_);
+    bufferStart_ += static_cast<std::int64_t>(pos_);
+    length_ -= pos_;
+    pos_ = 0;
+    const std::int64_t left = size_ - (bufferStart_ + static_cast<std::int64_t>(length_));
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::int64_t>(left, kBufferSize - length_));
+    if (want > 0 && gsf_input_read(stream_, want, buffer_.get() + length_)) length_ += want;
+    return length_ >= n;
+}
+
+bool RecordReader::skip(std::int64_t n) {
+    const std::int64_t buffered = static_cast<std::int64_t>(length_ - pos_);
+    if (n <= buffered) {
+        pos_ += static_cast<std::size_t>(n);
+        return true;
+    }
+    return seek(bufferStart_ + static_cast<std::int64_t>(pos_) + n);
+}
+
+bool RecordReader::readHeader(std::uint16_t& type, std::size_t& length, std::int64_t& offset) {
+    offset = bufferStart_ + static_cast<std::int64_t>(pos_);
+    if (!fill(4)) { // fewer than 4 bytes left are the stream's padding
+        if (size_ - offset >= 4) damagedAt_ = offset;
+        return false;
+    }
+    const std::uint8_t* h = buffer_.get() + pos_;
+    type = static_cast<std::uint16_t>(h[0] | (h[1] << 8));
+    length = static_cast<std::size_t>(h[2] | (h[3] << 8));
+    if (offset + 4 + static_cast<std::int64_t>(length) > size_) {
+        damagedAt_ = offset;
+        return false;
+    }
+    pos_ += 4;
+    return true;
+}
+
+bool RecordReader::readData(std::vector<std::uint8_t>& out, std::size_t length) {
+    const std::size_t old = out.size();
+    out.resize(old + length);
+    std::size_t done = 0;
+    while (done < length) {
+        if (!fill(1)) return false;
+        const std::size_t n = std::min(length - done, length_ - pos_);
+        std::memcpy(out.data() + old + done, buffer_.get() + pos_, n);
+        pos_ += n;
+        done += n;
+    }
+    return true;
+}
+
+bool RecordReader::next(Record& record, bool (*withData)(std::uint16_t)) {
+    record.data.clear();
+    record.continues.clear();
+    std::size_t length = 0;
+    do { // CONTINUE records left over belong to the record before
+        if (!readHeader(record.type, length, record.offset)) return false;
+        if (record.type == kContinue && !skip(static_cast<std::int64_t>(length))) return false;
+    } while (record.type == kContinue);
+    if (!withData(record.type)) return skip(static_cast<std::int64_t>(length));
+    if (!readData(record.data, length)) {
+        damagedAt_ = record.offset;
+        return false;
+    }
+    return true;
+}
+
+bool RecordReader::pullContinue(Record& record) {
+    if (!fill(4)) return false;
+    const std::uint8_t* h = buffer_.get() + pos_;
+    if ((h[0] | (h[1] << 8)) != kContinue) return false;
+    std::uint16_t type;
+    std::size_t length;
+    std::int64_t offset;
+    if (!readHeader(type, length, offset)) return false;
+    record.continues.push_back(record.data.size());
+    if (!readData(record.data, length)) {
+        damagedAt_ = offset;
+        return false;
+    }
+    return true;
+}
+
+// --- ByteCursor ---
+
+bool ByteCursor::ensure(std::size_t n) {
+    while (size() - pos_ < n) {
+        compact();
+        if (!reader_ || !reader_->pullContinue(record_)) return false;
+    }
+    return true;
+}
+
+void ByteCursor::compact() {
+    if (pos_ < kCompactAt) return;
+    nextBoundary(); // boundaries before pos_ go, one at pos_ stays
+    auto& c = record_.continues;
+    c.erase(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(boundary_));
+    for (std::size_t& b : c)
+        b -= pos_;
+    record_.data.erase(record_.data.begin(),
+                       record_.data.begin() + static_cast<std::ptrdiff_t>(pos_));
+    pos_ = 0;
+    boundary_ = 0;
+}
+
+std::size_t ByteCursor::nextBoundary() {
+    const auto& c = record_.continues;
+    while (boundary_ < c.size() && c[boundary_] < pos_)
+        ++boundary_;
+    return boundary_ < c.size() ? c[boundary_] : size();
+}
+
+bool ByteCursor::u8(std::uint8_t& v) {
+    if (!ensure(1)) return false;
+    v = record_.data[pos_++];
+    return true;
+}
+
+bool ByteCursor::u16(std::uint16_t& v) {
+    if (!ensure(2)) return false;
+    v = static_cast<std::uint16_t>(record_.data[pos_] | (record_.data[pos_ + 1] << 8));
+    pos_ += 2;
+    return true;
+}
+
+bool ByteCursor::u32(std::uint32_t& v) {
+    if (!ensure(4)) return false;
+    v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | record_.data[pos_ + static_cast<std::size_t>(i)];
+    pos_ += 4;
+    return true;
+}
+
+bool ByteCursor::f64(double& v) {
+    if (!ensure(8)) return false;
+    std::uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i)
+        bits = (bits << 8) | record_.data[pos_ + static_cast<std::size_t>(i)];
+    std::memcpy(&v, &bits, sizeof v);
+    pos_ += 8;
+    return true;
+}
+
+bool ByteCursor::skip(std::size_t n) {
+    // Skipped data is never gathered: each CONTINUE record is dropped as it is passed.
+    while (n > size() - pos_) {
+        n -= size() - pos_;
+        pos_ = size();
+        if (!ensure(1)) return false;
+    }
+    pos_ += n;
+    return true;
+}
+
+const std::uint8_t* ByteCursor::peek(std::size_t n) {
+    return ensure(n) ? record_.data.data() + pos_ : nullptr;
+}
+
+bool ByteCursor::length(std::uint16_t& count, bool wide) {
+    if (wide) return u16(count);
+    std::uint8_t c8 = 0;
+    if (!u8(c8)) return false;
+    count = c8;
+    return true;
+}
+
+bool ByteCursor::unicodeString(std::string& out, bool wideCount) {
+    std::uint16_t count = 0;
+    if (!length(count, wideCount)) return false;
+    std::uint8_t flags = 0;
+    if (!u8(flags)) return false;
+    std::uint16_t runs = 0;
+    std::uint32_t phonetic = 0;
+    if ((flags & 0x08) && !u16(runs)) return false;
+    if ((flags & 0x04) && !u32(phonetic)) return false;
+    bool wide = flags & 0x01;
+    // The characters are gathered as UTF-16 and converted at the end: a
+    // character of two UTF-16 units may be cut by a CONTINUE record.
+    units_.clear();
+    std::size_t left = count;
+    while (left > 0) {
+        if (pos_ == size() && !ensure(1)) return false;
+        const std::size_t boundary = nextBoundary();
+        if (boundary == pos_) { // the characters go on in a CONTINUE record
+            std::uint8_t option = 0;
+            if (!u8(option)) return false;
+            wide = option & 0x01;
+            continue;
+        }
+        const std::size_t width = wide ? 2 : 1;
+        const std::size_t fits = std::min(left, (boundary - pos_) / width);
+        if (fits == 0) return false;
+        const std::uint8_t* at = record_.data.data() + pos_;
+        if (fits == count) { // all in one piece, as nearly always
+            if (wide)
+                appendUtf16LeAsUtf8(out, at, fits);
+            else
+                appendLatin1AsUtf8(out, at, fits);
+        } else if (wide) {
+            units_.insert(units_.end(), at, at + 2 * fits);
+        } else {
+            for (std::size_t i = 0; i < fits; ++i)
+                units_.insert(units_.end(), {at[i], 0});
+        }
+        pos_ += fits * width;
+        left -= fits;
+    }
+    appendUtf16LeAsUtf8(out, units_.data(), units_.size() / 2);
+    return skip(std::size_t{runs} * 4) && skip(phonetic);
+}
+
+bool ByteCursor::byteString(std::string& out, bool wideCount, CodePageDecoder& decoder) {
+    std::uint16_t count = 0;
+    if (!length(count, wideCount)) return false;
+    const std::uint8_t* bytes = peek(count);
+    if (!bytes) return false;
+    decoder.append(out, std::string_view(reinterpret_cast<const char*>(bytes), count));
+    pos_ += count;
+    return true;
+}
+
+} // namespace xls2qdp::biff
