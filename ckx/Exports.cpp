@@ -38,23 +38,24 @@ std::span<const std::uint8_t> bytes(const void* buffer, int length) {
 
 extern "C" {
 
-CKX_API int cryptAlgoAvailable(CRYPT_ALGO cryptAlgo) {
+CKX_API int CKX_CALL cryptAlgoAvailable(CRYPT_ALGO cryptAlgo) {
     return findAlgorithm(cryptAlgo) ? CRYPT_OK : CRYPT_NOALGO;
 }
 
-CKX_API int cryptModeAvailable(CRYPT_ALGO cryptAlgo, CRYPT_MODE cryptMode) {
+CKX_API int CKX_CALL cryptModeAvailable(CRYPT_ALGO cryptAlgo, CRYPT_MODE cryptMode) {
     return checkAlgoMode(cryptAlgo, cryptMode);
 }
 
-CKX_API int cryptQueryAlgoMode(CRYPT_ALGO cryptAlgo, CRYPT_MODE cryptMode, CRYPT_QUERY_INFO* info) {
+CKX_API int CKX_CALL cryptQueryAlgoMode(CRYPT_ALGO cryptAlgo, CRYPT_MODE cryptMode,
+                                        CRYPT_QUERY_INFO* info) {
     if (int status = checkAlgoMode(cryptAlgo, cryptMode); status != CRYPT_OK) return status;
     if (!info) return CRYPT_BADPARM3;
     describe(cryptAlgo, cryptMode, *info);
     return CRYPT_OK;
 }
 
-CKX_API int cryptCreateContextEx(CRYPT_CONTEXT* cryptContext, CRYPT_ALGO cryptAlgo,
-                                 CRYPT_MODE cryptMode, const void* cryptContextEx) {
+CKX_API int CKX_CALL cryptCreateContextEx(CRYPT_CONTEXT* cryptContext, CRYPT_ALGO cryptAlgo,
+                                          CRYPT_MODE cryptMode, const void* cryptContextEx) {
     if (!cryptContext) return CRYPT_BADPARM1;
     *cryptContext = 0;
     if (int status = checkAlgoMode(cryptAlgo, cryptMode); status != CRYPT_OK) return status;
@@ -67,7 +68,7 @@ CKX_API int cryptCreateContextEx(CRYPT_CONTEXT* cryptContext, CRYPT_ALGO cryptAl
     });
 }
 
-CKX_API int cryptLoadContext(CRYPT_CONTEXT cryptContext, const void* key, int keyLength) {
+CKX_API int CKX_CALL cryptLoadContext(CRYPT_CONTEXT cryptContext, const void* key, int keyLength) {
     CipherContext* context = contextRegistry().find(cryptContext);
     if (!context) return CRYPT_BADPARM1;
     if (!key) return CRYPT_BADPARM2;
@@ -75,7 +76,7 @@ CKX_API int cryptLoadContext(CRYPT_CONTEXT cryptContext, const void* key, int ke
     return guarded([&] { return context->loadKey(bytes(key, keyLength)); });
 }
 
-CKX_API int cryptLoadIV(CRYPT_CONTEXT cryptContext, const void* iv, int length) {
+CKX_API int CKX_CALL cryptLoadIV(CRYPT_CONTEXT cryptContext, const void* iv, int length) {
     CipherContext* context = contextRegistry().find(cryptContext);
     if (!context) return CRYPT_BADPARM1;
     if (!iv && length != 0) return CRYPT_BADPARM2;
@@ -83,7 +84,7 @@ CKX_API int cryptLoadIV(CRYPT_CONTEXT cryptContext, const void* iv, int length) 
     return guarded([&] { return context->loadIv(bytes(iv, length)); });
 }
 
-CKX_API int cryptEncrypt(CRYPT_CONTEXT cryptContext, void* buffer, int length) {
+CKX_API int CKX_CALL cryptEncrypt(CRYPT_CONTEXT cryptContext, void* buffer, int length) {
     CipherContext* context = contextRegistry().find(cryptContext);
     if (!context) return CRYPT_BADPARM1;
     if (!buffer && length != 0) return CRYPT_BADPARM2;
@@ -91,7 +92,7 @@ CKX_API int cryptEncrypt(CRYPT_CONTEXT cryptContext, void* buffer, int length) {
     return guarded([&] { return context->encrypt(bytes(buffer, length)); });
 }
 
-CKX_API int cryptDecrypt(CRYPT_CONTEXT cryptContext, void* buffer, int length) {
+CKX_API int CKX_CALL cryptDecrypt(CRYPT_CONTEXT cryptContext, void* buffer, int length) {
     CipherContext* context = contextRegistry().find(cryptContext);
     if (!context) return CRYPT_BADPARM1;
     if (!buffer && length != 0) return CRYPT_BADPARM2;
@@ -99,7 +100,7 @@ CKX_API int cryptDecrypt(CRYPT_CONTEXT cryptContext, void* buffer, int length) {
     return guarded([&] { return context->decrypt(bytes(buffer, length)); });
 }
 
-CKX_API int cryptDestroyContext(CRYPT_CONTEXT cryptContext) {
+CKX_API int CKX_CALL cryptDestroyContext(CRYPT_CONTEXT cryptContext) {
     return contextRegistry().remove(cryptContext) ? CRYPT_OK : CRYPT_BADPARM1;
 }
 

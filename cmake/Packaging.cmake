@@ -18,6 +18,20 @@ set(CPACK_PACKAGE_DESCRIPTION
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 
+if(WIN32)
+    # The Windows folder as one zip (cpack -G ZIP), made by scripts/build-windows.
+    set(CPACK_GENERATOR ZIP)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        set(CPACK_PACKAGE_FILE_NAME qdpsuite-${PROJECT_VERSION}-win64)
+    else()
+        set(CPACK_PACKAGE_FILE_NAME qdpsuite-${PROJECT_VERSION}-win32)
+    endif()
+    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+    set(CPACK_STRIP_FILES ON)
+    include(CPack)
+    return()
+endif()
+
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 

@@ -72,25 +72,26 @@ std::uint32_t dataLength(const void* buffer, std::uint32_t length) {
 
 extern "C" {
 
-SECLAY_API int32_t SeclayAlgoMode(SeclayHandle* handleVar, int32_t algo, int32_t mode) {
+SECLAY_API int32_t SECLAY_CALL SeclayAlgoMode(SeclayHandle* handleVar, int32_t algo, int32_t mode) {
     return onNewOrOldSession(handleVar, [&](Session& s) { return s.algoMode(algo, mode); });
 }
 
-SECLAY_API int32_t SeclayAlgoModeE(SeclayHandle* handleVar, int32_t algo, int32_t mode) {
+SECLAY_API int32_t SECLAY_CALL SeclayAlgoModeE(SeclayHandle* handleVar, int32_t algo,
+                                               int32_t mode) {
     return onNewOrOldSession(handleVar, [&](Session& s) { return s.algoModeE(algo, mode); });
 }
 
-SECLAY_API int32_t SeclayKeyIv(SeclayHandle handle, const char* key, const char* iv) {
+SECLAY_API int32_t SECLAY_CALL SeclayKeyIv(SeclayHandle handle, const char* key, const char* iv) {
     return onSession(handle, Result::KeyLoadFailed,
                      [&](Session& s) { return s.keyIv(textOf(key), textOf(iv)); });
 }
 
-SECLAY_API int32_t SeclayKeyIvE(SeclayHandle handle, const char* key, const char* iv) {
+SECLAY_API int32_t SECLAY_CALL SeclayKeyIvE(SeclayHandle handle, const char* key, const char* iv) {
     return onSession(handle, Result::KeyLoadFailed,
                      [&](Session& s) { return s.keyIvE(textOf(key), textOf(iv)); });
 }
 
-SECLAY_API int32_t SeclayEncrypt(SeclayHandle handle, void* buffer, uint32_t length) {
+SECLAY_API int32_t SECLAY_CALL SeclayEncrypt(SeclayHandle handle, void* buffer, uint32_t length) {
     return onSession(handle, Result::EncryptFailed, [&](Session& s) {
         if (!s.hasCipher()) return Result::Ok;
         if (!buffer) return Result::EncryptFailed;
@@ -98,7 +99,7 @@ SECLAY_API int32_t SeclayEncrypt(SeclayHandle handle, void* buffer, uint32_t len
     });
 }
 
-SECLAY_API int32_t SeclayDecrypt(SeclayHandle handle, void* buffer, uint32_t length) {
+SECLAY_API int32_t SECLAY_CALL SeclayDecrypt(SeclayHandle handle, void* buffer, uint32_t length) {
     return onSession(handle, Result::DecryptFailed, [&](Session& s) {
         if (!s.hasCipher()) return Result::Ok;
         if (!buffer) return Result::DecryptFailed;
@@ -106,7 +107,7 @@ SECLAY_API int32_t SeclayDecrypt(SeclayHandle handle, void* buffer, uint32_t len
     });
 }
 
-SECLAY_API int32_t SeclayEncryptE(SeclayHandle handle, void* buffer, uint32_t length) {
+SECLAY_API int32_t SECLAY_CALL SeclayEncryptE(SeclayHandle handle, void* buffer, uint32_t length) {
     return onSession(handle, Result::EncryptFailed, [&](Session& s) {
         if (!s.hasCipher()) return Result::Ok;
         if (!buffer) return Result::EncryptFailed;
@@ -114,7 +115,7 @@ SECLAY_API int32_t SeclayEncryptE(SeclayHandle handle, void* buffer, uint32_t le
     });
 }
 
-SECLAY_API int32_t SeclayDecryptE(SeclayHandle handle, void* buffer, uint32_t length) {
+SECLAY_API int32_t SECLAY_CALL SeclayDecryptE(SeclayHandle handle, void* buffer, uint32_t length) {
     return onSession(handle, Result::DecryptFailed, [&](Session& s) {
         if (!s.hasCipher()) return Result::Ok;
         if (!buffer) return Result::DecryptFailed;
@@ -122,7 +123,8 @@ SECLAY_API int32_t SeclayDecryptE(SeclayHandle handle, void* buffer, uint32_t le
     });
 }
 
-SECLAY_API int32_t SeclayEncryptEHex(SeclayHandle handle, void* buffer, uint32_t length) {
+SECLAY_API int32_t SECLAY_CALL SeclayEncryptEHex(SeclayHandle handle, void* buffer,
+                                                 uint32_t length) {
     return onSession(handle, Result::EncryptFailed, [&](Session& s) {
         if (!s.hasCipher()) return Result::Ok;
         if (!buffer) return Result::EncryptFailed;
@@ -135,7 +137,8 @@ SECLAY_API int32_t SeclayEncryptEHex(SeclayHandle handle, void* buffer, uint32_t
     });
 }
 
-SECLAY_API int32_t SeclayDecryptEHex(SeclayHandle handle, void* buffer, uint32_t /*length*/) {
+SECLAY_API int32_t SECLAY_CALL SeclayDecryptEHex(SeclayHandle handle, void* buffer,
+                                                 uint32_t /*length*/) {
     return onSession(handle, Result::DecryptFailed, [&](Session& s) {
         if (!s.hasCipher()) return Result::Ok;
         if (!buffer) return Result::OddHex;
@@ -147,7 +150,8 @@ SECLAY_API int32_t SeclayDecryptEHex(SeclayHandle handle, void* buffer, uint32_t
     });
 }
 
-SECLAY_API int32_t SeclayEncryptEBCD(SeclayHandle handle, void* buffer, uint32_t length) {
+SECLAY_API int32_t SECLAY_CALL SeclayEncryptEBCD(SeclayHandle handle, void* buffer,
+                                                 uint32_t length) {
     return onSession(handle, Result::Fail, [&](Session& s) {
         if (!s.hasCipher()) return Result::Ok;
         if (!buffer) return Result::Fail;
@@ -161,7 +165,8 @@ SECLAY_API int32_t SeclayEncryptEBCD(SeclayHandle handle, void* buffer, uint32_t
     });
 }
 
-SECLAY_API int32_t SeclayDecryptEBCD(SeclayHandle handle, void* buffer, uint32_t /*length*/) {
+SECLAY_API int32_t SECLAY_CALL SeclayDecryptEBCD(SeclayHandle handle, void* buffer,
+                                                 uint32_t /*length*/) {
     return onSession(handle, Result::Fail, [&](Session& s) {
         if (!s.hasCipher()) return Result::Ok;
         if (!buffer) return Result::Fail;
@@ -172,40 +177,41 @@ SECLAY_API int32_t SeclayDecryptEBCD(SeclayHandle handle, void* buffer, uint32_t
     });
 }
 
-SECLAY_API int32_t SeclayQ(SeclayHandle handle, void* buffer, uint32_t length) {
+SECLAY_API int32_t SECLAY_CALL SeclayQ(SeclayHandle handle, void* buffer, uint32_t length) {
     return SeclayEncryptEBCD(handle, buffer, length);
 }
 
-SECLAY_API int32_t SeclayV(SeclayHandle handle, void* buffer, uint32_t length) {
+SECLAY_API int32_t SECLAY_CALL SeclayV(SeclayHandle handle, void* buffer, uint32_t length) {
     return SeclayDecryptEBCD(handle, buffer, length);
 }
 
-SECLAY_API int32_t SeclayTestSize(SeclayHandle handle, uint32_t size) {
+SECLAY_API int32_t SECLAY_CALL SeclayTestSize(SeclayHandle handle, uint32_t size) {
     return onSession(handle, Result::BadSize, [&](Session& s) { return s.testSize(size); });
 }
 
-SECLAY_API int32_t SeclaySetUpSize(SeclayHandle handle, uint32_t* sizeVar) {
+SECLAY_API int32_t SECLAY_CALL SeclaySetUpSize(SeclayHandle handle, uint32_t* sizeVar) {
     return onSession(handle, Result::BadSize, [&](Session& s) {
         if (!sizeVar) return Result::BadSize;
         return s.setUpSize(*sizeVar);
     });
 }
 
-SECLAY_API int32_t SeclayClear(SeclayHandle handle) {
+SECLAY_API int32_t SECLAY_CALL SeclayClear(SeclayHandle handle) {
     return onSession(handle, Result::Ok, [](Session& s) {
         s.clear();
         return Result::Ok;
     });
 }
 
-SECLAY_API int32_t SeclayDestroy(SeclayHandle handle) {
+SECLAY_API int32_t SECLAY_CALL SeclayDestroy(SeclayHandle handle) {
     return onSession(handle, Result::Ok, [&](Session&) {
         sessionRegistry().destroy(handle);
         return Result::Ok;
     });
 }
 
-SECLAY_API int32_t SeclayY(SeclayHandle* handleVar, int32_t algo, int32_t mode, char* text) {
+SECLAY_API int32_t SECLAY_CALL SeclayY(SeclayHandle* handleVar, int32_t algo, int32_t mode,
+                                       char* text) {
     if (!handleVar || !text) return code(Result::Fail);
     if (SeclayAlgoMode(handleVar, algo, mode) != code(Result::Ok)) return code(Result::Fail);
     const std::int32_t result = onSession(*handleVar, Result::Fail, [&](Session& s) {
@@ -217,7 +223,7 @@ SECLAY_API int32_t SeclayY(SeclayHandle* handleVar, int32_t algo, int32_t mode, 
     return result == code(Result::Ok) ? result : code(Result::Fail);
 }
 
-SECLAY_API int32_t SeclayX(SeclayHandle* handleVar) {
+SECLAY_API int32_t SECLAY_CALL SeclayX(SeclayHandle* handleVar) {
     if (!handleVar) return code(Result::Fail);
     const std::int32_t result = onSession(
         *handleVar, Result::Fail, [](Session& s) { return s.receivePipedKey(kPipeWaitMs); });
@@ -225,8 +231,8 @@ SECLAY_API int32_t SeclayX(SeclayHandle* handleVar) {
     return result == code(Result::BadHandle) ? code(Result::Fail) : result;
 }
 
-SECLAY_API int32_t SeclayZ(int32_t /*unused1*/, int32_t /*unused2*/, int32_t /*unused3*/,
-                           unsigned char* out) {
+SECLAY_API int32_t SECLAY_CALL SeclayZ(int32_t /*unused1*/, int32_t /*unused2*/,
+                                       int32_t /*unused3*/, unsigned char* out) {
     if (out) std::memcpy(out, kConstant, sizeof kConstant);
     return code(Result::Fail);
 }

@@ -273,7 +273,7 @@ TEST(SeclayNoCipher, EveryOperationLeavesTheDataAlone) {
     EXPECT_EQ(SeclayKeyIv(s.h, "", ""), SECLAY_OK);
     EXPECT_EQ(SeclayKeyIvE(s.h, "x", "y"), SECLAY_OK);
     const Bytes original = textBytes("plain text", 64);
-    using Op = int32_t (*)(SeclayHandle, void*, uint32_t);
+    using Op = int32_t(SECLAY_CALL*)(SeclayHandle, void*, uint32_t);
     for (Op op : {SeclayEncrypt, SeclayDecrypt, SeclayEncryptE, SeclayDecryptE, SeclayEncryptEHex,
                   SeclayDecryptEHex, SeclayEncryptEBCD, SeclayDecryptEBCD, SeclayQ, SeclayV}) {
         Bytes data = original;
@@ -412,7 +412,7 @@ TEST(SeclaySizes, TestSizeAndSetUpSize) {
 TEST(SeclayEFamily, NoStoredKeyIsRefusedAndTheBufferKept) {
     Session s;
     ASSERT_EQ(SeclayAlgoModeE(&s.h, 2, 1), SECLAY_OK);
-    using Op = int32_t (*)(SeclayHandle, void*, uint32_t);
+    using Op = int32_t(SECLAY_CALL*)(SeclayHandle, void*, uint32_t);
     for (Op op : {SeclayEncryptE, SeclayDecryptE, SeclayEncryptEHex, SeclayDecryptEHex,
                   SeclayEncryptEBCD, SeclayDecryptEBCD}) {
         Bytes data = textBytes("0011223344556677", 40);

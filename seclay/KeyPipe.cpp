@@ -6,6 +6,7 @@
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <poll.h>
@@ -51,7 +52,16 @@ std::optional<PipeMessage> KeyPipe::readMessage(int timeoutMs) {
     if (readFd_ < 0) return std::nullopt;
     PipeMessage message{};
 #if defined(_WIN32)
-    (void)timeoutMs;
+    // This process holds the write end too, so a plain read would wait for
+    // ever if the second party never writes: wait for bytes to arrive.
+    const auto pipe = reinterpret_cast<HANDLE>(_get_osfhandle(readFd_));
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    DWORD available = 0;
+    while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available == 0 &&
+           GetTickCount64() < deadline) {
+        Sleep(5);
+    }
+    if (available == 0) return std::nullopt;
     int got = _read(readFd_, message.data(), static_cast<unsigned>(message.size()));
 #else
     // This process holds the write end too, so a plain read would wait for

@@ -8,10 +8,24 @@
 // FileReplacement.h.
 #pragma once
 
+#include "SystemFailure.h"
+
 #include <optional>
 #include <string>
 
 namespace upkeep {
+
+// A line break would smuggle further lines, even sections, into the file:
+// such a section, entry or value is refused with SystemFailure.
+inline void refuseLineBreaks(const std::string& section, const std::optional<std::string>& entry,
+                             const std::optional<std::string>& value) {
+    const auto breaks = [](const std::string& text) {
+        return text.find_first_of("\r\n") != std::string::npos;
+    };
+    if (breaks(section) || (entry && breaks(*entry)) || (value && breaks(*value))) {
+        throw SystemFailure("znak konca wiersza w nazwie lub wartosci");
+    }
+}
 
 // Throws NotRegularFile for a folder, FIFO or device (never waiting on one),
 // and SystemFailure with the reason when the file cannot be read or written.

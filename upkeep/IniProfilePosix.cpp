@@ -5,21 +5,11 @@
 #include "SystemFailure.h"
 
 namespace upkeep {
-namespace {
-
-bool hasLineBreak(const std::optional<std::string>& text) {
-    return text && text->find_first_of("\r\n") != std::string::npos;
-}
-
-} // namespace
 
 void writeProfileString(const std::string& file, const std::string& section,
                         const std::optional<std::string>& entry,
                         const std::optional<std::string>& value) {
-    // A line break would smuggle further lines, even sections, into the file.
-    if (hasLineBreak(section) || hasLineBreak(entry) || hasLineBreak(value)) {
-        throw SystemFailure("znak konca wiersza w nazwie lub wartosci");
-    }
+    refuseLineBreaks(section, entry, value);
     // Deleting from a missing file changes nothing and makes no file (its
     // folder may not even exist).
     const bool deletes = !(entry && value);

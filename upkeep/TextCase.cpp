@@ -2,9 +2,10 @@
 #include "TextCase.h"
 
 #include <cstdint>
-#include <cwctype>
 #include <string>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <locale.h>
 #include <wctype.h>
 #endif
@@ -57,8 +58,14 @@ char32_t foldCase(char32_t cp) {
     if (cp < 0x80) return (cp >= 'a' && cp <= 'z') ? cp - 'a' + 'A' : cp;
     if (cp & kInvalidUtf8) return cp;
 #ifdef _WIN32
+    // The C runtime's towupper maps only a to z in the "C" locale; the
+    // system's own table maps every letter, as the registry and the profile
+    // functions compare names.
     if (cp > 0xFFFF) return cp;
-    return static_cast<char32_t>(std::towupper(static_cast<wint_t>(cp)));
+    const auto letter = static_cast<wchar_t>(cp);
+    wchar_t upper = letter;
+    if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, &letter, 1, &upper, 1) != 1) return cp;
+    return static_cast<char32_t>(upper);
 #else
     // The letters' case mapping comes from the C.UTF-8 locale, whatever
     // locale the calling script runs under.

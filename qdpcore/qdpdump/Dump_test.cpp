@@ -31,6 +31,16 @@ DumpRun dump(const std::vector<std::string>& args) {
     return r;
 }
 
+// A path as a JSON string holds it: Windows paths carry backslashes.
+std::string jsonPath(const std::string& path) {
+    std::string quoted;
+    for (const char c : path) {
+        if (c == '\\' || c == '"') quoted += '\\';
+        quoted += c;
+    }
+    return quoted;
+}
+
 // One document, one section of three fields, two records; the name holds a
 // Polish letter in Windows-1250 and the blob a comma and quotes.
 struct Small {
@@ -60,9 +70,10 @@ TEST(Qdpdump, JsonHoldsTheWholePackage) {
     EXPECT_EQ(r.err, "");
     const std::size_t size = s.bytes.size();
     const std::string expected =
-        "{\"plik\":\"" + s.file + "\",\"wersja\":1,\"typ\":\"PAKIET\",\"program\":\"PROGRAM\"," +
-        "\"data\":\"" + s.date() + "\",\"opis\":\"\",\"rozmiar\":" + std::to_string(size) +
-        ",\"rozmiarTekst\":\"" + std::to_string(size) + "\",\"dokumenty\":[\n" +
+        "{\"plik\":\"" + jsonPath(s.file) +
+        "\",\"wersja\":1,\"typ\":\"PAKIET\",\"program\":\"PROGRAM\"," + "\"data\":\"" + s.date() +
+        "\",\"opis\":\"\",\"rozmiar\":" + std::to_string(size) + ",\"rozmiarTekst\":\"" +
+        std::to_string(size) + "\",\"dokumenty\":[\n" +
         " {\"typ\":\"DOK\",\"wersja\":4,\"wariant\":1,\"data\":\"" + s.date() +
         "\",\"opis\":\"\",\"polozenie\":157,\"dlugosc\":" + std::to_string(size - 157) +
         ",\"sekcje\":[\n" + "  {\"kod\":\"S1\",\"opis\":\"\",\"polozenie\":109,\"dlugosc\":" +

@@ -32,8 +32,8 @@ int32_t onPackage(QdpHandle handle, Result failure, Body body) noexcept {
 
 extern "C" {
 
-QDPCORE_API int32_t PaczkaC(QdpHandle* handle, int32_t version, const char* typeCode,
-                            const char* programCode, const char* description) {
+QDPCORE_API int32_t QDPCORE_CALL PaczkaC(QdpHandle* handle, int32_t version, const char* typeCode,
+                                         const char* programCode, const char* description) {
     if (handle == nullptr) return QDP_PACKAGE_NOT_CREATED;
     if (*handle != 0) {
         return onPackage(*handle, Result::PackageNotCreated, [&](Paczka& p) {
@@ -53,11 +53,11 @@ QDPCORE_API int32_t PaczkaC(QdpHandle* handle, int32_t version, const char* type
     }
 }
 
-QDPCORE_API int32_t SetCurrentPaczka(QdpHandle handle) {
+QDPCORE_API int32_t QDPCORE_CALL SetCurrentPaczka(QdpHandle handle) {
     return onPackage(handle, Result::NoPackage, [](Paczka&) { return Result::Ok; });
 }
 
-QDPCORE_API int32_t Clear(QdpHandle handle) {
+QDPCORE_API int32_t QDPCORE_CALL Clear(QdpHandle handle) {
     try {
         return qdp::packageList().remove(handle) ? QDP_OK : QDP_NO_PACKAGE;
     } catch (...) {
@@ -65,82 +65,86 @@ QDPCORE_API int32_t Clear(QdpHandle handle) {
     }
 }
 
-QDPCORE_API int32_t CryptAlgoMode(QdpHandle handle, int32_t algorithm, int32_t mode) {
+QDPCORE_API int32_t QDPCORE_CALL CryptAlgoMode(QdpHandle handle, int32_t algorithm, int32_t mode) {
     return onPackage(handle, Result::CryptFailed,
                      [&](Paczka& p) { return p.cipher.algoMode(algorithm, mode); });
 }
 
-QDPCORE_API int32_t CryptKeyIv(QdpHandle handle, const char* key, const char* iv) {
+QDPCORE_API int32_t QDPCORE_CALL CryptKeyIv(QdpHandle handle, const char* key, const char* iv) {
     return onPackage(handle, Result::CryptFailed,
                      [&](Paczka& p) { return p.cipher.keyIv(key, iv); });
 }
 
-QDPCORE_API int32_t CryptClear(QdpHandle handle) {
+QDPCORE_API int32_t QDPCORE_CALL CryptClear(QdpHandle handle) {
     return onPackage(handle, Result::CryptFailed, [](Paczka& p) { return p.cipher.clear(); });
 }
 
-QDPCORE_API int32_t SetOutPathC(QdpHandle handle, const char* folder) {
+QDPCORE_API int32_t QDPCORE_CALL SetOutPathC(QdpHandle handle, const char* folder) {
     return onPackage(handle, Result::NotAFolder,
                      [&](Paczka& p) { return qdp::setOutPath(p, folder); });
 }
 
-QDPCORE_API int32_t AddDokumentC(QdpHandle handle, const char* typeCode, int32_t typeVersion,
-                                 int32_t typeVariant, const char* description) {
+QDPCORE_API int32_t QDPCORE_CALL AddDokumentC(QdpHandle handle, const char* typeCode,
+                                              int32_t typeVersion, int32_t typeVariant,
+                                              const char* description) {
     return onPackage(handle, Result::DocumentNotCreated, [&](Paczka& p) {
         return qdp::addDokument(p, typeCode, typeVersion, typeVariant, description);
     });
 }
 
-QDPCORE_API int32_t AddSekcjaC(QdpHandle handle, const char* code, const char* description) {
+QDPCORE_API int32_t QDPCORE_CALL AddSekcjaC(QdpHandle handle, const char* code,
+                                            const char* description) {
     return onPackage(handle, Result::SectionNotCreated,
                      [&](Paczka& p) { return qdp::addSekcja(p, code, description); });
 }
 
-QDPCORE_API int32_t AddDefPolC(QdpHandle handle, const char* name, const char* type,
-                               const char* size, const char* precision, const char* description) {
+QDPCORE_API int32_t QDPCORE_CALL AddDefPolC(QdpHandle handle, const char* name, const char* type,
+                                            const char* size, const char* precision,
+                                            const char* description) {
     return onPackage(handle, Result::FieldNotCreated, [&](Paczka& p) {
         return qdp::addDefPol(p, name, type, size, precision, description);
     });
 }
 
-QDPCORE_API int32_t AddDefPolsC(QdpHandle handle, uint32_t count, const char* names,
-                                const char* types, const char* sizes, const char* precisions,
-                                const char* descriptions) {
+QDPCORE_API int32_t QDPCORE_CALL AddDefPolsC(QdpHandle handle, uint32_t count, const char* names,
+                                             const char* types, const char* sizes,
+                                             const char* precisions, const char* descriptions) {
     return onPackage(handle, Result::FieldNotCreated, [&](Paczka& p) {
         return qdp::addDefPols(p, count, names, types, sizes, precisions, descriptions);
     });
 }
 
-QDPCORE_API int32_t SetDefPolExt(QdpHandle handle, int32_t blobField, int32_t sizeField,
-                                 const char* sourceFile, const char* key, const char* iv,
-                                 int32_t algorithm, int32_t mode, int32_t chunkSize) {
+QDPCORE_API int32_t QDPCORE_CALL SetDefPolExt(QdpHandle handle, int32_t blobField,
+                                              int32_t sizeField, const char* sourceFile,
+                                              const char* key, const char* iv, int32_t algorithm,
+                                              int32_t mode, int32_t chunkSize) {
     return onPackage(handle, Result::FieldNotCreated, [&](Paczka& p) {
         return qdp::setDefPolExt(p, blobField, sizeField, sourceFile, key, iv, algorithm, mode,
                                  chunkSize);
     });
 }
 
-QDPCORE_API int32_t AddRekordC(QdpHandle handle, char* record) {
+QDPCORE_API int32_t QDPCORE_CALL AddRekordC(QdpHandle handle, char* record) {
     return onPackage(handle, Result::OutOfMemory,
                      [&](Paczka& p) { return qdp::addRekord(p, record); });
 }
 
-QDPCORE_API int32_t SaveC(QdpHandle handle, const char* outputPath) {
+QDPCORE_API int32_t QDPCORE_CALL SaveC(QdpHandle handle, const char* outputPath) {
     return onPackage(handle, Result::OutOfMemory,
                      [&](Paczka& p) { return qdp::save(p, outputPath); });
 }
 
-QDPCORE_API int32_t SetCurrentDokument(QdpHandle handle, uint32_t index) {
+QDPCORE_API int32_t QDPCORE_CALL SetCurrentDokument(QdpHandle handle, uint32_t index) {
     return onPackage(handle, Result::DocumentNotFound,
                      [&](Paczka& p) { return qdp::selectDokument(p, index); });
 }
 
-QDPCORE_API int32_t SetCurrentSekcja(QdpHandle handle, uint32_t index) {
+QDPCORE_API int32_t QDPCORE_CALL SetCurrentSekcja(QdpHandle handle, uint32_t index) {
     return onPackage(handle, Result::SectionNotFound,
                      [&](Paczka& p) { return qdp::selectSekcja(p, index, false); });
 }
 
-QDPCORE_API int32_t SetCurrentSekcjaNoRes(QdpHandle handle, uint32_t index) {
+QDPCORE_API int32_t QDPCORE_CALL SetCurrentSekcjaNoRes(QdpHandle handle, uint32_t index) {
     return onPackage(handle, Result::SectionNotFound,
                      [&](Paczka& p) { return qdp::selectSekcja(p, index, true); });
 }

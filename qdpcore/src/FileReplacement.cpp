@@ -10,7 +10,10 @@
 #include <sys/stat.h>
 #include <vector>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <io.h>
+#include <windows.h>
+#else
 #include <csignal>
 #include <pthread.h>
 #include <sys/resource.h>
@@ -145,25 +148,70 @@ bool FileReplacement::createStaging(const std::string& folder, const std::string
     return false;
 }
 
+namespace {
+
+// What begin needs to know of the target: whether it exists, is a folder,
+// a regular file (not a device or FIFO), and how many names it has.
+struct TargetKind {
+    bool exists = false;
+    bool isFolder = false;
+    bool isRegular = false;
+    // Marked read-only (Windows): not writable, whatever the file system
+    // below would let an administrator do.
+    bool readOnly = false;
+    unsigned long links = 1;
+};
+
+#if defined(_WIN32)
+TargetKind targetKind(const std::string& path, const OsFile& opened) {
+    TargetKind kind;
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    kind.exists = attributes != INVALID_FILE_ATTRIBUTES;
+    kind.isFolder = kind.exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    kind.readOnly = kind.exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (!opened.isOpen()) return kind;
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(opened.fd()));
+    // Devices (NUL, COM1) and pipes are no disk files.
+    kind.isRegular = ::GetFileType(handle) == FILE_TYPE_DISK;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (kind.isRegular && ::GetFileInformationByHandle(handle, &info)) {
+        kind.links = info.nNumberOfLinks;
+    }
+    return kind;
+}
+#else
+TargetKind targetKind(const std::string& path, const OsFile&) {
+    TargetKind kind;
+    struct stat st {};
+    kind.exists = ::stat(path.c_str(), &st) == 0;
+    kind.isFolder = kind.exists && S_ISDIR(st.st_mode);
+    kind.isRegular = kind.exists && S_ISREG(st.st_mode);
+    kind.links = kind.exists ? static_cast<unsigned long>(st.st_nlink) : 1;
+    return kind;
+}
+#endif
+
+} // namespace
+
 Result FileReplacement::begin(const std::string& path) {
     abandon();
     written_ = 0;
     inPlace_ = false;
 #if defined(_WIN32)
+    // Links are followed by the system when the file is opened and replaced.
     target_ = path;
-    int error = 0;
-    if (!createStaging(folderOf(target_), nameOf(target_), error)) return Result::CreateFailed;
-    return Result::Ok;
 #else
     if (!followLinks(path, target_)) return Result::CreateFailed;
-    struct stat st {};
-    targetExists_ = ::stat(target_.c_str(), &st) == 0;
-    targetIsRegular_ = targetExists_ && S_ISREG(st.st_mode);
+#endif
+    TargetKind kind = targetKind(target_, targetFile_);
+    targetExists_ = kind.exists;
     if (targetExists_) {
-        if (S_ISDIR(st.st_mode)) return Result::CreateFailed;
+        if (kind.isFolder || kind.readOnly) return Result::CreateFailed;
         targetFile_ = OsFile::openForWriting(target_);
         if (!targetFile_.isOpen()) return Result::CreateFailed;
+        kind = targetKind(target_, targetFile_);
     }
+    targetIsRegular_ = kind.isRegular;
     // A device or a FIFO gets no staging file beside it: its folder is no
     // place for files.
     int error = 0;
@@ -178,15 +226,15 @@ Result FileReplacement::begin(const std::string& path) {
         }
     }
     inPlace_ =
-        targetExists_ && (!beside || !targetIsRegular_ || st.st_nlink != 1 || !keepsOwnerAndMode());
+        targetExists_ && (!beside || !targetIsRegular_ || kind.links != 1 || !keepsOwnerAndMode());
     return Result::Ok;
-#endif
 }
 
 // Gives the staging file the target's owner, group and mode; false when the
 // system does not let us (a file of another user, a group we are not in).
 bool FileReplacement::keepsOwnerAndMode() const {
 #if defined(_WIN32)
+    // ReplaceFile keeps the replaced file's attributes and security settings.
     return true;
 #else
     struct stat target {};
@@ -223,6 +271,10 @@ Result FileReplacement::commit() {
         return r;
     }
     targetFile_.close();
+#if defined(_WIN32)
+    // An open file cannot take another's place there.
+    staging_.close();
+#endif
     if (const int err = replaceFile(stagingPath_, target_); err != 0) {
         return err == ENOENT || err == ENOTDIR ? Result::FolderMissing : resultFromWriteError(err);
     }
@@ -237,10 +289,10 @@ Result FileReplacement::commit() {
 }
 
 Result FileReplacement::writeInPlace() {
-#if defined(_WIN32)
-    return Result::OsError;
-#else
     OsFile& out = targetFile_;
+#if defined(_WIN32)
+    if (targetIsRegular_ && ::_lseeki64(out.fd(), 0, SEEK_SET) != 0) return Result::OsError;
+#else
     if (targetIsRegular_) {
         // A write beyond the file-size limit would stop half way.
         rlimit limit{};
@@ -258,6 +310,7 @@ Result FileReplacement::writeInPlace() {
     // A FIFO whose reader goes away must give a code, not end the caller's
     // process with SIGPIPE.
     const SigpipeGuard noSigpipe;
+#endif
     std::vector<char> buffer(format::kCopyPieceSize);
     std::uint64_t offset = 0;
     while (offset < written_) {
@@ -273,7 +326,6 @@ Result FileReplacement::writeInPlace() {
     }
     if (const int err = out.close(); err != 0) return resultFromWriteError(err);
     return Result::Ok;
-#endif
 }
 
 void FileReplacement::abandon() {

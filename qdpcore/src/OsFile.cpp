@@ -158,10 +158,45 @@ void removeFile(const std::string& path) {
     ::unlink(path.c_str());
 }
 
+#if defined(_WIN32)
+int errnoFromWindowsError(unsigned long error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_INVALID_HANDLE:
+        return EBADF;
+    default:
+        return EIO;
+    }
+}
+#endif
+
 int replaceFile(const std::string& from, const std::string& to) {
 #if defined(_WIN32)
-    // rename() does not replace an existing file on Windows.
-    return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : EIO;
+    // rename() does not replace an existing file there. ReplaceFile keeps
+    // the replaced file's attributes and security settings, as a rename
+    // over it keeps its owner and mode elsewhere; a new name is a move.
+    if (const DWORD attributes = ::GetFileAttributesA(to.c_str());
+        attributes != INVALID_FILE_ATTRIBUTES) {
+        if (::ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                           nullptr, nullptr)) {
+            // Not every implementation carries the attributes over itself.
+            ::SetFileAttributesA(to.c_str(), attributes);
+            return 0;
+        }
+        return errnoFromWindowsError(::GetLastError());
+    }
+    return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : errnoFromWindowsError(::GetLastError());
 #else
     return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 #endif

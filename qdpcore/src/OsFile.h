@@ -70,7 +70,12 @@ private:
 
 bool fileExists(const std::string& path);
 void removeFile(const std::string& path);
-// Moves from over to, replacing it; 0 or the error number.
+// Moves from over to, replacing it; 0 or the error number. Both files must
+// be closed on Windows.
 int replaceFile(const std::string& from, const std::string& to);
+#if defined(_WIN32)
+// The error number that stands for a Windows error code.
+int errnoFromWindowsError(unsigned long error);
+#endif
 
 } // namespace qdp

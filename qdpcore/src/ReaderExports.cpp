@@ -28,10 +28,11 @@ int32_t onPackage(QdpHandle handle, Result failure, Body body) noexcept {
 
 extern "C" {
 
-QDPCORE_API int32_t ReadPaczkaHeadC(QdpHandle* handle, const char* path, int32_t* version,
-                                    char* typeCode, char* programCode, uint32_t* documentCount,
-                                    char* date, char* description, int32_t* totalSize,
-                                    char* sizeText) {
+QDPCORE_API int32_t QDPCORE_CALL ReadPaczkaHeadC(QdpHandle* handle, const char* path,
+                                                 int32_t* version, char* typeCode,
+                                                 char* programCode, uint32_t* documentCount,
+                                                 char* date, char* description, int32_t* totalSize,
+                                                 char* sizeText) {
     if (handle == nullptr) return QDP_NO_PACKAGE;
     const qdp::PackageHeadOutputs out{version, typeCode,    programCode, documentCount,
                                       date,    description, totalSize,   sizeText};
@@ -58,10 +59,11 @@ QDPCORE_API int32_t ReadPaczkaHeadC(QdpHandle* handle, const char* path, int32_t
     }
 }
 
-QDPCORE_API int32_t ReadInfoPaczkaC(QdpHandle handle, const char* path, int32_t* version,
-                                    char* typeCode, char* programCode, uint32_t* documentCount,
-                                    char* date, char* description, int32_t* totalSize,
-                                    char* sizeText) {
+QDPCORE_API int32_t QDPCORE_CALL ReadInfoPaczkaC(QdpHandle handle, const char* path,
+                                                 int32_t* version, char* typeCode,
+                                                 char* programCode, uint32_t* documentCount,
+                                                 char* date, char* description, int32_t* totalSize,
+                                                 char* sizeText) {
     const qdp::PackageHeadOutputs out{version, typeCode,    programCode, documentCount,
                                       date,    description, totalSize,   sizeText};
     if (handle != 0) {
@@ -77,36 +79,39 @@ QDPCORE_API int32_t ReadInfoPaczkaC(QdpHandle handle, const char* path, int32_t*
     }
 }
 
-QDPCORE_API int32_t ReadDokumentHeadC(QdpHandle handle, int32_t* offset, int32_t* length,
-                                      char* typeCode, int32_t* typeVersion, int32_t* typeVariant,
-                                      uint32_t* sectionCount, char* date, char* description) {
+QDPCORE_API int32_t QDPCORE_CALL ReadDokumentHeadC(QdpHandle handle, int32_t* offset,
+                                                   int32_t* length, char* typeCode,
+                                                   int32_t* typeVersion, int32_t* typeVariant,
+                                                   uint32_t* sectionCount, char* date,
+                                                   char* description) {
     return onPackage(handle, Result::DocumentNotCreated, [&](Paczka& p) {
         return qdp::readDokumentHead(p, offset, length, typeCode, typeVersion, typeVariant,
                                      sectionCount, date, description);
     });
 }
 
-QDPCORE_API int32_t ReadSekcjaHeadC(QdpHandle handle, int32_t* offset, int32_t* length, char* code,
-                                    uint32_t* fieldCount, uint32_t* recordCount,
-                                    char* description) {
+QDPCORE_API int32_t QDPCORE_CALL ReadSekcjaHeadC(QdpHandle handle, int32_t* offset, int32_t* length,
+                                                 char* code, uint32_t* fieldCount,
+                                                 uint32_t* recordCount, char* description) {
     return onPackage(handle, Result::SectionNotCreated, [&](Paczka& p) {
         return qdp::readSekcjaHead(p, offset, length, code, fieldCount, recordCount, description);
     });
 }
 
-QDPCORE_API int32_t ReadListaDefPolC(QdpHandle handle, char* names, char* types, char* sizes,
-                                     char* precisions, char* descriptions) {
+QDPCORE_API int32_t QDPCORE_CALL ReadListaDefPolC(QdpHandle handle, char* names, char* types,
+                                                  char* sizes, char* precisions,
+                                                  char* descriptions) {
     return onPackage(handle, Result::FieldNotCreated, [&](Paczka& p) {
         return qdp::readListaDefPol(p, names, types, sizes, precisions, descriptions);
     });
 }
 
-QDPCORE_API int32_t ReadRecordC(QdpHandle handle, char* record) {
+QDPCORE_API int32_t QDPCORE_CALL ReadRecordC(QdpHandle handle, char* record) {
     return onPackage(handle, Result::OutOfMemory,
                      [&](Paczka& p) { return qdp::readRecord(p, record); });
 }
 
-QDPCORE_API int32_t FileClose(QdpHandle handle) {
+QDPCORE_API int32_t QDPCORE_CALL FileClose(QdpHandle handle) {
     return onPackage(handle, Result::CloseFailed, [&](Paczka& p) { return qdp::closeReadFile(p); });
 }
 

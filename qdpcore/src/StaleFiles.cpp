@@ -4,7 +4,11 @@
 #include "OsFile.h"
 #include "TempNames.h"
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
+#else
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -18,9 +22,55 @@ namespace qdp {
 
 #if defined(_WIN32)
 
-// Windows keeps a file that a process holds open from being deleted, and the
-// names of its temporary files are judged by that instead.
-void removeStaleTempFiles(const std::string&) {}
+namespace {
+
+bool processExists(std::uint64_t pid) {
+    const HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    // A process of another user cannot be opened, yet exists.
+    if (process == nullptr) return ::GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    ::CloseHandle(process);
+    return running;
+}
+
+// Whether another process may own a file of that name. This process's own
+// files in use cannot be deleted (see below).
+bool anotherOwnerMayLive(const NameOwner& owner) {
+    const DWORD self = ::GetCurrentProcessId();
+    if (!owner.lastFiveDigits) return owner.process != self && processExists(owner.process);
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return true;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = ::Process32First(snapshot, &entry); more && !found;
+         more = ::Process32Next(snapshot, &entry)) {
+        found = entry.th32ProcessID != self && entry.th32ProcessID % 100000 == owner.process;
+    }
+    ::CloseHandle(snapshot);
+    return found;
+}
+
+} // namespace
+
+// Every process keeps its temporary files open, without sharing their
+// deletion, while they live: deleting one that is in use fails, which is the
+// lock. Whose the file is the system's permissions decide.
+void removeStaleTempFiles(const std::string& folder) {
+    std::string prefix = folder.empty() ? std::string("./") : folder;
+    if (prefix.back() != '/' && prefix.back() != '\\') prefix += '/';
+    WIN32_FIND_DATAA entry{};
+    const HANDLE find = ::FindFirstFileA((prefix + "*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        constexpr DWORD kNotAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+        if ((entry.dwFileAttributes & kNotAFile) != 0) continue;
+        const auto owner = temporaryNameOwner(entry.cFileName);
+        if (owner && !anotherOwnerMayLive(*owner))
+            ::DeleteFileA((prefix + entry.cFileName).c_str());
+    } while (::FindNextFileA(find, &entry));
+    ::FindClose(find);
+}
 
 #else
 

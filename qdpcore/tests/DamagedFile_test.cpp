@@ -84,6 +84,18 @@ void walkEverything(QdpHandle h) {
 }
 
 // How many of this process's descriptors are open on path.
+#if defined(_WIN32)
+// There a file open without delete sharing (as the library opens it) cannot
+// be renamed: 1 while it is open, else 0.
+int descriptorsOpenOn(const std::string& path) {
+    const std::string moved = path + ".moved";
+    std::error_code ec;
+    std::filesystem::rename(path, moved, ec);
+    if (ec) return 1;
+    std::filesystem::rename(moved, path, ec);
+    return 0;
+}
+#else
 int descriptorsOpenOn(const std::string& path) {
     const auto wanted = std::filesystem::canonical(path);
     int count = 0;
@@ -93,6 +105,7 @@ int descriptorsOpenOn(const std::string& path) {
     }
     return count;
 }
+#endif
 
 struct DamageCase {
     const char* name;

@@ -463,6 +463,16 @@ TEST(OutPath, FolderChecks) {
     EXPECT_TRUE(dir.names().empty()) << "the test file does not survive the call";
 }
 
+// A section's temporary file name: its kind letter (B or C), an upper-case and
+// a lower-case letter, five digits.
+MATCHER_P(IsTemporaryNameOfKind, kind, "") {
+    const auto inRange = [](char c, char low, char high) { return c >= low && c <= high; };
+    if (arg.size() != 8 || arg[0] != kind || !inRange(arg[1], 'A', 'Z') ||
+        !inRange(arg[2], 'a', 'z'))
+        return false;
+    return std::all_of(arg.begin() + 3, arg.end(), [&](char c) { return inRange(c, '0', '9'); });
+}
+
 TEST(OutPath, SectionsBeforeSetOutPathLieInTheCurrentDirectory) {
     TempDir dir;
     qdptest::WorkingDirectory cwd(dir.path());
@@ -472,8 +482,8 @@ TEST(OutPath, SectionsBeforeSetOutPathLieInTheCurrentDirectory) {
     std::vector<std::string> names = dir.names();
     std::sort(names.begin(), names.end());
     ASSERT_EQ(names.size(), 2u);
-    EXPECT_THAT(names[0], ::testing::MatchesRegex("B[A-Z][a-z][0-9]{5}"));
-    EXPECT_THAT(names[1], ::testing::MatchesRegex("C[A-Z][a-z][0-9]{5}"));
+    EXPECT_THAT(names[0], IsTemporaryNameOfKind('B'));
+    EXPECT_THAT(names[1], IsTemporaryNameOfKind('C'));
     Clear(p.h);
     p.h = 0;
     EXPECT_TRUE(dir.names().empty());

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Temporary files of a run that was killed: the next run removes them from
 // the folders it works in, and only them.
+#include "Leftovers.h"
 #include "PackageFixture.h"
 #include "TempDir.h"
 
@@ -50,56 +51,18 @@ std::string deadDigits() {
     }
 }
 
-std::vector<std::string> sortedNames(const TempDir& dir) {
-    std::vector<std::string> names = dir.names();
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(Leftovers, SetOutPathAndSaveRemoveOnlyTheFilesOfEndedRuns) {
     TempDir temp;
     TempDir output;
-    const std::string dead = deadDigits();
-    const std::string deadPid = std::to_string(endedProcess());
-    const std::string livePid = std::to_string(::getppid());
-
-    // Left over: removed.
-    for (const std::string& name : {"CAa" + dead, "BQz" + dead, "TFa" + dead}) {
-        writeFile(temp.file(name), "left over");
-    }
-    writeFile(output.file("d1.qdp~" + deadPid + "-0.qdptmp"), "left over");
-    writeFile(output.file("CAb" + dead), "left over");
-    // Not ours, not ended, not our names, or in use: kept.
-    const std::vector<std::string> keptInTemp = {
-        "BAc" + dead + "x", "CAa1234",    "Caa" + dead,  "XAa" + dead,
-        "notes.part37",     "x.qdptmp",   "~1-0.qdptmp", "a~" + deadPid + ".qdptmp",
-        "BAd" + dead,       "CAe" + dead,
-    };
-    for (const std::string& name : keptInTemp)
-        writeFile(temp.file(name), "someone's");
-    const int inUse = ::open(temp.file("BAd" + dead).c_str(), O_RDONLY);
+    const RunIds ids{deadDigits(), std::to_string(endedProcess()), std::to_string(::getppid())};
+    std::vector<std::string> keptInTemp = layOutLeftovers(temp, output, ids);
+    // A link of a left-over name is no file of ours.
+    const std::string link = "CAe" + ids.deadDigits;
+    fs::create_symlink("elsewhere", temp.file(link));
+    keptInTemp.push_back(link);
+    const int inUse = ::open(temp.file(inUseName(ids)).c_str(), O_RDONLY);
     ASSERT_EQ(::flock(inUse, LOCK_EX), 0);
-    fs::remove(temp.file("CAe" + dead));
-    fs::create_symlink("elsewhere", temp.file("CAe" + dead));
-    fs::create_directory(temp.file("CAf" + dead));
-    writeFile(output.file("d2.qdp~" + livePid + "-0.qdptmp"), "someone's");
-
-    QdpHandle h = 0;
-    ASSERT_EQ(PaczkaC(&h, 1, "T", "P", nullptr), QDP_OK);
-    ASSERT_EQ(SetOutPathC(h, temp.prefix().c_str()), QDP_OK);
-    std::vector<std::string> expected = keptInTemp;
-    expected.push_back("CAf" + dead);
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(sortedNames(temp), expected);
-    ::close(inUse);
-
-    ASSERT_EQ(AddDokumentC(h, "D", 1, 1, nullptr), QDP_OK);
-    ASSERT_EQ(AddSekcjaC(h, "S", nullptr), QDP_OK);
-    ASSERT_EQ(AddDefPolC(h, "A", "C", "3", "0", nullptr), QDP_OK);
-    ASSERT_EQ(SaveC(h, output.file("d3.qdp").c_str()), QDP_OK);
-    EXPECT_EQ(sortedNames(output),
-              (std::vector<std::string>{"d2.qdp~" + livePid + "-0.qdptmp", "d3.qdp"}));
-    EXPECT_EQ(Clear(h), QDP_OK);
+    expectOnlyEndedRunsRemoved(temp, output, ids, keptInTemp, [inUse] { ::close(inUse); });
 }
 
 // A file of another user is never taken for ours.

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -14,9 +16,20 @@ namespace qdptest {
 class TempDir {
 public:
     TempDir() {
+#if defined(_WIN32)
+        // No mkdtemp there: a random name that create_directory finds free.
+        std::random_device random;
+        for (int tries = 0; tries < 100 && path_.empty(); ++tries) {
+            const auto candidate =
+                std::filesystem::temp_directory_path() / ("qdpcore" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) path_ = candidate;
+        }
+        if (path_.empty()) throw std::runtime_error("no temporary folder");
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / "qdpcoreXXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
+#endif
     }
     ~TempDir() {
         std::error_code ec;
@@ -25,10 +38,16 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::filesystem::path& path() const { return path_; }
+    const std::filesystem::path& path() const {
+        return path_;
+    }
     // The folder as the library takes it: with a trailing separator.
-    std::string prefix() const { return path_.string() + "/"; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string prefix() const {
+        return path_.string() + "/";
+    }
+    std::string file(const std::string& name) const {
+        return (path_ / name).string();
+    }
 
     std::vector<std::string> names() const {
         std::vector<std::string> out;

@@ -12,17 +12,23 @@
 //     decrypting through it continue from the same chaining value.
 //  5. Nothing throws across this interface. Contexts may be made and ended
 //     from any thread; one context is used by one thread at a time.
+//  6. On Windows every function uses the Windows API calling convention
+//     (__stdcall) and is exported under its plain name, undecorated, with
+//     the ordinal of ckx.def. CKX_CALL expands to nothing elsewhere.
 #pragma once
 
 #include <stdint.h>
 
 #if defined(_WIN32)
+#define CKX_CALL __stdcall
 #if defined(CKX_BUILDING)
-#define CKX_API __declspec(dllexport)
+// The module-definition file names the exports and their ordinals.
+#define CKX_API
 #else
 #define CKX_API __declspec(dllimport)
 #endif
 #else
+#define CKX_CALL
 #define CKX_API __attribute__((visibility("default")))
 #endif
 
@@ -117,17 +123,18 @@ typedef struct {
 } CRYPT_QUERY_INFO;
 
 // 0 when the algorithm can be used, else CRYPT_NOALGO.
-CKX_API int cryptAlgoAvailable(CRYPT_ALGO cryptAlgo);
+CKX_API int CKX_CALL cryptAlgoAvailable(CRYPT_ALGO cryptAlgo);
 // 0 when the mode can be used with the algorithm, else CRYPT_NOALGO or CRYPT_NOMODE.
-CKX_API int cryptModeAvailable(CRYPT_ALGO cryptAlgo, CRYPT_MODE cryptMode);
+CKX_API int CKX_CALL cryptModeAvailable(CRYPT_ALGO cryptAlgo, CRYPT_MODE cryptMode);
 // Fills *info (every field) for an available algorithm and mode.
-CKX_API int cryptQueryAlgoMode(CRYPT_ALGO cryptAlgo, CRYPT_MODE cryptMode, CRYPT_QUERY_INFO* info);
+CKX_API int CKX_CALL cryptQueryAlgoMode(CRYPT_ALGO cryptAlgo, CRYPT_MODE cryptMode,
+                                        CRYPT_QUERY_INFO* info);
 
 // Makes a context; cryptContextEx must be (const void*)CRYPT_UNUSED (the
 // default set-up of the algorithm), anything else gives CRYPT_BADPARM4.
 // *cryptContext is set to the new handle, or to 0 on failure.
-CKX_API int cryptCreateContextEx(CRYPT_CONTEXT* cryptContext, CRYPT_ALGO cryptAlgo,
-                                 CRYPT_MODE cryptMode, const void* cryptContextEx);
+CKX_API int CKX_CALL cryptCreateContextEx(CRYPT_CONTEXT* cryptContext, CRYPT_ALGO cryptAlgo,
+                                          CRYPT_MODE cryptMode, const void* cryptContextEx);
 #define cryptCreateContext(context, algo, mode)                                                    \
     cryptCreateContextEx((context), (algo), (mode), (const void*)(intptr_t)CRYPT_UNUSED)
 
@@ -136,16 +143,16 @@ CKX_API int cryptCreateContextEx(CRYPT_CONTEXT* cryptContext, CRYPT_ALGO cryptAl
 // Blowfish repeated. A weak or semi-weak DES key (in any DES part) gives
 // CRYPT_BADPARM; a length the algorithm does not take gives CRYPT_BADPARM3.
 // Loading a key restarts the chaining from the loaded IV.
-CKX_API int cryptLoadContext(CRYPT_CONTEXT cryptContext, const void* key, int keyLength);
+CKX_API int CKX_CALL cryptLoadContext(CRYPT_CONTEXT cryptContext, const void* key, int keyLength);
 // Loads an IV of 4..8 bytes, zero-padded on the right to 8. A mode without IV
 // answers CRYPT_NOTAVAIL for length 0 and CRYPT_BADPARM3 otherwise.
-CKX_API int cryptLoadIV(CRYPT_CONTEXT cryptContext, const void* iv, int length);
+CKX_API int CKX_CALL cryptLoadIV(CRYPT_CONTEXT cryptContext, const void* iv, int length);
 // Transform length bytes of buffer in place. A mode that needs an IV refuses
 // to run without one (CRYPT_NOIV).
-CKX_API int cryptEncrypt(CRYPT_CONTEXT cryptContext, void* buffer, int length);
-CKX_API int cryptDecrypt(CRYPT_CONTEXT cryptContext, void* buffer, int length);
+CKX_API int CKX_CALL cryptEncrypt(CRYPT_CONTEXT cryptContext, void* buffer, int length);
+CKX_API int CKX_CALL cryptDecrypt(CRYPT_CONTEXT cryptContext, void* buffer, int length);
 // Ends a context and wipes its key material.
-CKX_API int cryptDestroyContext(CRYPT_CONTEXT cryptContext);
+CKX_API int CKX_CALL cryptDestroyContext(CRYPT_CONTEXT cryptContext);
 
 #ifdef __cplusplus
 }

@@ -53,17 +53,25 @@
 //     id in their name, no such process any more, owned by the same user,
 //     not locked) are removed by SetOutPathC from its folder and by SaveC
 //     from the output file's folder.
+//  10. On Windows every function uses the Windows API calling convention
+//      (__stdcall) and is exported under its plain name, undecorated, with
+//      the ordinal of qdpcore.def: C, Delphi and Visual Basic callers declare
+//      it as they declare the system's own functions, and may bind it by
+//      name or by ordinal. QDPCORE_CALL expands to nothing elsewhere.
 #pragma once
 
 #include <stdint.h>
 
 #if defined(_WIN32)
+#define QDPCORE_CALL __stdcall
 #if defined(QDPCORE_BUILDING)
-#define QDPCORE_API __declspec(dllexport)
+// The module-definition file names the exports and their ordinals.
+#define QDPCORE_API
 #else
 #define QDPCORE_API __declspec(dllimport)
 #endif
 #else
+#define QDPCORE_CALL
 #define QDPCORE_API __attribute__((visibility("default")))
 #endif
 
@@ -146,59 +154,63 @@ enum QdpResult {
 
 // *handle == 0: creates a package and stores its handle (2 when it cannot be
 // created). Otherwise checks *handle (4) and overwrites the four values.
-QDPCORE_API int32_t PaczkaC(QdpHandle* handle, int32_t version, const char* typeCode,
-                            const char* programCode, const char* description);
+QDPCORE_API int32_t QDPCORE_CALL PaczkaC(QdpHandle* handle, int32_t version, const char* typeCode,
+                                         const char* programCode, const char* description);
 // Checks a handle: 1 or 4.
-QDPCORE_API int32_t SetCurrentPaczka(QdpHandle handle);
+QDPCORE_API int32_t QDPCORE_CALL SetCurrentPaczka(QdpHandle handle);
 // Removes the package and destroys it: closes its files, deletes its
 // temporary files, destroys its cipher sessions. 1 or 4.
-QDPCORE_API int32_t Clear(QdpHandle handle);
+QDPCORE_API int32_t QDPCORE_CALL Clear(QdpHandle handle);
 
 // --- Package cipher (a seclay session; its codes are passed on) ----------
 // A CryptAlgoMode that fails leaves the package without a cipher (a later
 // CryptKeyIv answers 97), never with a half-set one.
 
-QDPCORE_API int32_t CryptAlgoMode(QdpHandle handle, int32_t algorithm, int32_t mode);
-QDPCORE_API int32_t CryptKeyIv(QdpHandle handle, const char* key, const char* iv);
-QDPCORE_API int32_t CryptClear(QdpHandle handle);
+QDPCORE_API int32_t QDPCORE_CALL CryptAlgoMode(QdpHandle handle, int32_t algorithm, int32_t mode);
+QDPCORE_API int32_t QDPCORE_CALL CryptKeyIv(QdpHandle handle, const char* key, const char* iv);
+QDPCORE_API int32_t QDPCORE_CALL CryptClear(QdpHandle handle);
 
 // --- Building ------------------------------------------------------------
 
 // Checks that folder can take a new file (46) and keeps it as the prefix of
 // the temporary file names; it must end with a path separator, "" is the
 // current directory. Call it before the first AddSekcjaC.
-QDPCORE_API int32_t SetOutPathC(QdpHandle handle, const char* folder);
+QDPCORE_API int32_t QDPCORE_CALL SetOutPathC(QdpHandle handle, const char* folder);
 // Appends a document and makes it current (5).
-QDPCORE_API int32_t AddDokumentC(QdpHandle handle, const char* typeCode, int32_t typeVersion,
-                                 int32_t typeVariant, const char* description);
+QDPCORE_API int32_t QDPCORE_CALL AddDokumentC(QdpHandle handle, const char* typeCode,
+                                              int32_t typeVersion, int32_t typeVariant,
+                                              const char* description);
 // Appends a section to the current document (8) and makes it current (6).
-QDPCORE_API int32_t AddSekcjaC(QdpHandle handle, const char* code, const char* description);
+QDPCORE_API int32_t QDPCORE_CALL AddSekcjaC(QdpHandle handle, const char* code,
+                                            const char* description);
 // Appends a field definition to the current section (8, 9, 7); size and
 // precision are decimal texts (leading digits count, none = 0). The type's
 // first letter decides the kind: B or V blob, N possible size field, exactly
 // "B" may carry extended attributes, anything else a plain field.
-QDPCORE_API int32_t AddDefPolC(QdpHandle handle, const char* name, const char* type,
-                               const char* size, const char* precision, const char* description);
+QDPCORE_API int32_t QDPCORE_CALL AddDefPolC(QdpHandle handle, const char* name, const char* type,
+                                            const char* size, const char* precision,
+                                            const char* description);
 // count entries from slot arrays: names 25 bytes a slot, types 5, sizes 5,
 // precisions 5, descriptions 251 (a slot's text ends at its first zero or
 // at the slot's end). 13 for count 0; 7 when an entry was skipped (the rest
 // are still added).
-QDPCORE_API int32_t AddDefPolsC(QdpHandle handle, uint32_t count, const char* names,
-                                const char* types, const char* sizes, const char* precisions,
-                                const char* descriptions);
+QDPCORE_API int32_t QDPCORE_CALL AddDefPolsC(QdpHandle handle, uint32_t count, const char* names,
+                                             const char* types, const char* sizes,
+                                             const char* precisions, const char* descriptions);
 // Extended attributes of the "B" field at blobField (0-based) of the current
 // section: its content is read from sourceFile and its true length written
 // into the N field at sizeField. A non-empty key gives the field a cipher of
 // its own. chunkSize > 0 replaces the default of 64384 bytes.
-QDPCORE_API int32_t SetDefPolExt(QdpHandle handle, int32_t blobField, int32_t sizeField,
-                                 const char* sourceFile, const char* key, const char* iv,
-                                 int32_t algorithm, int32_t mode, int32_t chunkSize);
+QDPCORE_API int32_t QDPCORE_CALL SetDefPolExt(QdpHandle handle, int32_t blobField,
+                                              int32_t sizeField, const char* sourceFile,
+                                              const char* key, const char* iv, int32_t algorithm,
+                                              int32_t mode, int32_t chunkSize);
 // Adds one record to the current section; record is laid out like a record
 // (see convention 5) and must hold the section's record length.
-QDPCORE_API int32_t AddRekordC(QdpHandle handle, char* record);
+QDPCORE_API int32_t QDPCORE_CALL AddRekordC(QdpHandle handle, char* record);
 // Writes the package file (see convention 8). May be called again: every
 // save writes all records added so far.
-QDPCORE_API int32_t SaveC(QdpHandle handle, const char* outputPath);
+QDPCORE_API int32_t QDPCORE_CALL SaveC(QdpHandle handle, const char* outputPath);
 
 // --- Selection -----------------------------------------------------------
 
@@ -210,9 +222,9 @@ QDPCORE_API int32_t SaveC(QdpHandle handle, const char* outputPath);
 // back to where reading that section stopped (SetCurrentSekcjaNoRes); 38
 // when the file holds no readable records for it (the section stays
 // selected).
-QDPCORE_API int32_t SetCurrentDokument(QdpHandle handle, uint32_t index);
-QDPCORE_API int32_t SetCurrentSekcja(QdpHandle handle, uint32_t index);
-QDPCORE_API int32_t SetCurrentSekcjaNoRes(QdpHandle handle, uint32_t index);
+QDPCORE_API int32_t QDPCORE_CALL SetCurrentDokument(QdpHandle handle, uint32_t index);
+QDPCORE_API int32_t QDPCORE_CALL SetCurrentSekcja(QdpHandle handle, uint32_t index);
+QDPCORE_API int32_t QDPCORE_CALL SetCurrentSekcjaNoRes(QdpHandle handle, uint32_t index);
 
 // --- Reading a package file ------------------------------------------------
 //
@@ -238,24 +250,29 @@ QDPCORE_API int32_t SetCurrentSekcjaNoRes(QdpHandle handle, uint32_t index);
 // header's values). After opening the last document is current, and in
 // each document its last section. *handle != 0: only fills the outputs
 // from that package.
-QDPCORE_API int32_t ReadPaczkaHeadC(QdpHandle* handle, const char* path, int32_t* version,
-                                    char* typeCode, char* programCode, uint32_t* documentCount,
-                                    char* date, char* description, int32_t* totalSize,
-                                    char* sizeText);
+QDPCORE_API int32_t QDPCORE_CALL ReadPaczkaHeadC(QdpHandle* handle, const char* path,
+                                                 int32_t* version, char* typeCode,
+                                                 char* programCode, uint32_t* documentCount,
+                                                 char* date, char* description, int32_t* totalSize,
+                                                 char* sizeText);
 // handle == 0: reads only the header of the file at path and keeps nothing
 // (21, 33, 26, 50 as above; documentCount is the header's). Otherwise fills
 // the outputs from that package.
-QDPCORE_API int32_t ReadInfoPaczkaC(QdpHandle handle, const char* path, int32_t* version,
-                                    char* typeCode, char* programCode, uint32_t* documentCount,
-                                    char* date, char* description, int32_t* totalSize,
-                                    char* sizeText);
+QDPCORE_API int32_t QDPCORE_CALL ReadInfoPaczkaC(QdpHandle handle, const char* path,
+                                                 int32_t* version, char* typeCode,
+                                                 char* programCode, uint32_t* documentCount,
+                                                 char* date, char* description, int32_t* totalSize,
+                                                 char* sizeText);
 // Values of the current document (8 without one).
-QDPCORE_API int32_t ReadDokumentHeadC(QdpHandle handle, int32_t* offset, int32_t* length,
-                                      char* typeCode, int32_t* typeVersion, int32_t* typeVariant,
-                                      uint32_t* sectionCount, char* date, char* description);
+QDPCORE_API int32_t QDPCORE_CALL ReadDokumentHeadC(QdpHandle handle, int32_t* offset,
+                                                   int32_t* length, char* typeCode,
+                                                   int32_t* typeVersion, int32_t* typeVariant,
+                                                   uint32_t* sectionCount, char* date,
+                                                   char* description);
 // Values of the current section of the current document (8, 9).
-QDPCORE_API int32_t ReadSekcjaHeadC(QdpHandle handle, int32_t* offset, int32_t* length, char* code,
-                                    uint32_t* fieldCount, uint32_t* recordCount, char* description);
+QDPCORE_API int32_t QDPCORE_CALL ReadSekcjaHeadC(QdpHandle handle, int32_t* offset, int32_t* length,
+                                                 char* code, uint32_t* fieldCount,
+                                                 uint32_t* recordCount, char* description);
 // The current section's field definitions into slot arrays as in
 // AddDefPolsC (names 25 bytes, types 5, sizes 5, precisions 5, descriptions
 // 251), each holding at least the section's field count of slots. Sizes and
@@ -263,8 +280,9 @@ QDPCORE_API int32_t ReadSekcjaHeadC(QdpHandle handle, int32_t* offset, int32_t* 
 // after it. Nothing is written outside the slots; a description slot only
 // when the description is not empty, and none when descriptions is null.
 // 8, 9, 16 without field definitions, 48 when another array is null.
-QDPCORE_API int32_t ReadListaDefPolC(QdpHandle handle, char* names, char* types, char* sizes,
-                                     char* precisions, char* descriptions);
+QDPCORE_API int32_t QDPCORE_CALL ReadListaDefPolC(QdpHandle handle, char* names, char* types,
+                                                  char* sizes, char* precisions,
+                                                  char* descriptions);
 // The next record of the current section into record, which holds at least
 // the section's record length (2 + the sum of size + 1); exactly that many
 // bytes are written. Plain fields come back as stored, with their zero
@@ -277,10 +295,10 @@ QDPCORE_API int32_t ReadListaDefPolC(QdpHandle handle, char* names, char* types,
 // by SetCurrentSekcja/SetCurrentSekcjaNoRes or a blob reference points
 // outside its section, 51 when deciphering failed, 39 after FileClose,
 // 22/42/25/49/23 when writing a B field's file fails.
-QDPCORE_API int32_t ReadRecordC(QdpHandle handle, char* record);
+QDPCORE_API int32_t QDPCORE_CALL ReadRecordC(QdpHandle handle, char* record);
 // Closes the package file; the package stays until Clear. 47 when no file
 // is open, 23 when closing fails.
-QDPCORE_API int32_t FileClose(QdpHandle handle);
+QDPCORE_API int32_t QDPCORE_CALL FileClose(QdpHandle handle);
 
 #ifdef __cplusplus
 }

@@ -21,17 +21,24 @@
 //     as an empty one. Lengths stay the caller's contract.
 //  8. The E operations refuse with 62, leaving the buffer as it is, while no
 //     key is stored under a cipher.
+//  9. On Windows every function uses the Windows API calling convention
+//     (__stdcall) and is exported under its plain name, undecorated, with
+//     the ordinal of seclay.def (ordinals 1 and 15 are free); callers may
+//     bind by name or by ordinal. SECLAY_CALL expands to nothing elsewhere.
 #pragma once
 
 #include <stdint.h>
 
 #if defined(_WIN32)
+#define SECLAY_CALL __stdcall
 #if defined(SECLAY_BUILDING)
-#define SECLAY_API __declspec(dllexport)
+// The module-definition file names the exports and their ordinals.
+#define SECLAY_API
 #else
 #define SECLAY_API __declspec(dllimport)
 #endif
 #else
+#define SECLAY_CALL
 #define SECLAY_API __attribute__((visibility("default")))
 #endif
 
@@ -69,48 +76,54 @@ enum SeclayResult {
 // 7 SAFER, 8 Blowfish. Mode codes: 1 ECB, 2 CBC, 3 CFB, 4 OFB, 5 PCBC, 6 PKC.
 
 // Context family: one crypto context per session, loaded once.
-SECLAY_API int32_t SeclayAlgoMode(SeclayHandle* handleVar, int32_t algo, int32_t mode);
-SECLAY_API int32_t SeclayKeyIv(SeclayHandle handle, const char* key, const char* iv);
-SECLAY_API int32_t SeclayEncrypt(SeclayHandle handle, void* buffer, uint32_t length);
-SECLAY_API int32_t SeclayDecrypt(SeclayHandle handle, void* buffer, uint32_t length);
+SECLAY_API int32_t SECLAY_CALL SeclayAlgoMode(SeclayHandle* handleVar, int32_t algo, int32_t mode);
+SECLAY_API int32_t SECLAY_CALL SeclayKeyIv(SeclayHandle handle, const char* key, const char* iv);
+SECLAY_API int32_t SECLAY_CALL SeclayEncrypt(SeclayHandle handle, void* buffer, uint32_t length);
+SECLAY_API int32_t SECLAY_CALL SeclayDecrypt(SeclayHandle handle, void* buffer, uint32_t length);
 
 // E family: settings only; a fresh crypto context for every buffer.
-SECLAY_API int32_t SeclayAlgoModeE(SeclayHandle* handleVar, int32_t algo, int32_t mode);
-SECLAY_API int32_t SeclayKeyIvE(SeclayHandle handle, const char* key, const char* iv);
+SECLAY_API int32_t SECLAY_CALL SeclayAlgoModeE(SeclayHandle* handleVar, int32_t algo, int32_t mode);
+SECLAY_API int32_t SECLAY_CALL SeclayKeyIvE(SeclayHandle handle, const char* key, const char* iv);
 // Pads to a whole number of key-length units (0x80 then zeros); the buffer
 // needs room for length + keyLen - 1 bytes. A length of 0 means strlen(buffer).
 // Under ECB, CBC and PCBC the key length must be a multiple of 8 for padded
 // data to be whole cipher blocks.
-SECLAY_API int32_t SeclayEncryptE(SeclayHandle handle, void* buffer, uint32_t length);
+SECLAY_API int32_t SECLAY_CALL SeclayEncryptE(SeclayHandle handle, void* buffer, uint32_t length);
 // Deciphers length bytes (0: strlen). Whole units come back as they are, the
 // padding included; only for a length that is not a whole number of units is
 // a 0x80 marker just before the first zero byte cleared.
-SECLAY_API int32_t SeclayDecryptE(SeclayHandle handle, void* buffer, uint32_t length);
+SECLAY_API int32_t SECLAY_CALL SeclayDecryptE(SeclayHandle handle, void* buffer, uint32_t length);
 // Hexadecimal text forms: 2 * padded length upper-case digits and a zero; the
 // buffer needs room for them. The readers ignore their length argument and
 // read the buffer's text.
 // Hex: no length limit; its reader takes only "0123456789ABCDEF" and answers
 // 95 for an odd length or any other character, leaving the text as it is.
-SECLAY_API int32_t SeclayEncryptEHex(SeclayHandle handle, void* buffer, uint32_t length);
-SECLAY_API int32_t SeclayDecryptEHex(SeclayHandle handle, void* buffer, uint32_t length);
+SECLAY_API int32_t SECLAY_CALL SeclayEncryptEHex(SeclayHandle handle, void* buffer,
+                                                 uint32_t length);
+SECLAY_API int32_t SECLAY_CALL SeclayDecryptEHex(SeclayHandle handle, void* buffer,
+                                                 uint32_t length);
 // EBCD: at most 4016 digits (2008 bytes). Over the limit the writer answers 0
 // before enciphering, so the buffer keeps its data. The reader also takes
 // lower-case digits and answers 0 for a text that is too long, odd, or holds
 // anything else, leaving it as it is.
-SECLAY_API int32_t SeclayEncryptEBCD(SeclayHandle handle, void* buffer, uint32_t length);
-SECLAY_API int32_t SeclayDecryptEBCD(SeclayHandle handle, void* buffer, uint32_t length);
-SECLAY_API int32_t SeclayQ(SeclayHandle handle, void* buffer, uint32_t length); // = EncryptEBCD
-SECLAY_API int32_t SeclayV(SeclayHandle handle, void* buffer, uint32_t length); // = DecryptEBCD
+SECLAY_API int32_t SECLAY_CALL SeclayEncryptEBCD(SeclayHandle handle, void* buffer,
+                                                 uint32_t length);
+SECLAY_API int32_t SECLAY_CALL SeclayDecryptEBCD(SeclayHandle handle, void* buffer,
+                                                 uint32_t length);
+SECLAY_API int32_t SECLAY_CALL SeclayQ(SeclayHandle handle, void* buffer,
+                                       uint32_t length); // = EncryptEBCD
+SECLAY_API int32_t SECLAY_CALL SeclayV(SeclayHandle handle, void* buffer,
+                                       uint32_t length); // = DecryptEBCD
 
 // Size rules in units of the key length. A size of 0 answers 65; without a
 // cipher or a key every other size is fine. SeclaySetUpSize rounds *sizeVar
 // up to the next whole unit, or answers 65 when that would not fit 32 bits.
-SECLAY_API int32_t SeclayTestSize(SeclayHandle handle, uint32_t size);
-SECLAY_API int32_t SeclaySetUpSize(SeclayHandle handle, uint32_t* sizeVar);
+SECLAY_API int32_t SECLAY_CALL SeclayTestSize(SeclayHandle handle, uint32_t size);
+SECLAY_API int32_t SECLAY_CALL SeclaySetUpSize(SeclayHandle handle, uint32_t* sizeVar);
 
 // Session end.
-SECLAY_API int32_t SeclayClear(SeclayHandle handle);
-SECLAY_API int32_t SeclayDestroy(SeclayHandle handle);
+SECLAY_API int32_t SECLAY_CALL SeclayClear(SeclayHandle handle);
+SECLAY_API int32_t SECLAY_CALL SeclayDestroy(SeclayHandle handle);
 
 // Key hand-over through a pipe: SeclayY opens the session and the pipe and
 // writes the write end's descriptor number as decimal text into text (>= 12
@@ -118,11 +131,13 @@ SECLAY_API int32_t SeclayDestroy(SeclayHandle handle);
 // once (waiting up to 5 seconds for them), cuts each part at its first zero,
 // runs SeclayKeyIv and closes the pipe. Fewer than 24 bytes, or a handle that
 // names no session, answer 0 and leave the pipe open (SeclayClear closes it).
-SECLAY_API int32_t SeclayY(SeclayHandle* handleVar, int32_t algo, int32_t mode, char* text);
-SECLAY_API int32_t SeclayX(SeclayHandle* handleVar);
+SECLAY_API int32_t SECLAY_CALL SeclayY(SeclayHandle* handleVar, int32_t algo, int32_t mode,
+                                       char* text);
+SECLAY_API int32_t SECLAY_CALL SeclayX(SeclayHandle* handleVar);
 // Copies a fixed 8-byte constant ("SECLAY20", no terminator) into out;
 // always returns 0.
-SECLAY_API int32_t SeclayZ(int32_t unused1, int32_t unused2, int32_t unused3, unsigned char* out);
+SECLAY_API int32_t SECLAY_CALL SeclayZ(int32_t unused1, int32_t unused2, int32_t unused3,
+                                       unsigned char* out);
 
 #ifdef __cplusplus
 }
