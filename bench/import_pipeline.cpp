@@ -74,14 +74,15 @@ int main(int argc, char** argv) {
             settings.KodOddzialuNFZ = "07";
             settings.KodWojew = voivodeship;
             DefaultImportServices services({scratch, dictionaries}, settings);
-            auto run = services.declarations().open();
-            if (!run) throw std::runtime_error("cannot empty the table");
+            std::string failure;
+            auto run = services.declarations().open(failure);
+            if (!run) throw std::runtime_error("cannot empty the table: " + failure);
             if (run->openDictionaries(false).result != DictionaryOpenResult::Opened)
                 throw std::runtime_error("cannot open the dictionaries");
             const auto start = Clock::now();
             const double cpuStart = cpuSeconds();
             auto sheet = services.workbooks().open(workbook);
-            if (sheet->checkHeader() != 0) throw std::runtime_error("wrong header row");
+            if (sheet->checkHeader().column != 0) throw std::runtime_error("wrong header row");
             DeclarationRow row;
             while (sheet->nextRow(row)) {
                 run->append(row);
