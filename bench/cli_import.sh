@@ -22,12 +22,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # A portable install of its own: dictionaries and an empty working table.
-mkdir -p "$work/program" "$work/out"
-cp "$bin/xls2qdp-cli" "$work/program/"
-cp "$bin"/lib*.so* "$work/program/" 2>/dev/null || true
-cp "$bin/sl_gminy.db" "$bin/sl_miejscowosci.db" "$bin/xls_imp.db" "$work/program/"
-printf '[SYSTEM]\r\nNrInstalacji=1\r\nKodSwiadcz=000000012345\r\nKodOddzialuNFZ=06\r\nKodWojew=12\r\n' \
-    >"$work/program/xls2qdp.INI"
+source bench/portable_cli.sh
+make_portable_cli "$bin" "$work/program"
+mkdir -p "$work/out"
 
 for rows in 100000 400000; do
     "$bin/gen_declarations" --rows "$rows" --seed 7 --voivodeship 12 "$work/d$rows.xlsx" >/dev/null

@@ -5,6 +5,10 @@
 #include <cerrno>
 
 namespace qdp {
+namespace {
+// One write() per this many bytes of records instead of one per record.
+constexpr std::size_t kWriteBufferSize = 64 * 1024;
+} // namespace
 
 Result TempFile::create(const std::string& folder, NameTemplate& nameTemplate) {
     discard();
@@ -17,27 +21,59 @@ Result TempFile::create(const std::string& folder, NameTemplate& nameTemplate) {
     file.tryLock();
     file_ = std::move(file);
     path_ = std::move(name);
-    size_ = 0;
+    written_ = 0;
+    pending_.clear();
+    return Result::Ok;
+}
+
+Result TempFile::flush() {
+    if (pending_.empty()) return Result::Ok;
+    const Result r = file_.writeAll(pending_);
+    if (!ok(r)) {
+        file_.truncateTo(written_);
+        return r;
+    }
+    written_ += pending_.size();
+    pending_.clear();
     return Result::Ok;
 }
 
 Result TempFile::append(std::span<const char> bytes) {
     if (bytes.empty()) return Result::Ok;
-    const Result r = file_.writeAll(bytes);
-    if (ok(r)) size_ += bytes.size();
-    return r;
+    if (!file_.isOpen()) return Result::WriteFailed;
+    if (pending_.size() + bytes.size() > kWriteBufferSize) {
+        if (const Result r = flush(); !ok(r)) return r;
+        if (bytes.size() >= kWriteBufferSize) {
+            const Result r = file_.writeAll(bytes);
+            if (ok(r))
+                written_ += bytes.size();
+            else
+                file_.truncateTo(written_);
+            return r;
+        }
+    }
+    if (pending_.capacity() == 0) pending_.reserve(kWriteBufferSize);
+    pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+    return Result::Ok;
 }
 
 void TempFile::truncateTo(std::uint64_t length) {
-    if (length < size_ && file_.truncateTo(length)) size_ = length;
+    if (length >= size()) return;
+    if (length >= written_) {
+        pending_.resize(static_cast<std::size_t>(length - written_));
+    } else if (file_.truncateTo(length)) {
+        written_ = length;
+        pending_.clear();
+    }
 }
 
 Result TempFile::copyTo(ByteSink& sink, std::span<char> buffer) {
     if (!file_.isOpen() || buffer.empty()) return Result::WriteFailed;
+    if (const Result r = flush(); !ok(r)) return r;
     std::uint64_t offset = 0;
-    while (offset < size_) {
+    while (offset < written_) {
         const auto want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size_ - offset));
+            static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), written_ - offset));
         const std::int64_t got = file_.readAt(buffer.first(want), offset);
         if (got <= 0) return Result::WriteFailed;
         if (const Result r = sink.write(buffer.first(static_cast<std::size_t>(got))); !ok(r))
@@ -51,7 +87,9 @@ void TempFile::discard() {
     file_.close();
     if (!path_.empty()) removeFile(path_);
     path_.clear();
-    size_ = 0;
+    written_ = 0;
+    pending_.clear();
+    pending_.shrink_to_fit();
 }
 
 } // namespace qdp

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qdp {
 
@@ -27,22 +28,33 @@ public:
 
     [[nodiscard]] bool isOpen() const { return file_.isOpen(); }
     [[nodiscard]] const std::string& path() const { return path_; }
-    [[nodiscard]] std::uint64_t size() const { return size_; }
+    // Bytes appended so far, written or still buffered.
+    [[nodiscard]] std::uint64_t size() const { return written_ + pending_.size(); }
 
+    // Appends bytes. They are gathered in memory and written a buffer at a
+    // time, so a write error (a full disk) is returned by a later append or
+    // by copyTo; buffered bytes are never dropped by a failed write, which
+    // is tried again at the next one.
     [[nodiscard]] Result append(std::span<const char> bytes);
     // Drops everything after length (undoing a failed record).
     void truncateTo(std::uint64_t length);
     // Copies the whole content into sink in pieces of the buffer's size;
-    // 42 when the file is not open or cannot be read back.
+    // the write error of the buffered bytes, else 42 when the file is not
+    // open or cannot be read back.
     [[nodiscard]] Result copyTo(ByteSink& sink, std::span<char> buffer);
 
     // Closes and deletes the file.
     void discard();
 
 private:
+    // Writes the buffered bytes; on failure cuts off whatever part of them
+    // reached the file and keeps them all buffered.
+    [[nodiscard]] Result flush();
+
     OsFile file_;
     std::string path_;
-    std::uint64_t size_ = 0;
+    std::uint64_t written_ = 0; // bytes in the file
+    std::vector<char> pending_; // bytes after them, not yet written
 };
 
 } // namespace qdp

@@ -6,7 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#endif
+
 #include <cerrno>
+#include <csignal>
 #include <string>
 
 using qdp::Result;
@@ -166,6 +171,53 @@ TEST_F(Writer, AFailedWriteAnywhereStopsTheSaveWithItsCode) {
         }
     }
 }
+
+#if !defined(_WIN32) // a file-size limit stands for the full disk
+// Records are gathered in memory before they reach the temporary file. A full
+// disk (here a file-size limit) is still reported, by a later record or at
+// the latest by the save, and the records accepted before it are all kept:
+// once there is room again the package holds every one of them.
+TEST_F(Writer, AFullDiskUnderTheRecordsIsReportedAndLosesNothing) {
+    for (const std::size_t records : {std::size_t{10}, std::size_t{2000}}) {
+        SCOPED_TRACE(records);
+        SetUp();
+        ASSERT_EQ(qdp::addDefPol(*paczka, "A", "C", "98", "0", nullptr), Result::Ok); // 101 bytes
+        rlimit saved{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 100 * 1024;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        std::size_t accepted = 0;
+        Result refused = Result::Ok;
+        for (std::size_t i = 0; i < records && refused == Result::Ok; ++i) {
+            std::string text = std::to_string(i);
+            text.resize(99, '\0');
+            refused = qdp::addRekord(*paczka, text.data());
+            if (refused == Result::Ok) ++accepted;
+        }
+        qdp::StringSink limited;
+        const Result savedUnderLimit = qdp::writePackage(*paczka, limited, kDate);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        if (records * 101 <= small.rlim_cur) {
+            EXPECT_EQ(refused, Result::Ok);
+            EXPECT_EQ(savedUnderLimit, Result::Ok);
+        } else {
+            EXPECT_TRUE(refused != Result::Ok || savedUnderLimit != Result::Ok);
+            EXPECT_NE(refused, Result::Ok) << "a later record reports the full disk";
+        }
+        const std::string file = write();
+        const std::size_t header = file.size() - accepted * 101;
+        for (std::size_t i = 0; i < accepted; ++i)
+            ASSERT_EQ(file.substr(header + i * 101, std::to_string(i).size() + 1),
+                      std::string(std::to_string(i)) + '\0')
+                << "record " << i;
+    }
+}
+
+#endif
 
 TEST_F(Writer, RecordCountStopsBelowTheFieldLimit) {
     ASSERT_EQ(qdp::addDefPol(*paczka, "A", "C", "1", "0", nullptr), Result::Ok);

@@ -12,6 +12,10 @@ bool fieldIs(const WorkingTableCursor& row, std::string_view field, std::string_
     return text ? *text == value : value.empty();
 }
 
+constexpr std::string_view kZglaszajacyChoice[] = {"ZGL_OSOBISTE"};
+constexpr std::string_view kWycofujacyChoice[] = {"FL_WYCOF"};
+constexpr std::string_view kCudzoziemcyChoice[] = {"FL_CUDZ", "FL_CUDZ_ZGL", "FL_CUDZ_WYCOF"};
+
 } // namespace
 
 TQDPPOZSekcja::TQDPPOZSekcja(const PozSectionSchema& schema, QdpBinding binding)
@@ -38,12 +42,15 @@ std::int32_t TQDPPOZSekcja::fUserDefPol() {
     return qdpcode::Ok;
 }
 
-std::vector<std::string> TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row) const {
-    std::vector<std::string> values;
-    values.reserve(fieldCount());
+void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row,
+                              std::vector<std::string>& values) const {
+    values.resize(fieldCount());
+    std::size_t next = 0;
     for (const PozField& field : schema_.fields) {
         if (fieldLimit_ <= field.appendAbove) continue;
-        std::string& value = values.emplace_back();
+        if (next == values.size()) values.emplace_back(); // definitions changed by a hook
+        std::string& value = values[next++];
+        value.clear();
         if (!field.onlyWhenT.empty() && (!row || !fieldIs(*row, field.onlyWhenT, "T"))) continue;
         switch (field.from) {
         case PozSource::Empty:
@@ -58,26 +65,36 @@ std::vector<std::string> TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row)
             value = nrInstalacji_;
             break;
         case PozSource::TableText:
-            if (row) value = row->text(field.source).value_or(std::string());
+            if (row)
+                if (std::optional<std::string> text = row->text(field.source))
+                    value = std::move(*text);
             break;
         case PozSource::TableDate:
             if (row)
                 if (std::optional<CalendarDate> date = row->date(field.source))
-                    value = fFormatDate(date->year, date->month, date->day);
+                    fFormatDateInto(date->year, date->month, date->day, value);
             break;
         }
     }
-    return values;
+    values.resize(next);
 }
 
 std::int32_t TQDPPOZSekcja::writeRecord(const WorkingTableCursor* row) {
-    std::vector<std::string> values = valuesFor(row);
-    return fAddRekord(values, showErrors());
+    valuesFor(row, values_);
+    return fAddRekord(values_, showErrors());
 }
 
 std::int32_t TQDPPOZSekcja::fUserWriteData() {
     if (!table_) return qdpcode::Ok;
-    for (bool more = table_->first(); more; more = table_->next()) {
+    // Only the fields this section reads are fetched from the table.
+    std::vector<std::string_view> read(rowChoiceFields().begin(), rowChoiceFields().end());
+    for (const PozField& field : schema_.fields) {
+        if (fieldLimit_ <= field.appendAbove) continue;
+        if (!field.onlyWhenT.empty()) read.push_back(field.onlyWhenT);
+        if (field.from == PozSource::TableText || field.from == PozSource::TableDate)
+            read.push_back(field.source);
+    }
+    for (bool more = table_->firstReading(read); more; more = table_->next()) {
         if (!wantsRow(*table_)) continue;
         if (std::int32_t result = writeRecord(table_); result != qdpcode::Ok) return result;
     }
@@ -110,7 +127,11 @@ int TQDPPOZSekcja3::fieldLimitFor(std::int32_t, std::int32_t) const {
 }
 
 bool TQDPPOZSekcja3::wantsRow(const WorkingTableCursor& row) const {
-    return fieldIs(row, "ZGL_OSOBISTE", "N");
+    return fieldIs(row, kZglaszajacyChoice[0], "N");
+}
+
+std::span<const std::string_view> TQDPPOZSekcja3::rowChoiceFields() const {
+    return kZglaszajacyChoice;
 }
 
 TQDPPOZSekcja4::TQDPPOZSekcja4(QdpBinding binding)
@@ -121,7 +142,11 @@ int TQDPPOZSekcja4::fieldLimitFor(std::int32_t, std::int32_t) const {
 }
 
 bool TQDPPOZSekcja4::wantsRow(const WorkingTableCursor& row) const {
-    return !fieldIs(row, "FL_WYCOF", "0");
+    return !fieldIs(row, kWycofujacyChoice[0], "0");
+}
+
+std::span<const std::string_view> TQDPPOZSekcja4::rowChoiceFields() const {
+    return kWycofujacyChoice;
 }
 
 TQDPPOZSekcja5::TQDPPOZSekcja5(QdpBinding binding)
@@ -132,8 +157,12 @@ int TQDPPOZSekcja5::fieldLimitFor(std::int32_t, std::int32_t) const {
 }
 
 bool TQDPPOZSekcja5::wantsRow(const WorkingTableCursor& row) const {
-    return fieldIs(row, "FL_CUDZ", "T") || fieldIs(row, "FL_CUDZ_ZGL", "T") ||
-           fieldIs(row, "FL_CUDZ_WYCOF", "T");
+    return fieldIs(row, kCudzoziemcyChoice[0], "T") || fieldIs(row, kCudzoziemcyChoice[1], "T") ||
+           fieldIs(row, kCudzoziemcyChoice[2], "T");
+}
+
+std::span<const std::string_view> TQDPPOZSekcja5::rowChoiceFields() const {
+    return kCudzoziemcyChoice;
 }
 
 } // namespace xls2qdp

@@ -9,7 +9,9 @@
 #include "declarations/WorkingTableCursor.h"
 #include "package/QdpSekcja.h"
 
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace xls2qdp {
@@ -39,9 +41,11 @@ protected:
     virtual int fieldLimitFor(std::int32_t docVersion, std::int32_t docVariant) const = 0;
     // Whether the current row of the table gives a record.
     virtual bool wantsRow(const WorkingTableCursor& row) const = 0;
+    // The table fields wantsRow reads.
+    virtual std::span<const std::string_view> rowChoiceFields() const { return {}; }
     // The values of one record from the current row (row may be null for a
-    // section that reads no table).
-    std::vector<std::string> valuesFor(const WorkingTableCursor* row) const;
+    // section that reads no table), into values (its strings are reused).
+    void valuesFor(const WorkingTableCursor* row, std::vector<std::string>& values) const;
     // Adds the record of valuesFor(row): 1 or the refusal code.
     std::int32_t writeRecord(const WorkingTableCursor* row);
 
@@ -53,6 +57,7 @@ private:
     std::int32_t docVariant_ = 0;
     int fieldLimit_ = 0;
     WorkingTableCursor* table_ = nullptr;
+    std::vector<std::string> values_; // of the record being written
 };
 
 // INSTALACJA: one record, written without reading the table.
@@ -84,6 +89,7 @@ public:
 protected:
     int fieldLimitFor(std::int32_t, std::int32_t) const override;
     bool wantsRow(const WorkingTableCursor& row) const override;
+    std::span<const std::string_view> rowChoiceFields() const override;
 };
 
 // WYCOFUJACY: rows whose FL_WYCOF is not exactly "0" (empty included).
@@ -94,6 +100,7 @@ public:
 protected:
     int fieldLimitFor(std::int32_t, std::int32_t) const override;
     bool wantsRow(const WorkingTableCursor& row) const override;
+    std::span<const std::string_view> rowChoiceFields() const override;
 };
 
 // CUDZOZIEMCY: rows where FL_CUDZ, FL_CUDZ_ZGL or FL_CUDZ_WYCOF is "T".
@@ -104,6 +111,7 @@ public:
 protected:
     int fieldLimitFor(std::int32_t, std::int32_t) const override;
     bool wantsRow(const WorkingTableCursor& row) const override;
+    std::span<const std::string_view> rowChoiceFields() const override;
 };
 
 } // namespace xls2qdp

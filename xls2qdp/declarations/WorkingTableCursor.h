@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,13 @@ public:
 
     // Moves to the first row in the table's own order; false when the table is empty.
     virtual bool first() = 0;
+    // first() for a pass that reads only the named fields: a store may then
+    // fetch just those columns of each row. Reading another field before the
+    // next first() throws std::logic_error there. By default every field.
+    virtual bool firstReading(std::span<const std::string_view> fields) {
+        (void)fields;
+        return first();
+    }
     // Moves to the next row; false (and atEnd()) after the last row.
     virtual bool next() = 0;
     virtual bool atEnd() const = 0;

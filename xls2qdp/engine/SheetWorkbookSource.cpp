@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "SheetWorkbookSource.h"
 
+#include "ReadAheadRows.h"
+
 #include "import/conversion/ImportReport.h"
 #include "import/sheets/CellText.h"
 #include "import/sheets/DeclarationSheet.h"
@@ -23,20 +25,30 @@ public:
         if (check.column != 0)
             check.found = check.headers[static_cast<std::size_t>(check.column - 1)];
         report_.setColumnHeaders(check.headers);
-        sheet_->setCellNoteHandler([this](const CellNote& note) {
-            ReportEntry entry{note.sheetRow, columnLetters(note.column), note.value,
-                              note.kind == CellNote::Kind::FormulaWithoutValue
-                                  ? ReportKind::FormulaWithoutValue
-                                  : ReportKind::CellNotRead,
-                              note.what};
-            entry.surname = note.surname;
-            entry.pesel = note.pesel;
-            report_.add(entry);
-        });
+        // Notes are gathered where the row is read and reported when the row
+        // is handed out, so that the report keeps the rows' order.
+        sheet_->setCellNoteHandler([this](const CellNote& note) { gathering_->push_back(note); });
         return check;
     }
-    bool nextRow(DeclarationRow& row) override { return sheet_->ReadSheetRow(row); }
-    RowsBelowEnd rowsBelowEnd() override { return sheet_->countRowsBelowEnd(); }
+    bool nextRow(DeclarationRow& row) override {
+        if (!readAhead_)
+            readAhead_ = std::make_unique<ReadAheadRows>(
+                [this](DeclarationRow& next, std::vector<CellNote>& notes) {
+                    gathering_ = &notes;
+                    return sheet_->ReadSheetRow(next);
+                });
+        const bool more = readAhead_->next(row, notes_);
+        report(notes_);
+        return more;
+    }
+    RowsBelowEnd rowsBelowEnd() override {
+        if (readAhead_) readAhead_->finish();
+        notes_.clear();
+        gathering_ = &notes_;
+        const RowsBelowEnd below = sheet_->countRowsBelowEnd();
+        report(notes_);
+        return below;
+    }
 
 private:
     // The first worksheet's header row is wrong (or it is empty): when
@@ -68,9 +80,26 @@ private:
         check.sheetNumber = static_cast<int>(chosenIndex) + 1;
     }
 
+    void report(const std::vector<CellNote>& notes) {
+        for (const CellNote& note : notes) {
+            ReportEntry entry{note.sheetRow, columnLetters(note.column), note.value,
+                              note.kind == CellNote::Kind::FormulaWithoutValue
+                                  ? ReportKind::FormulaWithoutValue
+                                  : ReportKind::CellNotRead,
+                              note.what};
+            entry.surname = note.surname;
+            entry.pesel = note.pesel;
+            report_.add(entry);
+        }
+    }
+
     std::filesystem::path file_;
     ImportReport& report_;
     std::unique_ptr<DeclarationSheet> sheet_;
+    std::vector<CellNote> notes_;                // of the row handed out last
+    std::vector<CellNote>* gathering_ = &notes_; // where the reader's notes go
+    // Declared last: its thread is stopped before the sheet it reads goes.
+    std::unique_ptr<ReadAheadRows> readAhead_;
 };
 
 } // namespace

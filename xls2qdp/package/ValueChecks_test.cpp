@@ -72,6 +72,13 @@ TEST(ValueChecks, FormatDateUsesFixedFullStops) {
     EXPECT_EQ(fFormatDate(1960, 12, 1), "1960.12.01");
     EXPECT_EQ(fFormatDate(5, 1, 2), "0005.01.02");
     EXPECT_EQ(fCheckDate(fFormatDate(1999, 1, 31)), 1);
+    // Outside four-digit years the form is still that of "%.4d.%.2d.%.2d".
+    EXPECT_EQ(fFormatDate(9999, 12, 31), "9999.12.31");
+    EXPECT_EQ(fFormatDate(10000, 1, 1), "10000.01.01");
+    EXPECT_EQ(fFormatDate(-1, 1, 1), "-0001.01.01");
+    std::string reused = "a much longer text than any date";
+    fFormatDateInto(2024, 2, 29, reused);
+    EXPECT_EQ(reused, "2024.02.29");
 }
 
 } // namespace

@@ -37,6 +37,11 @@ std::string columnList() {
     return list;
 }
 
+std::string selectSql(std::string_view columns) {
+    return "SELECT " + std::string(columns) + " FROM " + WorkingTable::kTableName +
+           " ORDER BY rowid";
+}
+
 std::string insertSql() {
     std::string sql =
         "INSERT INTO " + std::string(WorkingTable::kTableName) + " (" + columnList() + ") VALUES (";
@@ -75,8 +80,36 @@ void WorkingTable::open(const std::filesystem::path& file, Access access) {
     checkFields(db);
     db_ = std::move(db);
     insert_ = db_.prepare(insertSql());
-    select_ = db_.prepare("SELECT " + columnList() + " FROM " + kTableName + " ORDER BY rowid");
+    selectFields({});
+}
+
+void WorkingTable::selectFields(std::span<const std::string_view> fields) {
     onRow_ = false;
+    if (fields.empty()) {
+        if (!selectAll_ || !select_) {
+            select_ = Statement(); // one statement on the table at a time
+            select_ = db_.prepare(selectSql(columnList()));
+        }
+        for (std::size_t i = 0; i < kWorkingFieldCount; ++i)
+            selectColumn_[i] = static_cast<int>(i);
+        selectAll_ = true;
+        return;
+    }
+    selectColumn_.fill(-1);
+    std::string columns;
+    int count = 0;
+    for (std::string_view name : fields) {
+        const auto f = workingFieldByName(name);
+        if (!f) throw std::out_of_range("unknown working-table field " + std::string(name));
+        int& column = selectColumn_[static_cast<std::size_t>(*f)];
+        if (column >= 0) continue;
+        column = count++;
+        if (!columns.empty()) columns += ", ";
+        columns += kWorkingFields[static_cast<std::size_t>(*f)].name;
+    }
+    select_ = Statement();
+    select_ = db_.prepare(selectSql(columns));
+    selectAll_ = false;
 }
 
 void WorkingTable::close() {
@@ -89,6 +122,7 @@ void WorkingTable::close() {
     }
     insert_ = Statement();
     select_ = Statement();
+    selectAll_ = false;
     onRow_ = false;
     db_.close();
 }
@@ -134,8 +168,15 @@ void WorkingTable::append(const WorkingRecord& record) {
 }
 
 bool WorkingTable::first() {
+    return firstReading({});
+}
+
+bool WorkingTable::firstReading(std::span<const std::string_view> fields) {
     requireOpen();
-    select_.reset();
+    if (fields.empty() && selectAll_)
+        select_.reset();
+    else
+        selectFields(fields);
     onRow_ = select_.step();
     return onRow_;
 }
@@ -147,7 +188,7 @@ bool WorkingTable::next() {
     return onRow_;
 }
 
-int WorkingTable::columnOf(std::string_view field) const {
+WorkingTable::Column WorkingTable::columnOf(std::string_view field) const {
     int& cached =
         nameCache_[(reinterpret_cast<std::uintptr_t>(field.data()) >> 3) % kNameCacheSize];
     if (kWorkingFields[static_cast<std::size_t>(cached)].name != field) {
@@ -156,30 +197,33 @@ int WorkingTable::columnOf(std::string_view field) const {
         cached = static_cast<int>(*f);
     }
     if (!onRow_) throw std::logic_error("working table: no current row");
-    return cached;
+    const int column = selectColumn_[static_cast<std::size_t>(cached)];
+    if (column < 0)
+        throw std::logic_error("working-table field " + std::string(field) +
+                               " is not read on this pass");
+    return {kWorkingFields[static_cast<std::size_t>(cached)].kind, column};
 }
 
 std::optional<std::string> WorkingTable::text(std::string_view field) const {
-    const int column = columnOf(field);
-    if (select_.isNull(column)) return std::nullopt;
-    const std::string_view value = select_.text(column);
-    const auto kind = kWorkingFields[static_cast<std::size_t>(column)].kind;
-    if (kind == FieldKind::Text) return std::string(value);
+    const Column column = columnOf(field);
+    if (select_.isNull(column.index)) return std::nullopt;
+    const std::string_view value = select_.text(column.index);
+    if (column.kind == FieldKind::Text) return std::string(value);
     const auto d = parseIsoDate(value);
     if (!d) return std::string(value);
     std::string shown = isoDate(*d);
     shown = shown.substr(8, 2) + "-" + shown.substr(5, 2) + "-" + shown.substr(0, 4);
-    if (kind == FieldKind::DateTime && value.size() >= 19)
+    if (column.kind == FieldKind::DateTime && value.size() >= 19)
         shown += std::string(value.substr(10, 9));
     return shown;
 }
 
 std::optional<CalendarDate> WorkingTable::date(std::string_view field) const {
-    const int column = columnOf(field);
-    if (kWorkingFields[static_cast<std::size_t>(column)].kind == FieldKind::Text)
+    const Column column = columnOf(field);
+    if (column.kind == FieldKind::Text)
         throw std::invalid_argument("working-table field " + std::string(field) + " is not a date");
-    if (select_.isNull(column)) return std::nullopt;
-    return parseIsoDate(select_.text(column));
+    if (select_.isNull(column.index)) return std::nullopt;
+    return parseIsoDate(select_.text(column.index));
 }
 
 AppendTransaction::AppendTransaction(WorkingTable& table) : table_(table) {

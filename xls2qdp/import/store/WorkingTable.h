@@ -45,6 +45,7 @@ public:
 
     // WorkingTableCursor: rows in the order they were appended.
     bool first() override;
+    bool firstReading(std::span<const std::string_view> fields) override;
     bool next() override;
     bool atEnd() const override { return !onRow_; }
     std::optional<std::string> text(std::string_view field) const override;
@@ -53,13 +54,23 @@ public:
 private:
     friend class AppendTransaction;
     void requireOpen() const;
-    int columnOf(std::string_view field) const;
+    struct Column {
+        FieldKind kind;
+        int index; // in the cursor's SELECT
+    };
+    Column columnOf(std::string_view field) const;
+    // Prepares the cursor's SELECT of the given fields (all when empty).
+    void selectFields(std::span<const std::string_view> fields);
 
     // Columns of the names last asked for, by where the name lies in memory:
     // sections ask for the same names row after row. A hit is trusted only
     // when the column's own name matches.
     static constexpr std::size_t kNameCacheSize = 128;
     mutable std::array<int, kNameCacheSize> nameCache_{};
+    // Where each working field lies in the cursor's SELECT, -1 when the pass
+    // does not read it; selectAll_ while it reads every field.
+    std::array<int, kWorkingFieldCount> selectColumn_{};
+    bool selectAll_ = false;
 
     Database db_;
     Statement insert_;

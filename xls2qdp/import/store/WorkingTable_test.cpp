@@ -54,6 +54,33 @@ TEST_F(WorkingTableTest, ReadsBackTextsDatesAndNullsInAppendOrder) {
     EXPECT_EQ(table.text("LID_DEKL"), "1");
 }
 
+TEST_F(WorkingTableTest, APassReadsOnlyTheFieldsItNamed) {
+    AppendTransaction run(table);
+    table.append(record("1", "Żółkiewska"));
+    table.append(record("2", "Nowak"));
+    run.commit();
+
+    // Repeated and differently ordered names; dates keep their kind.
+    constexpr std::string_view kRead[] = {"DATA_UR", "NAZWISKO", "DATA_UR", "IMIE"};
+    ASSERT_TRUE(table.firstReading(kRead));
+    EXPECT_EQ(table.text("NAZWISKO"), "Żółkiewska");
+    EXPECT_EQ(table.text("IMIE"), std::nullopt);
+    EXPECT_EQ(table.date("DATA_UR"), (CalendarDate{1960, 3, 5}));
+    EXPECT_EQ(table.text("DATA_UR"), "05-03-1960");
+    EXPECT_THROW((void)table.text("LID_DEKL"), std::logic_error);
+    EXPECT_THROW((void)table.date("DATA_MOD"), std::logic_error);
+    ASSERT_TRUE(table.next());
+    EXPECT_EQ(table.text("NAZWISKO"), "Nowak");
+    EXPECT_FALSE(table.next());
+
+    constexpr std::string_view kUnknown[] = {"NAZWISKO", "NO_SUCH_FIELD"};
+    EXPECT_THROW((void)table.firstReading(kUnknown), std::out_of_range);
+    // A plain walk reads every field again.
+    ASSERT_TRUE(table.first());
+    EXPECT_EQ(table.text("LID_DEKL"), "1");
+    EXPECT_EQ(table.text("DATA_MOD"), "10-12-2026 00:28:38");
+}
+
 TEST_F(WorkingTableTest, KeepsTextsLongerThanTheirPackageField) {
     const std::string longName(60, 'x');
     AppendTransaction run(table);
