@@ -567,7 +567,7 @@ TEST(UnreadableFilesTest, ADamagedCompoundDirectoryLeaksOnlyWhatTheSuppressionsN
     test::ScratchFolder folder;
     const auto output = folder.path() / "output.txt";
     const std::string command =
-        std::string("env ASAN_OPTIONS=fast_unwind_on_malloc=0:malloc_context_size=8 "
+        std::string("env ASAN_OPTIONS=fast_unwind_on_malloc=0:malloc_context_size=16 "
                     "LSAN_OPTIONS=suppressions=") +
         LSAN_SUPPRESSIONS + " " + SHEET_DUMP + " " + Fixture("damaged_directory.xls").string() +
         " >" + output.string() + " 2>&1";
