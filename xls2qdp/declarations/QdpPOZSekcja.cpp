@@ -67,9 +67,7 @@ void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row,
             value = nrInstalacji_;
             break;
         case PozSource::TableText:
-            if (row)
-                if (std::optional<std::string> text = row->text(field.source))
-                    value = std::move(*text);
+            if (row) row->textInto(field.source, value);
             break;
         case PozSource::TableDate:
             if (row)

@@ -166,6 +166,17 @@ std::optional<std::string> ReadAheadTableCursor::text(std::string_view field) co
     return batch_->texts.substr(value.offset, value.length);
 }
 
+bool ReadAheadTableCursor::textInto(std::string_view field, std::string& out) const {
+    if (direct_) return table_.textInto(field, out);
+    const Value& value = valueOf(slotOf(field));
+    if (!value.hasText) {
+        out.clear();
+        return false;
+    }
+    out.assign(batch_->texts, value.offset, value.length);
+    return true;
+}
+
 std::optional<CalendarDate> ReadAheadTableCursor::date(std::string_view field) const {
     if (direct_) return table_.date(field);
     const std::size_t slot = slotOf(field);

@@ -40,6 +40,7 @@ public:
     // Reading a field the pass does not name throws std::logic_error.
     std::optional<std::string> text(std::string_view field) const override;
     std::optional<CalendarDate> date(std::string_view field) const override;
+    bool textInto(std::string_view field, std::string& out) const override;
     bool holdsDates(std::string_view field) const override;
 
 private:

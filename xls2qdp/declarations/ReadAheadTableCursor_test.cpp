@@ -28,11 +28,10 @@ std::vector<std::string> walk(WorkingTableCursor& cursor, bool more) {
     std::vector<std::string> seen;
     for (; more; more = cursor.next()) {
         const auto date = cursor.date("DATA_UR");
-        seen.push_back(std::to_string(cursor.rowKey()) + "|" +
-                       cursor.text("NAZWISKO").value_or("-") + "|" +
-                       cursor.text("DATA_UR").value_or("-") + "|" +
-                       (date ? std::to_string(date->year) : "-") + "|" +
-                       cursor.text("FLAGA").value_or("-"));
+        seen.push_back(
+            std::to_string(cursor.rowKey()) + "|" + cursor.text("NAZWISKO").value_or("-") + "|" +
+            cursor.text("DATA_UR").value_or("-") + "|" + (date ? std::to_string(date->year) : "-") +
+            "|" + cursor.text("FLAGA").value_or("-"));
     }
     EXPECT_TRUE(cursor.atEnd());
     return seen;

@@ -49,6 +49,16 @@ public:
     // std::out_of_range. A date field read as text gives "dd-mm-yyyy".
     virtual std::optional<std::string> text(std::string_view field) const = 0;
     virtual std::optional<CalendarDate> date(std::string_view field) const = 0;
+    // text() into out, reusing its storage: false (and out empty) when null.
+    virtual bool textInto(std::string_view field, std::string& out) const {
+        std::optional<std::string> value = text(field);
+        if (!value) {
+            out.clear();
+            return false;
+        }
+        out = std::move(*value);
+        return true;
+    }
     // Whether the field holds dates, so that date() may be asked of it; an
     // unknown field name throws std::out_of_range. A table without field
     // kinds answers date() for every field.
