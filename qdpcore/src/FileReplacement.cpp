@@ -129,6 +129,13 @@ Result FileReplacement::StagingSink::write(std::span<const char> bytes) {
     return r;
 }
 
+Result FileReplacement::StagingSink::copyFrom(OsFile& source, std::uint64_t offset,
+                                              std::uint64_t length, std::uint64_t& copied) {
+    const Result r = owner_.staging_.appendCopyOf(source, offset, length, copied);
+    owner_.written_ += copied;
+    return r;
+}
+
 bool FileReplacement::createStaging(const std::string& folder, const std::string& name,
                                     int& error) {
     for (unsigned n = 0; n < kStagingTries; ++n) {

@@ -57,6 +57,8 @@ private:
     public:
         explicit StagingSink(FileReplacement& owner) : owner_(owner) {}
         Result write(std::span<const char> bytes) override;
+        Result copyFrom(OsFile& source, std::uint64_t offset, std::uint64_t length,
+                        std::uint64_t& copied) override;
 
     private:
         FileReplacement& owner_;

@@ -82,6 +82,36 @@ Result OsFile::writeAll(std::span<const char> bytes) {
     return Result::Ok;
 }
 
+Result OsFile::appendCopyOf(OsFile& source, std::uint64_t offset, std::uint64_t length,
+                            std::uint64_t& copied) {
+    copied = 0;
+#if defined(__linux__)
+    if (fd_ < 0 || source.fd_ < 0) return Result::Ok;
+    auto from = static_cast<off64_t>(offset);
+    while (copied < length) {
+        const std::size_t piece = static_cast<std::size_t>(
+            std::min<std::uint64_t>(length - copied, std::uint64_t{1} << 30));
+        const auto n = ::copy_file_range(source.fd_, &from, fd_, nullptr, piece, 0);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            // Files the system cannot copy between (other file systems on
+            // older kernels, special files, no such call): written by hand.
+            if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
+                errno == EBADF || errno == ETXTBSY)
+                return Result::Ok;
+            return resultFromWriteError(errno);
+        }
+        if (n == 0) break; // the source ended early: the caller finds out
+        copied += static_cast<std::uint64_t>(n);
+    }
+#else
+    (void)source;
+    (void)offset;
+    (void)length;
+#endif
+    return Result::Ok;
+}
+
 std::int64_t OsFile::readFull(std::span<char> buffer) {
     if (fd_ < 0) return -1;
     std::size_t done = 0;

@@ -45,6 +45,13 @@ public:
     // Reads until the buffer is full or the end of the file; -1 on error.
     [[nodiscard]] std::int64_t readFull(std::span<char> buffer);
     [[nodiscard]] std::int64_t readAt(std::span<char> buffer, std::uint64_t offset);
+    // Appends length bytes of source from offset on to this file at its
+    // position, copied by the system without passing through the process,
+    // where it can (Linux); copied tells how many. Ok with fewer (none where
+    // the system cannot copy between these files): the caller writes the
+    // rest. A failed write gives its mapped error, as writeAll does.
+    [[nodiscard]] Result appendCopyOf(OsFile& source, std::uint64_t offset, std::uint64_t length,
+                                      std::uint64_t& copied);
     // Cuts the file back to length and continues writing there.
     bool truncateTo(std::uint64_t length);
     // 0 when the data is on the disk, else the error number.
@@ -63,6 +70,10 @@ class FileSink final : public ByteSink {
 public:
     explicit FileSink(OsFile& file) : file_(file) {}
     Result write(std::span<const char> bytes) override { return file_.writeAll(bytes); }
+    Result copyFrom(OsFile& source, std::uint64_t offset, std::uint64_t length,
+                    std::uint64_t& copied) override {
+        return file_.appendCopyOf(source, offset, length, copied);
+    }
 
 private:
     OsFile& file_;

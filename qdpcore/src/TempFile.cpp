@@ -70,7 +70,10 @@ void TempFile::truncateTo(std::uint64_t length) {
 Result TempFile::copyTo(ByteSink& sink, std::span<char> buffer) {
     if (!file_.isOpen() || buffer.empty()) return Result::WriteFailed;
     if (const Result r = flush(); !ok(r)) return r;
+    // The system copies what it can between the files; the rest goes
+    // through the buffer.
     std::uint64_t offset = 0;
+    if (const Result r = sink.copyFrom(file_, 0, written_, offset); !ok(r)) return r;
     while (offset < written_) {
         const auto want =
             static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), written_ - offset));

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The package file byte for byte, written into memory with a fixed date.
+#include "OsFile.h"
 #include "PackageBuilder.h"
 #include "PackageWriter.h"
 #include "TempDir.h"
@@ -218,6 +219,28 @@ TEST_F(Writer, AFullDiskUnderTheRecordsIsReportedAndLosesNothing) {
 }
 
 #endif
+
+// Records beyond the memory buffer reach the package through its temporary
+// file, copied by the system where it can: the bytes are those of the plain
+// copy, and writing goes on after the copied part.
+TEST_F(Writer, RecordsCopiedIntoAFileAreThoseOfThePlainCopy) {
+    ASSERT_EQ(qdp::addDefPol(*paczka, "A", "C", "98", "0", nullptr), Result::Ok);
+    for (int i = 0; i < 3000; ++i) { // about 300 KB
+        std::string text = std::to_string(i);
+        text.resize(99, '\0');
+        ASSERT_EQ(qdp::addRekord(*paczka, text.data()), Result::Ok);
+    }
+    const std::string expected = write();
+    const std::string path = dir.prefix() + "copied.qdp";
+    {
+        qdp::OsFile file = qdp::OsFile::createOrTruncate(path);
+        ASSERT_TRUE(file.isOpen());
+        qdp::FileSink sink(file);
+        ASSERT_EQ(qdp::writePackage(*paczka, sink, kDate), Result::Ok);
+        ASSERT_EQ(sink.write(std::string_view("END")), Result::Ok);
+    }
+    EXPECT_EQ(qdptest::readFile(path), expected + "END");
+}
 
 TEST_F(Writer, RecordCountStopsBelowTheFieldLimit) {
     ASSERT_EQ(qdp::addDefPol(*paczka, "A", "C", "1", "0", nullptr), Result::Ok);

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -31,10 +32,22 @@ public:
     std::size_t rowCount() const { return rows_.size(); }
 
     bool first() override {
+        chosen_.reset();
         current_ = 0;
         return !atEnd();
     }
+    bool firstReadingRows(std::span<const std::string_view>,
+                          std::span<const std::int64_t> rows) override {
+        chosen_.emplace(rows.begin(), rows.end());
+        nextChosen_ = 0;
+        return moveToChosen();
+    }
+    std::int64_t rowKey() const override {
+        if (atEnd()) throw std::out_of_range("no current row");
+        return static_cast<std::int64_t>(current_);
+    }
     bool next() override {
+        if (chosen_) return moveToChosen();
         if (current_ < rows_.size()) ++current_;
         return !atEnd();
     }
@@ -59,6 +72,17 @@ public:
     }
 
 private:
+    bool moveToChosen() {
+        current_ = rows_.size();
+        while (nextChosen_ < chosen_->size()) {
+            const std::int64_t key = (*chosen_)[nextChosen_++];
+            if (key >= 0 && static_cast<std::size_t>(key) < rows_.size()) {
+                current_ = static_cast<std::size_t>(key);
+                break;
+            }
+        }
+        return !atEnd();
+    }
     void known(std::string_view field) const {
         if (!fields_.contains(field))
             throw std::out_of_range("unknown working-table field " + std::string(field));
@@ -67,6 +91,9 @@ private:
     std::set<std::string, std::less<>> fields_;
     std::vector<Row> rows_;
     std::size_t current_ = 0;
+    // The keys of a pass over chosen rows, and the next of them.
+    std::optional<std::vector<std::int64_t>> chosen_;
+    std::size_t nextChosen_ = 0;
 };
 
 } // namespace xls2qdp

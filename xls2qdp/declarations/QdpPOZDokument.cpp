@@ -12,7 +12,10 @@ TQDPPOZDokument::TQDPPOZDokument(QdpBinding binding)
       sekcja2_(std::make_unique<TQDPPOZSekcja2>(binding)),
       sekcja3_(std::make_unique<TQDPPOZSekcja3>(binding)),
       sekcja4_(std::make_unique<TQDPPOZSekcja4>(binding)),
-      sekcja5_(std::make_unique<TQDPPOZSekcja5>(binding)) {}
+      sekcja5_(std::make_unique<TQDPPOZSekcja5>(binding)) {
+    // DEKLARACJE reads every row; the three sections after it take a few.
+    sekcja2_->setRowFollowers({sekcja3_.get(), sekcja4_.get(), sekcja5_.get()});
+}
 
 TQDPPOZDokument::~TQDPPOZDokument() = default;
 

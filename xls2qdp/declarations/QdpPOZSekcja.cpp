@@ -4,6 +4,8 @@
 #include "package/FormatDate.h"
 #include "package/QdpCodes.h"
 
+#include <utility>
+
 namespace xls2qdp {
 namespace {
 
@@ -65,9 +67,7 @@ void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row,
             value = nrInstalacji_;
             break;
         case PozSource::TableText:
-            if (row)
-                if (std::optional<std::string> text = row->text(field.source))
-                    value = std::move(*text);
+            if (row) row->textInto(field.source, value);
             break;
         case PozSource::TableDate:
             if (row)
@@ -84,9 +84,7 @@ std::int32_t TQDPPOZSekcja::writeRecord(const WorkingTableCursor* row) {
     return fAddRekord(values_, showErrors());
 }
 
-std::int32_t TQDPPOZSekcja::fUserWriteData() {
-    if (!table_) return qdpcode::Ok;
-    // Only the fields this section reads are fetched from the table.
+std::vector<std::string_view> TQDPPOZSekcja::fieldsRead() const {
     std::vector<std::string_view> read(rowChoiceFields().begin(), rowChoiceFields().end());
     for (const PozField& field : schema_.fields) {
         if (fieldLimit_ <= field.appendAbove) continue;
@@ -94,10 +92,37 @@ std::int32_t TQDPPOZSekcja::fUserWriteData() {
         if (field.from == PozSource::TableText || field.from == PozSource::TableDate)
             read.push_back(field.source);
     }
-    for (bool more = table_->firstReading(read); more; more = table_->next()) {
+    return read;
+}
+
+std::int32_t TQDPPOZSekcja::fUserWriteData() {
+    // Rows noted by an earlier section serve this pass only; a pass of this
+    // section's own notes afresh for its followers.
+    std::optional<std::vector<std::int64_t>> noted = std::exchange(notedRows_, std::nullopt);
+    std::vector<TQDPPOZSekcja*> noting;
+    for (TQDPPOZSekcja* follower : followers_) {
+        follower->notedRows_.reset();
+        if (table_ && follower->table_ == table_) noting.push_back(follower);
+    }
+    if (!table_) return qdpcode::Ok;
+
+    // Only the fields this section (and the followers' choices) read are
+    // fetched from the table.
+    std::vector<std::string_view> read = fieldsRead();
+    for (TQDPPOZSekcja* follower : noting) {
+        const auto choice = follower->rowChoiceFields();
+        read.insert(read.end(), choice.begin(), choice.end());
+    }
+    std::vector<std::vector<std::int64_t>> notes(noting.size());
+    bool more = noted ? table_->firstReadingRows(read, *noted) : table_->firstReading(read);
+    for (; more; more = table_->next()) {
+        for (std::size_t i = 0; i < noting.size(); ++i)
+            if (noting[i]->wantsRow(*table_)) notes[i].push_back(table_->rowKey());
         if (!wantsRow(*table_)) continue;
         if (std::int32_t result = writeRecord(table_); result != qdpcode::Ok) return result;
     }
+    for (std::size_t i = 0; i < noting.size(); ++i)
+        noting[i]->notedRows_ = std::move(notes[i]);
     return qdpcode::Ok;
 }
 

@@ -9,6 +9,7 @@
 #include "declarations/WorkingTableCursor.h"
 #include "package/QdpSekcja.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,6 +26,12 @@ public:
     // The working table the records come from; not owned, must stay open
     // until the package is built. Null: no rows.
     void setWorkingTable(WorkingTableCursor* table) { table_ = table; }
+    // Sections whose rows this section's pass over the table notes for them,
+    // so that each then reads just its own rows instead of the whole table
+    // again. Followers must write their records after this section.
+    void setRowFollowers(std::vector<TQDPPOZSekcja*> followers) {
+        followers_ = std::move(followers);
+    }
 
     std::int32_t fUserDefSekcja() override;
     std::int32_t fUserDefPol() override;
@@ -48,6 +55,8 @@ protected:
     void valuesFor(const WorkingTableCursor* row, std::vector<std::string>& values) const;
     // Adds the record of valuesFor(row): 1 or the refusal code.
     std::int32_t writeRecord(const WorkingTableCursor* row);
+    // The table fields valuesFor and wantsRow read.
+    std::vector<std::string_view> fieldsRead() const;
 
 private:
     const PozSectionSchema& schema_;
@@ -58,6 +67,10 @@ private:
     int fieldLimit_ = 0;
     WorkingTableCursor* table_ = nullptr;
     std::vector<std::string> values_; // of the record being written
+    std::vector<TQDPPOZSekcja*> followers_;
+    // Keys of the rows this section takes, noted by the section it follows
+    // during the same build; empty when no such pass has run.
+    std::optional<std::vector<std::int64_t>> notedRows_;
 };
 
 // INSTALACJA: one record, written without reading the table.

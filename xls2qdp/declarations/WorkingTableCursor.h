@@ -4,6 +4,7 @@
 // hand rows in directly.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -31,6 +32,14 @@ public:
         (void)fields;
         return first();
     }
+    // firstReading() for a pass over only the rows with the given keys (from
+    // rowKey() during an earlier pass over the same contents), in the given
+    // order; a key whose row is no longer there is passed over. A section
+    // taking a few rows reads just those instead of the whole table.
+    virtual bool firstReadingRows(std::span<const std::string_view> fields,
+                                  std::span<const std::int64_t> rows) = 0;
+    // The key of the current row, for firstReadingRows.
+    virtual std::int64_t rowKey() const = 0;
     // Moves to the next row; false (and atEnd()) after the last row.
     virtual bool next() = 0;
     virtual bool atEnd() const = 0;
@@ -40,6 +49,23 @@ public:
     // std::out_of_range. A date field read as text gives "dd-mm-yyyy".
     virtual std::optional<std::string> text(std::string_view field) const = 0;
     virtual std::optional<CalendarDate> date(std::string_view field) const = 0;
+    // text() into out, reusing its storage: false (and out empty) when null.
+    virtual bool textInto(std::string_view field, std::string& out) const {
+        std::optional<std::string> value = text(field);
+        if (!value) {
+            out.clear();
+            return false;
+        }
+        out = std::move(*value);
+        return true;
+    }
+    // Whether the field holds dates, so that date() may be asked of it; an
+    // unknown field name throws std::out_of_range. A table without field
+    // kinds answers date() for every field.
+    virtual bool holdsDates(std::string_view field) const {
+        (void)field;
+        return true;
+    }
 };
 
 } // namespace xls2qdp

@@ -2,6 +2,7 @@
 #include "PozPackageBuilder.h"
 
 #include "declarations/QdpPOZPaczka.h"
+#include "declarations/ReadAheadTableCursor.h"
 #include "package/NewFileName.h"
 
 namespace xls2qdp {
@@ -10,13 +11,17 @@ namespace {
 
 class PozPackage : public PreparedPackage {
 public:
+    explicit PozPackage(WorkingTableCursor& declarations) : rows(declarations) {}
+
     int save(const std::filesystem::path& outputFile, const std::string& temporaryFolder,
              MessageSink& messages) override {
         package.setMessageSink(&messages);
         return package.fMakePaczka(outputFile.string(), temporaryFolder, true);
     }
 
-    TQDPPOZPaczka package;
+    // The sections' passes over the table, read ahead while records are made.
+    ReadAheadTableCursor rows;
+    TQDPPOZPaczka package; // after rows: it reads them until it goes
 };
 
 } // namespace
@@ -30,11 +35,11 @@ std::optional<std::filesystem::path> PozPackageBuilder::newFileName(const std::s
 }
 
 std::unique_ptr<PreparedPackage> PozPackageBuilder::prepare(WorkingTableCursor& declarations) {
-    auto prepared = std::make_unique<PozPackage>();
+    auto prepared = std::make_unique<PozPackage>(declarations);
     prepared->package.setProgramDir(settings_.ProgramDir);
     if (!prepared->package.fInitPOZ(settings_.NrInstalacji, settings_.KodSwiadcz,
                                     settings_.ExportDocVersion, settings_.ExportDocVariant,
-                                    &declarations))
+                                    &prepared->rows))
         return nullptr;
     return prepared;
 }

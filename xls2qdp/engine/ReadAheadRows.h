@@ -9,17 +9,13 @@
 // started the rows are read on the caller's thread instead.
 #pragma once
 
+#include "common/ReadAhead.h"
 #include "import/DeclarationRow.h"
 #include "import/sheets/DeclarationSheet.h"
 
-#include <atomic>
-#include <condition_variable>
 #include <cstddef>
-#include <deque>
 #include <exception>
 #include <functional>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 namespace xls2qdp {
@@ -34,8 +30,6 @@ public:
     static constexpr std::size_t kBatches = 4;
 
     explicit ReadAheadRows(ReadRow read);
-    // Stops the reading thread (after the row it is reading) and waits for it.
-    ~ReadAheadRows();
     ReadAheadRows(const ReadAheadRows&) = delete;
     ReadAheadRows& operator=(const ReadAheadRows&) = delete;
 
@@ -43,9 +37,10 @@ public:
     // the end of the data. Rethrows the reader's error in its place, then
     // gives false.
     bool next(DeclarationRow& row, std::vector<CellNote>& notes);
-    // Waits until the reading thread has ended; after next() gave false the
-    // reader may be used on the caller's thread again.
-    void finish();
+    // Stops the reading thread (after the row it is reading) and waits until
+    // it has ended; after next() gave false the reader may be used on the
+    // caller's thread again. The destructor does the same.
+    void finish() { ahead_.finish(); }
 
 private:
     struct Batch {
@@ -57,19 +52,12 @@ private:
     };
     // Reads up to kBatchRows rows into batch; false once the data ended.
     bool fill(Batch& batch);
-    void readAhead();
 
     ReadRow read_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<Batch> ready_; // read, waiting for the caller
-    std::vector<Batch> spare_;
-    std::atomic<bool> stop_{false};
-    bool readerDone_ = false; // the reading thread has ended
-    Batch taking_;            // the batch the caller takes rows from
+    Batch* taking_ = nullptr; // the batch the caller takes rows from
     std::size_t taken_ = 0;
-    bool inline_ = false; // no thread: fill() on the caller's thread
-    std::thread thread_;
+    bool ended_ = false;
+    ReadAhead<Batch> ahead_; // last: its thread starts reading at once
 };
 
 } // namespace xls2qdp

@@ -78,6 +78,7 @@ std::int32_t TQDPSekcja::fAddPol(std::string_view name, std::string_view type, s
     fields_.push_back(
         {std::string(type), std::string(name), std::string(description), size, precision, {}});
     totalSize_ += static_cast<std::int32_t>(size);
+    lengthsChecked_ = false;
     return qdpcode::Ok;
 }
 
@@ -87,6 +88,7 @@ void TQDPSekcja::setFieldExtension(std::size_t index, FieldExtension extension) 
 
 void TQDPSekcja::clearFieldDefinitions() {
     fields_.clear();
+    lengthsChecked_ = false;
     totalSize_ = 0;
     recordCount_ = 0;
 }
@@ -244,7 +246,10 @@ std::int32_t TQDPSekcja::fAddRekord(std::span<const std::string> values, bool sh
         pIntErrorMessBox(code, show);
         return code;
     }
-    if (std::int32_t result = fCheckLengthVB(show); result != qdpcode::Ok) return result;
+    if (!lengthsChecked_) {
+        if (std::int32_t result = fCheckLengthVB(show); result != qdpcode::Ok) return result;
+        lengthsChecked_ = true; // checked once for the section's definitions
+    }
 
     std::vector<std::string>& converted = converted_;
     converted.resize(values.size());

@@ -114,6 +114,7 @@ private:
     bool showErrors_ = true;
     std::int32_t totalSize_ = 0;
     std::vector<FieldDefinition> fields_;
+    bool lengthsChecked_ = false; // fCheckLengthVB passed for these definitions
     // Working buffers of fAddRekord, kept to spare allocations per record.
     std::vector<std::string> converted_;
     std::vector<char> record_;

@@ -32,6 +32,17 @@ void appendDigits(std::string& out, int value, int digits) {
 
 } // namespace
 
+std::string shownDate(const CalendarDate& d) {
+    std::string text;
+    text.reserve(10);
+    appendDigits(text, d.day, 2);
+    text += '-';
+    appendDigits(text, d.month, 2);
+    text += '-';
+    appendDigits(text, d.year, 4);
+    return text;
+}
+
 std::string isoDate(const CalendarDate& d) {
     std::string text;
     text.reserve(10);

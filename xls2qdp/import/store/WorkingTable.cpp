@@ -37,9 +37,9 @@ std::string columnList() {
     return list;
 }
 
-std::string selectSql(std::string_view columns) {
-    return "SELECT " + std::string(columns) + " FROM " + WorkingTable::kTableName +
-           " ORDER BY rowid";
+std::string selectSql(std::string_view columns, bool byKey) {
+    return "SELECT " + std::string(columns) + ", rowid FROM " + WorkingTable::kTableName +
+           (byKey ? " WHERE rowid = ?1" : " ORDER BY rowid");
 }
 
 std::string insertSql() {
@@ -73,6 +73,12 @@ void WorkingTable::open(const std::filesystem::path& file, Access access) {
     // A run appends up to hundreds of thousands of rows in one transaction:
     // a bigger page cache keeps SQLite from spilling pages to the file midway.
     db.exec("PRAGMA cache_size = -8192");
+    // Emptying the table after a run must not overwrite every freed page
+    // with zeros (SQLite builds may do so by default): the rollback journal
+    // of that delete would first copy every page, declarations included, into
+    // a file deleted unscrubbed right after, and the writing took longer than
+    // building the package. The space is given back by VACUUM anyway.
+    db.exec("PRAGMA secure_delete = OFF");
     if (access == Access::Exclusive) {
         db.exec("PRAGMA locking_mode = EXCLUSIVE");
         db.exec("BEGIN EXCLUSIVE; COMMIT"); // takes the lock now, keeps it until close
@@ -83,16 +89,18 @@ void WorkingTable::open(const std::filesystem::path& file, Access access) {
     selectFields({});
 }
 
-void WorkingTable::selectFields(std::span<const std::string_view> fields) {
+void WorkingTable::selectFields(std::span<const std::string_view> fields, bool byKey) {
     onRow_ = false;
+    byKey_ = byKey;
     if (fields.empty()) {
-        if (!selectAll_ || !select_) {
+        if (!selectAll_ || !select_ || byKey) {
             select_ = Statement(); // one statement on the table at a time
-            select_ = db_.prepare(selectSql(columnList()));
+            select_ = db_.prepare(selectSql(columnList(), byKey));
         }
         for (std::size_t i = 0; i < kWorkingFieldCount; ++i)
             selectColumn_[i] = static_cast<int>(i);
-        selectAll_ = true;
+        keyColumn_ = static_cast<int>(kWorkingFieldCount);
+        selectAll_ = !byKey;
         return;
     }
     selectColumn_.fill(-1);
@@ -107,8 +115,9 @@ void WorkingTable::selectFields(std::span<const std::string_view> fields) {
         if (!columns.empty()) columns += ", ";
         columns += kWorkingFields[static_cast<std::size_t>(*f)].name;
     }
+    keyColumn_ = count;
     select_ = Statement();
-    select_ = db_.prepare(selectSql(columns));
+    select_ = db_.prepare(selectSql(columns.empty() ? "NULL" : columns, byKey));
     selectAll_ = false;
 }
 
@@ -181,21 +190,57 @@ bool WorkingTable::firstReading(std::span<const std::string_view> fields) {
     return onRow_;
 }
 
-bool WorkingTable::next() {
+bool WorkingTable::firstReadingRows(std::span<const std::string_view> fields,
+                                    std::span<const std::int64_t> rows) {
     requireOpen();
-    if (!onRow_) return false;
-    onRow_ = select_.step();
+    selectFields(fields, true);
+    chosenRows_.assign(rows.begin(), rows.end());
+    nextChosen_ = 0;
+    onRow_ = stepToChosenRow();
     return onRow_;
 }
 
-WorkingTable::Column WorkingTable::columnOf(std::string_view field) const {
-    int& cached =
-        nameCache_[(reinterpret_cast<std::uintptr_t>(field.data()) >> 3) % kNameCacheSize];
+bool WorkingTable::stepToChosenRow() {
+    while (nextChosen_ < chosenRows_.size()) {
+        select_.reset();
+        select_.bindInt(1, chosenRows_[nextChosen_++]);
+        if (select_.step()) return true;
+    }
+    return false;
+}
+
+std::int64_t WorkingTable::rowKey() const {
+    if (!onRow_) throw std::logic_error("working table: no current row");
+    return select_.integer(keyColumn_);
+}
+
+bool WorkingTable::next() {
+    requireOpen();
+    if (!onRow_) return false;
+    onRow_ = byKey_ ? stepToChosenRow() : select_.step();
+    return onRow_;
+}
+
+int WorkingTable::fieldOf(std::string_view field) const {
+    // Names lie close together in memory (a few bytes to a string apart):
+    // a multiplicative hash spreads them over the cache.
+    const std::uint64_t where = reinterpret_cast<std::uintptr_t>(field.data());
+    int& cached = nameCache_[(where * 0x9E3779B97F4A7C15ull) >> 54];
+    static_assert(kNameCacheSize == 1024, "the hash above gives 10 bits");
     if (kWorkingFields[static_cast<std::size_t>(cached)].name != field) {
         const auto f = workingFieldByName(field);
         if (!f) throw std::out_of_range("unknown working-table field " + std::string(field));
         cached = static_cast<int>(*f);
     }
+    return cached;
+}
+
+bool WorkingTable::holdsDates(std::string_view field) const {
+    return kWorkingFields[static_cast<std::size_t>(fieldOf(field))].kind != FieldKind::Text;
+}
+
+WorkingTable::Column WorkingTable::columnOf(std::string_view field) const {
+    const int cached = fieldOf(field);
     if (!onRow_) throw std::logic_error("working table: no current row");
     const int column = selectColumn_[static_cast<std::size_t>(cached)];
     if (column < 0)
@@ -211,10 +256,8 @@ std::optional<std::string> WorkingTable::text(std::string_view field) const {
     if (column.kind == FieldKind::Text) return std::string(value);
     const auto d = parseIsoDate(value);
     if (!d) return std::string(value);
-    std::string shown = isoDate(*d);
-    shown = shown.substr(8, 2) + "-" + shown.substr(5, 2) + "-" + shown.substr(0, 4);
-    if (column.kind == FieldKind::DateTime && value.size() >= 19)
-        shown += std::string(value.substr(10, 9));
+    std::string shown = shownDate(*d);
+    if (column.kind == FieldKind::DateTime && value.size() >= 19) shown += value.substr(10, 9);
     return shown;
 }
 

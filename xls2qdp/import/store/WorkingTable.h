@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 namespace xls2qdp::store {
 
@@ -46,10 +47,14 @@ public:
     // WorkingTableCursor: rows in the order they were appended.
     bool first() override;
     bool firstReading(std::span<const std::string_view> fields) override;
+    bool firstReadingRows(std::span<const std::string_view> fields,
+                          std::span<const std::int64_t> rows) override;
+    std::int64_t rowKey() const override;
     bool next() override;
     bool atEnd() const override { return !onRow_; }
     std::optional<std::string> text(std::string_view field) const override;
     std::optional<CalendarDate> date(std::string_view field) const override;
+    bool holdsDates(std::string_view field) const override;
 
 private:
     friend class AppendTransaction;
@@ -59,18 +64,28 @@ private:
         int index; // in the cursor's SELECT
     };
     Column columnOf(std::string_view field) const;
-    // Prepares the cursor's SELECT of the given fields (all when empty).
-    void selectFields(std::span<const std::string_view> fields);
+    // The field of a name, through nameCache_; std::out_of_range when unknown.
+    int fieldOf(std::string_view field) const;
+    // Prepares the cursor's SELECT of the given fields (all when empty), of
+    // every row or (byKey) of the one row whose key is bound.
+    void selectFields(std::span<const std::string_view> fields, bool byKey = false);
+    // Steps the by-key SELECT to the next chosen row that is still there.
+    bool stepToChosenRow();
 
     // Columns of the names last asked for, by where the name lies in memory:
     // sections ask for the same names row after row. A hit is trusted only
     // when the column's own name matches.
-    static constexpr std::size_t kNameCacheSize = 128;
+    static constexpr std::size_t kNameCacheSize = 1024;
     mutable std::array<int, kNameCacheSize> nameCache_{};
     // Where each working field lies in the cursor's SELECT, -1 when the pass
     // does not read it; selectAll_ while it reads every field.
     std::array<int, kWorkingFieldCount> selectColumn_{};
     bool selectAll_ = false;
+    int keyColumn_ = 0; // the rowid, after the fields
+    // The keys of a pass over chosen rows, and the next of them.
+    std::vector<std::int64_t> chosenRows_;
+    std::size_t nextChosen_ = 0;
+    bool byKey_ = false;
 
     Database db_;
     Statement insert_;

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "WorkingTable.h"
 
+#include "declarations/ReadAheadTableCursor.h"
 #include "import/testing/ScratchFolder.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -79,6 +81,60 @@ TEST_F(WorkingTableTest, APassReadsOnlyTheFieldsItNamed) {
     ASSERT_TRUE(table.first());
     EXPECT_EQ(table.text("LID_DEKL"), "1");
     EXPECT_EQ(table.text("DATA_MOD"), "10-12-2026 00:28:38");
+}
+
+TEST_F(WorkingTableTest, ChosenRowsAreReadByTheirKeys) {
+    AppendTransaction run(table);
+    for (int i = 1; i <= 5; ++i)
+        table.append(record(std::to_string(i).c_str(), "Nowak"));
+    run.commit();
+
+    constexpr std::string_view kRead[] = {"LID_DEKL"};
+    std::vector<std::int64_t> keys;
+    for (bool more = table.firstReading(kRead); more; more = table.next())
+        if (table.text("LID_DEKL") != "2") keys.push_back(table.rowKey());
+    std::reverse(keys.begin(), keys.end());
+    keys.insert(keys.begin() + 1, 999); // no such row: passed over
+
+    std::string seen;
+    for (bool more = table.firstReadingRows(kRead, keys); more; more = table.next())
+        seen += table.text("LID_DEKL").value_or("-");
+    EXPECT_EQ(seen, "5431");
+    EXPECT_THROW((void)table.text("NAZWISKO"), std::logic_error);
+}
+
+// The package build reads the table through a cursor that fetches rows ahead
+// on another thread: every field, of every kind, must come out as the table
+// itself gives it, and a date asked of a text field is refused as there.
+TEST_F(WorkingTableTest, ReadAheadGivesWhatTheTableGives) {
+    AppendTransaction run(table);
+    for (int i = 1; i <= 700; ++i) {
+        WorkingRecord r = record(std::to_string(i).c_str(), i % 5 ? "Nowak" : "");
+        if (i % 3 == 0) r.setNull(WorkingField::DATA_UR);
+        table.append(r);
+    }
+    run.commit();
+
+    constexpr std::string_view kRead[] = {"LID_DEKL", "NAZWISKO", "DATA_UR", "DATA_MOD"};
+    auto walk = [&](WorkingTableCursor& cursor) {
+        std::vector<std::string> rows;
+        for (bool more = cursor.firstReading(kRead); more; more = cursor.next()) {
+            const auto born = cursor.date("DATA_UR");
+            const auto changed = cursor.date("DATA_MOD");
+            rows.push_back(
+                std::to_string(cursor.rowKey()) + "|" + cursor.text("LID_DEKL").value_or("-") +
+                "|" + cursor.text("NAZWISKO").value_or("-") + "|" +
+                cursor.text("DATA_UR").value_or("-") + "|" + cursor.text("DATA_MOD").value_or("-") +
+                "|" + (born ? std::to_string(born->day) : "-") + "|" +
+                (changed ? std::to_string(changed->year) : "-"));
+            EXPECT_THROW((void)cursor.date("NAZWISKO"), std::invalid_argument);
+        }
+        return rows;
+    };
+    const auto expected = walk(table);
+    ReadAheadTableCursor ahead(table);
+    EXPECT_EQ(walk(ahead), expected);
+    EXPECT_EQ(expected.size(), 700u);
 }
 
 TEST_F(WorkingTableTest, KeepsTextsLongerThanTheirPackageField) {

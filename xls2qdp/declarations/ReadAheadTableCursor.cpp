@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: MIT
+#include "declarations/ReadAheadTableCursor.h"
+
+#include <stdexcept>
+#include <utility>
+
+namespace xls2qdp {
+
+bool ReadAheadTableCursor::first() {
+    ahead_.reset();
+    batch_ = nullptr;
+    onRow_ = false;
+    direct_ = true;
+    return table_.first();
+}
+
+bool ReadAheadTableCursor::firstReading(std::span<const std::string_view> fields) {
+    if (fields.empty()) return first();
+    return startPass(fields, nullptr);
+}
+
+bool ReadAheadTableCursor::firstReadingRows(std::span<const std::string_view> fields,
+                                            std::span<const std::int64_t> rows) {
+    return startPass(fields, &rows);
+}
+
+bool ReadAheadTableCursor::startPass(std::span<const std::string_view> fields,
+                                     const std::span<const std::int64_t>* rows) {
+    ahead_.reset(); // the reading of an earlier pass ends first
+    batch_ = nullptr;
+    onRow_ = false;
+    direct_ = false;
+    names_.clear();
+    for (std::string_view field : fields) {
+        bool known = false;
+        for (const std::string& name : names_)
+            known = known || name == field;
+        if (!known) names_.emplace_back(field);
+    }
+    nameViews_.assign(names_.begin(), names_.end());
+    // Asked before the reading starts: the table is still the caller's here.
+    datesAt_.clear();
+    for (std::string_view name : nameViews_)
+        datesAt_.push_back(table_.holdsDates(name));
+    nameCache_.fill(0);
+    chosen_ = rows != nullptr;
+    if (chosen_)
+        chosenRows_.assign(rows->begin(), rows->end());
+    else
+        chosenRows_.clear();
+    started_ = false;
+    ahead_.emplace([this](Batch& batch) { return fill(batch); }, kBatches);
+    onRow_ = takeBatch();
+    return onRow_;
+}
+
+bool ReadAheadTableCursor::fill(Batch& batch) {
+    batch.texts.clear();
+    batch.values.clear();
+    batch.keys.clear();
+    batch.rows = 0;
+    batch.end = false;
+    batch.error = nullptr;
+    try {
+        while (batch.rows < kBatchRows) {
+            bool onRow;
+            if (started_) {
+                onRow = table_.next();
+            } else {
+                started_ = true;
+                onRow = chosen_ ? table_.firstReadingRows(nameViews_, chosenRows_)
+                                : table_.firstReading(nameViews_);
+            }
+            if (!onRow) {
+                batch.end = true;
+                break;
+            }
+            batch.keys.push_back(table_.rowKey());
+            for (std::size_t i = 0; i < nameViews_.size(); ++i) {
+                Value value;
+                if (std::optional<std::string> text = table_.text(nameViews_[i])) {
+                    value.hasText = true;
+                    value.offset = static_cast<std::uint32_t>(batch.texts.size());
+                    value.length = static_cast<std::uint32_t>(text->size());
+                    batch.texts += *text;
+                }
+                if (datesAt_[i])
+                    if (std::optional<CalendarDate> date = table_.date(nameViews_[i])) {
+                        value.hasDate = true;
+                        value.date = *date;
+                    }
+                batch.values.push_back(value);
+            }
+            ++batch.rows;
+            if (ahead_->stopping()) break;
+        }
+    } catch (...) {
+        batch.error = std::current_exception();
+        batch.end = true;
+    }
+    return !batch.end;
+}
+
+bool ReadAheadTableCursor::takeBatch() {
+    for (;;) {
+        if (batch_ && batch_->end) {
+            if (std::exception_ptr error = std::exchange(batch_->error, nullptr))
+                std::rethrow_exception(error);
+            return false;
+        }
+        batch_ = ahead_->next();
+        row_ = 0;
+        if (!batch_) return false; // stopped before the end
+        if (batch_->rows > 0) return true;
+    }
+}
+
+bool ReadAheadTableCursor::next() {
+    if (direct_) return table_.next();
+    if (!onRow_) return false;
+    if (++row_ < batch_->rows) return true;
+    onRow_ = false; // stays at the end if takeBatch throws
+    onRow_ = takeBatch();
+    return onRow_;
+}
+
+bool ReadAheadTableCursor::atEnd() const {
+    return direct_ ? table_.atEnd() : !onRow_;
+}
+
+std::int64_t ReadAheadTableCursor::rowKey() const {
+    if (direct_) return table_.rowKey();
+    if (!onRow_) throw std::logic_error("working table: no current row");
+    return batch_->keys[row_];
+}
+
+std::size_t ReadAheadTableCursor::slotOf(std::string_view field) const {
+    const std::uint64_t where = reinterpret_cast<std::uintptr_t>(field.data());
+    std::size_t& cached = nameCache_[(where * 0x9E3779B97F4A7C15ull) >> 54];
+    if (cached >= names_.size() || names_[cached] != field) {
+        std::size_t i = 0;
+        while (i < names_.size() && names_[i] != field)
+            ++i;
+        if (i == names_.size())
+            throw std::logic_error("working-table field " + std::string(field) +
+                                   " is not read on this pass");
+        cached = i;
+    }
+    return cached;
+}
+
+const ReadAheadTableCursor::Value& ReadAheadTableCursor::valueOf(std::size_t slot) const {
+    if (!onRow_) throw std::logic_error("working table: no current row");
+    return batch_->values[row_ * names_.size() + slot];
+}
+
+bool ReadAheadTableCursor::holdsDates(std::string_view field) const {
+    if (direct_ || !ahead_) return table_.holdsDates(field);
+    return datesAt_[slotOf(field)]; // the table is the reading thread's now
+}
+
+std::optional<std::string> ReadAheadTableCursor::text(std::string_view field) const {
+    if (direct_) return table_.text(field);
+    const Value& value = valueOf(slotOf(field));
+    if (!value.hasText) return std::nullopt;
+    return batch_->texts.substr(value.offset, value.length);
+}
+
+bool ReadAheadTableCursor::textInto(std::string_view field, std::string& out) const {
+    if (direct_) return table_.textInto(field, out);
+    const Value& value = valueOf(slotOf(field));
+    if (!value.hasText) {
+        out.clear();
+        return false;
+    }
+    out.assign(batch_->texts, value.offset, value.length);
+    return true;
+}
+
+std::optional<CalendarDate> ReadAheadTableCursor::date(std::string_view field) const {
+    if (direct_) return table_.date(field);
+    const std::size_t slot = slotOf(field);
+    const Value& value = valueOf(slot);
+    if (!datesAt_[slot])
+        throw std::invalid_argument("working-table field " + std::string(field) + " is not a date");
+    if (!value.hasDate) return std::nullopt;
+    return value.date;
+}
+
+} // namespace xls2qdp

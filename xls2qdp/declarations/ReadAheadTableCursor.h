@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+// A working-table cursor whose rows are fetched ahead on a thread of their
+// own: while a section turns one batch of rows into records, the next batch
+// is stepped out of the table and its fields copied, so that on two cores
+// the table's work and the records' work overlap. Passes that name their
+// fields (firstReading, firstReadingRows) are read ahead; a pass over every
+// field (first) goes to the table on the caller's thread. The table is used
+// by one thread at a time: the reading thread during a pass, the caller
+// between passes.
+#pragma once
+
+#include "common/ReadAhead.h"
+#include "declarations/WorkingTableCursor.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace xls2qdp {
+
+class ReadAheadTableCursor final : public WorkingTableCursor {
+public:
+    static constexpr std::size_t kBatchRows = 128;
+    static constexpr std::size_t kBatches = 4;
+
+    // table must outlive the cursor.
+    explicit ReadAheadTableCursor(WorkingTableCursor& table) : table_(table) {}
+
+    bool first() override;
+    bool firstReading(std::span<const std::string_view> fields) override;
+    bool firstReadingRows(std::span<const std::string_view> fields,
+                          std::span<const std::int64_t> rows) override;
+    std::int64_t rowKey() const override;
+    bool next() override;
+    bool atEnd() const override;
+    // Reading a field the pass does not name throws std::logic_error.
+    std::optional<std::string> text(std::string_view field) const override;
+    std::optional<CalendarDate> date(std::string_view field) const override;
+    bool textInto(std::string_view field, std::string& out) const override;
+    bool holdsDates(std::string_view field) const override;
+
+private:
+    // One field of one row as the table gave it.
+    struct Value {
+        std::uint32_t offset = 0; // of the text in Batch::texts
+        std::uint32_t length = 0;
+        bool hasText = false;
+        bool hasDate = false;
+        CalendarDate date;
+    };
+    struct Batch {
+        std::string texts;
+        std::vector<Value> values; // rows x fields
+        std::vector<std::int64_t> keys;
+        std::size_t rows = 0;
+        bool end = false;
+        std::exception_ptr error; // after the rows of this batch
+    };
+
+    // A pass over every row, or (rows) over the chosen ones.
+    bool startPass(std::span<const std::string_view> fields,
+                   const std::span<const std::int64_t>* rows);
+    bool fill(Batch& batch);
+    // Takes the next batch; false at the end of the pass (or rethrows the
+    // table's error there).
+    bool takeBatch();
+    // Where a field lies among the pass's; std::logic_error when it is not one.
+    std::size_t slotOf(std::string_view field) const;
+    const Value& valueOf(std::size_t slot) const;
+
+    WorkingTableCursor& table_;
+    bool direct_ = false; // a pass of every field, on the table itself
+    // The pass: its fields (each once), the chosen rows, where the reading is.
+    std::vector<std::string> names_;
+    std::vector<std::string_view> nameViews_;
+    std::vector<bool> datesAt_; // whether each field holds dates
+    std::vector<std::int64_t> chosenRows_;
+    bool chosen_ = false;
+    bool started_ = false;
+    // Fields of the names last asked for, by where the name lies in memory
+    // (sections ask for the same names row after row); a hit is trusted
+    // only when the name matches.
+    static constexpr std::size_t kNameCacheSize = 1024; // the hash gives 10 bits
+    mutable std::array<std::size_t, kNameCacheSize> nameCache_{};
+    // The caller's side: the batch it reads and its row there.
+    Batch* batch_ = nullptr;
+    std::size_t row_ = 0;
+    bool onRow_ = false;
+    std::optional<ReadAhead<Batch>> ahead_; // last: stopped before the rest goes
+};
+
+} // namespace xls2qdp
