@@ -30,28 +30,27 @@ void appendDigits(std::string& out, int value, int digits) {
     out.append(buffer, static_cast<std::size_t>(digits));
 }
 
-} // namespace
-
-std::string shownDate(const CalendarDate& d) {
+// The three parts of a date joined by "-", the first and the last of the
+// given widths, the month always of two digits.
+std::string joinedDate(int first, int firstDigits, int month, int last, int lastDigits) {
     std::string text;
     text.reserve(10);
-    appendDigits(text, d.day, 2);
+    appendDigits(text, first, firstDigits);
     text += '-';
-    appendDigits(text, d.month, 2);
+    appendDigits(text, month, 2);
     text += '-';
-    appendDigits(text, d.year, 4);
+    appendDigits(text, last, lastDigits);
     return text;
 }
 
+} // namespace
+
+std::string shownDate(const CalendarDate& d) {
+    return joinedDate(d.day, 2, d.month, d.year, 4);
+}
+
 std::string isoDate(const CalendarDate& d) {
-    std::string text;
-    text.reserve(10);
-    appendDigits(text, d.year, 4);
-    text += '-';
-    appendDigits(text, d.month, 2);
-    text += '-';
-    appendDigits(text, d.day, 2);
-    return text;
+    return joinedDate(d.year, 4, d.month, d.day, 2);
 }
 
 std::string isoDateTime(const LocalDateTime& m) {
