@@ -78,12 +78,9 @@ bool ReadAheadTableCursor::fill(Batch& batch) {
             batch.keys.push_back(table_.rowKey());
             for (std::size_t i = 0; i < nameViews_.size(); ++i) {
                 Value value;
-                if (std::optional<std::string> text = table_.text(nameViews_[i])) {
-                    value.hasText = true;
-                    value.offset = static_cast<std::uint32_t>(batch.texts.size());
-                    value.length = static_cast<std::uint32_t>(text->size());
-                    batch.texts += *text;
-                }
+                value.offset = static_cast<std::uint32_t>(batch.texts.size());
+                value.hasText = table_.textAppend(nameViews_[i], batch.texts);
+                value.length = static_cast<std::uint32_t>(batch.texts.size() - value.offset);
                 if (datesAt_[i])
                     if (std::optional<CalendarDate> date = table_.date(nameViews_[i])) {
                         value.hasDate = true;

@@ -49,6 +49,12 @@ public:
     // std::out_of_range. A date field read as text gives "dd-mm-yyyy".
     virtual std::optional<std::string> text(std::string_view field) const = 0;
     virtual std::optional<CalendarDate> date(std::string_view field) const = 0;
+    // Appends text() to out: false (and out unchanged) when null.
+    virtual bool textAppend(std::string_view field, std::string& out) const {
+        std::optional<std::string> value = text(field);
+        if (value) out += *value;
+        return value.has_value();
+    }
     // text() into out, reusing its storage: false (and out empty) when null.
     virtual bool textInto(std::string_view field, std::string& out) const {
         std::optional<std::string> value = text(field);

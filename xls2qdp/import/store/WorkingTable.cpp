@@ -250,15 +250,23 @@ WorkingTable::Column WorkingTable::columnOf(std::string_view field) const {
 }
 
 std::optional<std::string> WorkingTable::text(std::string_view field) const {
+    std::string value;
+    if (!textAppend(field, value)) return std::nullopt;
+    return value;
+}
+
+bool WorkingTable::textAppend(std::string_view field, std::string& out) const {
     const Column column = columnOf(field);
-    if (select_.isNull(column.index)) return std::nullopt;
+    if (select_.isNull(column.index)) return false;
     const std::string_view value = select_.text(column.index);
-    if (column.kind == FieldKind::Text) return std::string(value);
-    const auto d = parseIsoDate(value);
-    if (!d) return std::string(value);
-    std::string shown = shownDate(*d);
-    if (column.kind == FieldKind::DateTime && value.size() >= 19) shown += value.substr(10, 9);
-    return shown;
+    const auto d = column.kind == FieldKind::Text ? std::nullopt : parseIsoDate(value);
+    if (!d) {
+        out += value;
+        return true;
+    }
+    out += shownDate(*d);
+    if (column.kind == FieldKind::DateTime && value.size() >= 19) out += value.substr(10, 9);
+    return true;
 }
 
 std::optional<CalendarDate> WorkingTable::date(std::string_view field) const {

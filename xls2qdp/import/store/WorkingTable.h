@@ -53,6 +53,7 @@ public:
     bool next() override;
     bool atEnd() const override { return !onRow_; }
     std::optional<std::string> text(std::string_view field) const override;
+    bool textAppend(std::string_view field, std::string& out) const override;
     std::optional<CalendarDate> date(std::string_view field) const override;
     bool holdsDates(std::string_view field) const override;
 
