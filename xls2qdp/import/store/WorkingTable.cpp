@@ -164,14 +164,12 @@ std::int64_t WorkingTable::rowCount() {
 void WorkingTable::append(const WorkingRecord& record) {
     requireOpen();
     if (!inTransaction_) throw std::logic_error("WorkingTable::append outside a transaction");
-    // Every parameter is bound anew for each record; the record outlives the step.
-    for (std::size_t i = 0; i < kWorkingFieldCount; ++i) {
-        const auto value = record.value(static_cast<WorkingField>(i));
-        if (value)
+    // Every parameter null, whatever an append that failed left bound: only
+    // the fields with a value are bound (the record outlives the step).
+    insert_.reset();
+    for (std::size_t i = 0; i < kWorkingFieldCount; ++i)
+        if (const auto value = record.value(static_cast<WorkingField>(i)))
             insert_.bindUncopied(static_cast<int>(i) + 1, *value);
-        else
-            insert_.bindNull(static_cast<int>(i) + 1);
-    }
     insert_.step();
     insert_.reset();
 }
