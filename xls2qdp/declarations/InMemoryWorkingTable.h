@@ -37,14 +37,14 @@ public:
         return !atEnd();
     }
     bool firstReadingRows(std::span<const std::string_view>,
-                          std::span<const std::int64_t> rows) override {
+                          std::span<const RowKey> rows) override {
         chosen_.emplace(rows.begin(), rows.end());
         nextChosen_ = 0;
         return moveToChosen();
     }
-    std::int64_t rowKey() const override {
+    RowKey rowKey() const override {
         if (atEnd()) throw std::out_of_range("no current row");
-        return static_cast<std::int64_t>(current_);
+        return static_cast<RowKey>(current_);
     }
     bool next() override {
         if (chosen_) return moveToChosen();
@@ -75,8 +75,8 @@ private:
     bool moveToChosen() {
         current_ = rows_.size();
         while (nextChosen_ < chosen_->size()) {
-            const std::int64_t key = (*chosen_)[nextChosen_++];
-            if (key >= 0 && static_cast<std::size_t>(key) < rows_.size()) {
+            const RowKey key = (*chosen_)[nextChosen_++];
+            if (key < rows_.size()) {
                 current_ = static_cast<std::size_t>(key);
                 break;
             }
@@ -92,7 +92,7 @@ private:
     std::vector<Row> rows_;
     std::size_t current_ = 0;
     // The keys of a pass over chosen rows, and the next of them.
-    std::optional<std::vector<std::int64_t>> chosen_;
+    std::optional<std::vector<RowKey>> chosen_;
     std::size_t nextChosen_ = 0;
 };
 

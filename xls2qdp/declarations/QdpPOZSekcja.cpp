@@ -98,7 +98,8 @@ std::vector<std::string_view> TQDPPOZSekcja::fieldsRead() const {
 std::int32_t TQDPPOZSekcja::fUserWriteData() {
     // Rows noted by an earlier section serve this pass only; a pass of this
     // section's own notes afresh for its followers.
-    std::optional<std::vector<std::int64_t>> noted = std::exchange(notedRows_, std::nullopt);
+    std::optional<std::vector<WorkingTableCursor::RowKey>> noted =
+        std::exchange(notedRows_, std::nullopt);
     std::vector<TQDPPOZSekcja*> noting;
     for (TQDPPOZSekcja* follower : followers_) {
         follower->notedRows_.reset();
@@ -113,7 +114,7 @@ std::int32_t TQDPPOZSekcja::fUserWriteData() {
         const auto choice = follower->rowChoiceFields();
         read.insert(read.end(), choice.begin(), choice.end());
     }
-    std::vector<std::vector<std::int64_t>> notes(noting.size());
+    std::vector<std::vector<WorkingTableCursor::RowKey>> notes(noting.size());
     bool more = noted ? table_->firstReadingRows(read, *noted) : table_->firstReading(read);
     for (; more; more = table_->next()) {
         for (std::size_t i = 0; i < noting.size(); ++i)

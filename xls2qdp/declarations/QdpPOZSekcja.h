@@ -70,7 +70,7 @@ private:
     std::vector<TQDPPOZSekcja*> followers_;
     // Keys of the rows this section takes, noted by the section it follows
     // during the same build; empty when no such pass has run.
-    std::optional<std::vector<std::int64_t>> notedRows_;
+    std::optional<std::vector<WorkingTableCursor::RowKey>> notedRows_;
 };
 
 // INSTALACJA: one record, written without reading the table.

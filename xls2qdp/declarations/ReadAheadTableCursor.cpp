@@ -20,12 +20,12 @@ bool ReadAheadTableCursor::firstReading(std::span<const std::string_view> fields
 }
 
 bool ReadAheadTableCursor::firstReadingRows(std::span<const std::string_view> fields,
-                                            std::span<const std::int64_t> rows) {
+                                            std::span<const RowKey> rows) {
     return startPass(fields, &rows);
 }
 
 bool ReadAheadTableCursor::startPass(std::span<const std::string_view> fields,
-                                     const std::span<const std::int64_t>* rows) {
+                                     const std::span<const RowKey>* rows) {
     ahead_.reset(); // the reading of an earlier pass ends first
     batch_ = nullptr;
     onRow_ = false;
@@ -44,10 +44,7 @@ bool ReadAheadTableCursor::startPass(std::span<const std::string_view> fields,
         datesAt_.push_back(table_.holdsDates(name));
     nameCache_.fill(0);
     chosen_ = rows != nullptr;
-    if (chosen_)
-        chosenRows_.assign(rows->begin(), rows->end());
-    else
-        chosenRows_.clear();
+    chosenRows_ = chosen_ ? *rows : std::span<const RowKey>();
     started_ = false;
     ahead_.emplace([this](Batch& batch) { return fill(batch); }, kBatches);
     onRow_ = takeBatch();
@@ -125,7 +122,7 @@ bool ReadAheadTableCursor::atEnd() const {
     return direct_ ? table_.atEnd() : !onRow_;
 }
 
-std::int64_t ReadAheadTableCursor::rowKey() const {
+ReadAheadTableCursor::RowKey ReadAheadTableCursor::rowKey() const {
     if (direct_) return table_.rowKey();
     if (!onRow_) throw std::logic_error("working table: no current row");
     return batch_->keys[row_];

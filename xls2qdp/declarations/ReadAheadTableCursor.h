@@ -33,8 +33,8 @@ public:
     bool first() override;
     bool firstReading(std::span<const std::string_view> fields) override;
     bool firstReadingRows(std::span<const std::string_view> fields,
-                          std::span<const std::int64_t> rows) override;
-    std::int64_t rowKey() const override;
+                          std::span<const RowKey> rows) override;
+    RowKey rowKey() const override;
     bool next() override;
     bool atEnd() const override;
     // Reading a field the pass does not name throws std::logic_error.
@@ -55,15 +55,14 @@ private:
     struct Batch {
         std::string texts;
         std::vector<Value> values; // rows x fields
-        std::vector<std::int64_t> keys;
+        std::vector<RowKey> keys;
         std::size_t rows = 0;
         bool end = false;
         std::exception_ptr error; // after the rows of this batch
     };
 
     // A pass over every row, or (rows) over the chosen ones.
-    bool startPass(std::span<const std::string_view> fields,
-                   const std::span<const std::int64_t>* rows);
+    bool startPass(std::span<const std::string_view> fields, const std::span<const RowKey>* rows);
     bool fill(Batch& batch);
     // Takes the next batch; false at the end of the pass (or rethrows the
     // table's error there).
@@ -77,8 +76,8 @@ private:
     // The pass: its fields (each once), the chosen rows, where the reading is.
     std::vector<std::string> names_;
     std::vector<std::string_view> nameViews_;
-    std::vector<bool> datesAt_; // whether each field holds dates
-    std::vector<std::int64_t> chosenRows_;
+    std::vector<bool> datesAt_;          // whether each field holds dates
+    std::span<const RowKey> chosenRows_; // the caller's
     bool chosen_ = false;
     bool started_ = false;
     // Fields of the names last asked for, by where the name lies in memory

@@ -47,7 +47,7 @@ TEST(ReadAheadTableCursor, APassGivesWhatTheTableGivesRowForRow) {
     EXPECT_EQ(walk(ahead, ahead.firstReading(kFields)), expected);
 
     // Chosen rows, in the order given; keys without a row are passed over.
-    const std::vector<std::int64_t> chosen = {3, 0, kRows - 1, kRows + 5, 200};
+    const std::vector<WorkingTableCursor::RowKey> chosen = {3, 0, kRows - 1, kRows + 5, 200};
     EXPECT_EQ(walk(ahead, ahead.firstReadingRows(kFields, chosen)),
               walk(direct, direct.firstReadingRows(kFields, chosen)));
     EXPECT_EQ(walk(ahead, ahead.firstReadingRows(kFields, {})), std::vector<std::string>{});

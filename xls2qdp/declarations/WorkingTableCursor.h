@@ -21,6 +21,10 @@ struct CalendarDate {
 
 class WorkingTableCursor {
 public:
+    // Where a row lies in the table, for a later pass over chosen rows. Four
+    // bytes: sections note tens of thousands of them.
+    using RowKey = std::uint32_t;
+
     virtual ~WorkingTableCursor() = default;
 
     // Moves to the first row in the table's own order; false when the table is empty.
@@ -34,12 +38,13 @@ public:
     }
     // firstReading() for a pass over only the rows with the given keys (from
     // rowKey() during an earlier pass over the same contents), in the given
-    // order; a key whose row is no longer there is passed over. A section
-    // taking a few rows reads just those instead of the whole table.
+    // order; a key whose row is no longer there is passed over. The keys must
+    // stay as they are until the pass ends. A section taking a few rows reads
+    // just those instead of the whole table.
     virtual bool firstReadingRows(std::span<const std::string_view> fields,
-                                  std::span<const std::int64_t> rows) = 0;
+                                  std::span<const RowKey> rows) = 0;
     // The key of the current row, for firstReadingRows.
-    virtual std::int64_t rowKey() const = 0;
+    virtual RowKey rowKey() const = 0;
     // Moves to the next row; false (and atEnd()) after the last row.
     virtual bool next() = 0;
     virtual bool atEnd() const = 0;

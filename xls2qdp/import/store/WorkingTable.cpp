@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "WorkingTable.h"
 
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -189,10 +190,10 @@ bool WorkingTable::firstReading(std::span<const std::string_view> fields) {
 }
 
 bool WorkingTable::firstReadingRows(std::span<const std::string_view> fields,
-                                    std::span<const std::int64_t> rows) {
+                                    std::span<const RowKey> rows) {
     requireOpen();
     selectFields(fields, true);
-    chosenRows_.assign(rows.begin(), rows.end());
+    chosenRows_ = rows;
     nextChosen_ = 0;
     onRow_ = stepToChosenRow();
     return onRow_;
@@ -207,9 +208,13 @@ bool WorkingTable::stepToChosenRow() {
     return false;
 }
 
-std::int64_t WorkingTable::rowKey() const {
+WorkingTable::RowKey WorkingTable::rowKey() const {
     if (!onRow_) throw std::logic_error("working table: no current row");
-    return select_.integer(keyColumn_);
+    // Rows are numbered from 1 as a run appends them: far below the limit.
+    const std::int64_t rowid = select_.integer(keyColumn_);
+    if (rowid < 0 || rowid > std::numeric_limits<RowKey>::max())
+        throw std::logic_error("working table: a row key beyond four bytes");
+    return static_cast<RowKey>(rowid);
 }
 
 bool WorkingTable::next() {

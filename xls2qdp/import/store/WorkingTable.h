@@ -48,8 +48,8 @@ public:
     bool first() override;
     bool firstReading(std::span<const std::string_view> fields) override;
     bool firstReadingRows(std::span<const std::string_view> fields,
-                          std::span<const std::int64_t> rows) override;
-    std::int64_t rowKey() const override;
+                          std::span<const RowKey> rows) override;
+    RowKey rowKey() const override;
     bool next() override;
     bool atEnd() const override { return !onRow_; }
     std::optional<std::string> text(std::string_view field) const override;
@@ -84,7 +84,7 @@ private:
     bool selectAll_ = false;
     int keyColumn_ = 0; // the rowid, after the fields
     // The keys of a pass over chosen rows, and the next of them.
-    std::vector<std::int64_t> chosenRows_;
+    std::span<const RowKey> chosenRows_; // the caller's
     std::size_t nextChosen_ = 0;
     bool byKey_ = false;
 

@@ -90,7 +90,7 @@ TEST_F(WorkingTableTest, ChosenRowsAreReadByTheirKeys) {
     run.commit();
 
     constexpr std::string_view kRead[] = {"LID_DEKL"};
-    std::vector<std::int64_t> keys;
+    std::vector<WorkingTable::RowKey> keys;
     for (bool more = table.firstReading(kRead); more; more = table.next())
         if (table.text("LID_DEKL") != "2") keys.push_back(table.rowKey());
     std::reverse(keys.begin(), keys.end());
