@@ -216,12 +216,12 @@ void compareRowPaths(const char* path) {
     std::unique_ptr<WorkbookReader> quick, general;
     std::string quickError, generalError;
     try {
-        quick = OpenXlsxReader(WorkbookFile(path), kColumns, 0, XlsxRowPath::Quick);
+        quick = OpenXlsxReader(WorkbookFile(path), kColumns, 0, XlsxPath::Quick);
     } catch (const WorkbookError& error) {
         quickError = error.what();
     }
     try {
-        general = OpenXlsxReader(WorkbookFile(path), kColumns, 0, XlsxRowPath::General);
+        general = OpenXlsxReader(WorkbookFile(path), kColumns, 0, XlsxPath::General);
     } catch (const WorkbookError& error) {
         generalError = error.what();
     }

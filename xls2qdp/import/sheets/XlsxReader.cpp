@@ -7,7 +7,7 @@
 #include "RowQueue.h"
 #include "SharedStringTable.h"
 #include "SimpleXmlScanner.h"
-#include "WorksheetRowScanner.h"
+#include "XlsxQuickScan.h"
 #include "XmlNamespaces.h"
 #include "XmlStreamParser.h"
 #include "ZipArchive.h"
@@ -229,9 +229,30 @@ private:
 };
 
 // Text of <si> items: the <t> elements, outside phonetic runs (<rPh>).
-class SharedStringsHandler : public SpreadsheetMlHandler {
+class SharedStringsHandler : public SpreadsheetMlHandler, public XmlElementShortcut {
 public:
     SharedStringTable strings;
+
+    // An item of one plain <t> taken whole (XlsxQuickScan.h), with the steps
+    // its elements would take.
+    std::size_t element(std::string_view input) override {
+        if (input.size() < 3 || input.compare(1, 2, "si") != 0) return kLeave;
+        if (inItem_ || inText_ || phoneticDepth_ != 0 || !reaches("si")) return kLeave;
+        std::string_view text;
+        std::size_t length = 0;
+        switch (ScanSharedString(input, text, length)) {
+        case RowScan::Unknown:
+            return kLeave;
+        case RowScan::Incomplete:
+            return kNeedMore;
+        case RowScan::Done:
+            break;
+        }
+        current_.clear();
+        if (appendCellBytes(current_, text)) currentCut_ = true;
+        endItem();
+        return length;
+    }
     void start(std::string_view local, const char** attributes) override {
         if (local == "si") {
             current_.clear();
@@ -252,12 +273,16 @@ public:
         } else if (local == "rPh") {
             --phoneticDepth_;
         } else if (local == "si") {
-            text_.clear();
-            appendUnescaped(text_, current_);
-            const bool cut = cutToCellLength(text_) || currentCut_;
-            strings.add(text_, cut);
-            currentCut_ = inItem_ = false;
+            endItem();
         }
+    }
+
+    void endItem() {
+        text_.clear();
+        appendUnescaped(text_, current_);
+        const bool cut = cutToCellLength(text_) || currentCut_;
+        strings.add(text_, cut);
+        currentCut_ = inItem_ = false;
     }
     void text(std::string_view data) override {
         if (inText_ && appendCellBytes(current_, data)) currentCut_ = true;
@@ -272,9 +297,8 @@ private:
 
 class XlsxReader : public WorkbookReader, private SpreadsheetMlHandler, private XmlElementShortcut {
 public:
-    XlsxReader(const WorkbookFile& workbookFile, int columnLimit, std::size_t sheet,
-               XlsxRowPath rowPath)
-        : archive_(workbookFile), columnLimit_(columnLimit) {
+    XlsxReader(const WorkbookFile& workbookFile, int columnLimit, std::size_t sheet, XlsxPath scan)
+        : archive_(workbookFile), columnLimit_(columnLimit), scan_(scan) {
         const std::filesystem::path& file = workbookFile.path();
         const std::string workbookPart = findWorkbookPart();
         WorkbookHandler workbook;
@@ -319,7 +343,7 @@ public:
         if (plainUtf8)
             sheetScanner_.emplace(
                 static_cast<XmlHandler&>(*this), std::move(source), file, sheetPart,
-                rowPath == XlsxRowPath::Quick ? static_cast<XmlElementShortcut*>(this) : nullptr);
+                scan == XlsxPath::Quick ? static_cast<XmlElementShortcut*>(this) : nullptr);
         else
             sheetParser_.emplace(static_cast<XmlHandler&>(*this), std::move(source), file,
                                  sheetPart, false);
@@ -356,7 +380,7 @@ private:
                 SimpleXmlScanner scanner(
                     strings,
                     [&](char* buffer, std::size_t size) { return entry.read(buffer, size); },
-                    archive_.path(), part);
+                    archive_.path(), part, scan_ == XlsxPath::Quick ? &strings : nullptr);
                 while (scanner.parseChunk()) {
                 }
             } else {
@@ -434,7 +458,7 @@ private:
         }
     }
 
-    // A plain row taken whole (WorksheetRowScanner.h): the same steps as its
+    // A plain row taken whole (XlsxQuickScan.h): the same steps as its
     // elements one by one would take, without the events.
     std::size_t element(std::string_view input) override {
         if (input.size() < 4 || input.compare(1, 3, "row") != 0) return kLeave;
@@ -650,6 +674,7 @@ private:
 
     ZipArchive archive_;
     int columnLimit_;
+    XlsxPath scan_;
     std::vector<std::string> sheetNames_; // the worksheets' names
     bool date1904_ = false;
     std::vector<NumberFormatKind> cellFormats_;
@@ -675,8 +700,8 @@ private:
 } // namespace
 
 std::unique_ptr<WorkbookReader> OpenXlsxReader(WorkbookFile file, int columnLimit,
-                                               std::size_t sheet, XlsxRowPath rowPath) {
-    return std::make_unique<XlsxReader>(file, columnLimit, sheet, rowPath);
+                                               std::size_t sheet, XlsxPath scan) {
+    return std::make_unique<XlsxReader>(file, columnLimit, sheet, scan);
 }
 
 } // namespace xls2qdp

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "WorksheetRowScanner.h"
+#include "XlsxQuickScan.h"
 
 #include "CellLimits.h"
 
@@ -205,6 +205,29 @@ RowScan ScanWorksheetRow(std::string_view input, ScannedRow& row, std::size_t& l
         return stop == Stop::Incomplete ? RowScan::Incomplete : RowScan::Unknown;
     }
     row.cells.resize(cells);
+    length = in.position();
+    return RowScan::Done;
+}
+
+RowScan ScanSharedString(std::string_view input, std::string_view& text, std::size_t& length) {
+    Cursor in(input);
+    try {
+        if (!in.startTag("si") || in.attributes([](std::string_view, std::string_view) {}))
+            return RowScan::Unknown;
+        in.skipBlanks();
+        if (!in.startTag("t")) throw Stop::Unknown;
+        if (in.attributes([](std::string_view, std::string_view) {})) {
+            text = {};
+        } else {
+            text = in.text(false);
+            if (text.size() > kMaxCellBytes) throw Stop::Unknown;
+            in.expect("</t>");
+        }
+        in.skipBlanks();
+        in.expect("</si>");
+    } catch (Stop stop) {
+        return stop == Stop::Incomplete ? RowScan::Incomplete : RowScan::Unknown;
+    }
     length = in.position();
     return RowScan::Done;
 }

@@ -4,7 +4,7 @@
 // it, wherever the input is cut into chunks.
 #include "import/sheets/CellLimits.h"
 #include "import/sheets/WorkbookFile.h"
-#include "import/sheets/WorksheetRowScanner.h"
+#include "import/sheets/XlsxQuickScan.h"
 #include "import/sheets/XlsxReader.h"
 #include "import/sheets/testing/SheetTestFiles.h"
 
@@ -15,7 +15,7 @@
 namespace xls2qdp {
 namespace {
 
-TEST(WorksheetRowScannerTest, TakesPlainRowsOnly) {
+TEST(XlsxQuickScanTest, TakesPlainRowsOnly) {
     const struct {
         std::string xml;
         RowScan scan;
@@ -73,8 +73,36 @@ TEST(WorksheetRowScannerTest, TakesPlainRowsOnly) {
     EXPECT_TRUE(row.cells[3].hasValue && row.cells[3].value.empty());
 }
 
+TEST(XlsxQuickScanTest, TakesPlainSharedStringsOnly) {
+    const struct {
+        std::string xml;
+        RowScan scan;
+        std::string text;
+    } cases[] = {
+        {"<si><t>Kowalski</t></si>", RowScan::Done, "Kowalski"},
+        {"<si>\n <t xml:space=\"preserve\"> Jan </t>\n</si>", RowScan::Done, " Jan "},
+        {"<si><t/></si>", RowScan::Done, ""},
+        {"<si><t>Kowal", RowScan::Incomplete, ""},
+        {"<si><t>a</t></s", RowScan::Incomplete, ""},
+        {"<si><r><t>a</t></r></si>", RowScan::Unknown, ""},
+        {"<si><t>a</t><rPh sb=\"0\" eb=\"1\"><t>b</t></rPh></si>", RowScan::Unknown, ""},
+        {"<si><t>a&amp;b</t></si>", RowScan::Unknown, ""},
+        {"<si><t>a</t><t>b</t></si>", RowScan::Unknown, ""},
+        {"<si/>", RowScan::Unknown, ""},
+        {"<sst/>", RowScan::Unknown, ""},
+    };
+    for (const auto& c : cases) {
+        std::string_view text;
+        std::size_t length = 0;
+        EXPECT_EQ(ScanSharedString(c.xml, text, length), c.scan) << c.xml;
+        if (c.scan != RowScan::Done) continue;
+        EXPECT_EQ(text, c.text) << c.xml;
+        EXPECT_EQ(length, c.xml.size()) << c.xml;
+    }
+}
+
 // Every row, cell and error of the first sheet, read one way or the other.
-std::string ReadAll(const std::filesystem::path& file, XlsxRowPath path) {
+std::string ReadAll(const std::filesystem::path& file, XlsxPath path) {
     std::ostringstream out;
     try {
         auto reader = OpenXlsxReader(WorkbookFile(file), 38, 0, path);
@@ -91,7 +119,7 @@ std::string ReadAll(const std::filesystem::path& file, XlsxRowPath path) {
     return out.str();
 }
 
-TEST(WorksheetRowScannerTest, QuickPathReadsAsTheGeneralOne) {
+TEST(XlsxQuickScanTest, QuickPathReadsAsTheGeneralOne) {
     const std::string plain = R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" s="1">)"
                               R"(<v>20518</v></c><c r="C1" t="b"><v>1</v></c></row>)";
     std::string wide = R"(<row r="9">)"; // longer than two chunks: left to the scanner
@@ -134,8 +162,33 @@ TEST(WorksheetRowScannerTest, QuickPathReadsAsTheGeneralOne) {
     for (const std::string& sheet : sheets) {
         const std::string file = zipOf(folder, "s" + std::to_string(n++) + ".xlsx",
                                        test::xlsxParts(sheet, "<si><t>Kowalski</t></si>"));
-        const std::string general = ReadAll(file, XlsxRowPath::General);
-        EXPECT_EQ(ReadAll(file, XlsxRowPath::Quick), general) << sheet.substr(0, 300);
+        const std::string general = ReadAll(file, XlsxPath::General);
+        EXPECT_EQ(ReadAll(file, XlsxPath::Quick), general) << sheet.substr(0, 300);
+    }
+
+    // Shared strings: plain items among others, across chunk ends, cut,
+    // escaped, and damage after them.
+    std::string items;
+    for (int i = 0; i < 3000; ++i)
+        items += i % 7 == 0   ? "<si><r><t>r" + std::to_string(i) + "</t></r></si>"
+                 : i % 5 == 0 ? "<si><t>a_x0041_&amp;" + std::to_string(i) + "</t></si>"
+                              : "<si><t>" + std::string(static_cast<std::size_t>(i % 41), 'k') +
+                                    std::to_string(i) + "</t></si>";
+    std::string cells = R"(<row r="1">)";
+    for (int i = 0; i < 3000; i += 97)
+        cells += R"(<c t="s"><v>)" + std::to_string(i) + "</v></c>";
+    cells += "</row>";
+    const std::string stringTables[] = {
+        items,
+        items + "<si><t>" + std::string(kMaxCellBytes + 10, 'a') + "</t></si>",
+        items + "<si><t>a</t>",
+        "<si><t>a</t></si><si><t>b</t><si><t>c</t></si></si><si><t>d</t></si>",
+    };
+    for (const std::string& table : stringTables) {
+        const std::string file = zipOf(folder, "s" + std::to_string(n++) + ".xlsx",
+                                       test::xlsxParts(cells + plain, table));
+        const std::string general = ReadAll(file, XlsxPath::General);
+        EXPECT_EQ(ReadAll(file, XlsxPath::Quick), general) << table.substr(0, 300);
     }
 }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The quick way through the rows of a worksheet part. Nearly every row a
+// The quick ways through the two large parts of an .xlsx workbook, the
+// worksheet and the shared strings. Nearly every row a
 // spreadsheet program writes is a <row> of <c> cells, each with at most a
 // formula <f> and a value <v> of plain text. ScanWorksheetRow takes such a
 // row whole from the start of its bytes and says what it holds, without
@@ -8,6 +9,8 @@
 // blanks inside tags where writers put none) is left to the general scanner,
 // which then handles it event by event exactly as before. So the quick path
 // only ever meets rows whose meaning is plain, and never decides an error.
+// ScanSharedString does the same for a shared string item that is one plain
+// <t> (no rich-text runs, no phonetic guide).
 #pragma once
 
 #include <cstddef>
@@ -39,5 +42,9 @@ enum class RowScan {
 // input starts at a '<'. Fills row (reusing its memory) and length (the
 // bytes up to and including the row's end tag) when Done.
 RowScan ScanWorksheetRow(std::string_view input, ScannedRow& row, std::size_t& length);
+
+// input starts at a '<'. An <si> item of one plain <t>: its text and length
+// (the bytes up to and including </si>) when Done.
+RowScan ScanSharedString(std::string_view input, std::string_view& text, std::size_t& length);
 
 } // namespace xls2qdp
