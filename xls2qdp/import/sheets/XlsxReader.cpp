@@ -228,6 +228,11 @@ private:
     bool inCellXfs_ = false, inNumFmts_ = false;
 };
 
+// What a quick scan that took nothing asks of the scanner.
+std::size_t notTaken(RowScan scan) {
+    return scan == RowScan::Incomplete ? XmlElementShortcut::kNeedMore : XmlElementShortcut::kLeave;
+}
+
 // Text of <si> items: the <t> elements, outside phonetic runs (<rPh>).
 class SharedStringsHandler : public SpreadsheetMlHandler, public XmlElementShortcut {
 public:
@@ -240,14 +245,8 @@ public:
         if (inItem_ || inText_ || phoneticDepth_ != 0 || !reaches("si")) return kLeave;
         std::string_view text;
         std::size_t length = 0;
-        switch (ScanSharedString(input, text, length)) {
-        case RowScan::Unknown:
-            return kLeave;
-        case RowScan::Incomplete:
-            return kNeedMore;
-        case RowScan::Done:
-            break;
-        }
+        const RowScan scan = ScanSharedString(input, text, length);
+        if (scan != RowScan::Done) return notTaken(scan);
         current_.clear();
         if (appendCellBytes(current_, text)) currentCut_ = true;
         endItem();
@@ -464,14 +463,8 @@ private:
         if (input.size() < 4 || input.compare(1, 3, "row") != 0) return kLeave;
         if (queue_.failed() || row_ || phoneticDepth_ != 0 || !reaches("row")) return kLeave;
         std::size_t length = 0;
-        switch (ScanWorksheetRow(input, scannedRow_, length)) {
-        case RowScan::Unknown:
-            return kLeave;
-        case RowScan::Incomplete:
-            return kNeedMore;
-        case RowScan::Done:
-            break;
-        }
+        const RowScan scan = ScanWorksheetRow(input, scannedRow_, length);
+        if (scan != RowScan::Done) return notTaken(scan);
         startRow(scannedRow_.number);
         if (queue_.failed()) return length;
         for (const ScannedCell& cell : scannedRow_.cells) {
