@@ -7,14 +7,18 @@
 // sanitizers and libFuzzer's time and memory limits, it checks what the
 // readers promise whatever the file: only WorkbookError escapes, rows come
 // in ascending order within the sheet, no row is wider than asked, no text
-// longer than a cell holds.
+// longer than a cell holds. An .xlsx sheet is also read a second time with
+// its plain rows taken through the general scanner instead of the quick
+// path: both must give the same rows, cells and error.
 #include "FuzzInputFile.h"
 #include "WorkbookFuzzInput.h"
 #include "common/TextEncoding.h"
 #include "import/sheets/CellLimits.h"
 #include "import/sheets/CellText.h"
 #include "import/sheets/DeclarationSheet.h"
+#include "import/sheets/WorkbookFile.h"
 #include "import/sheets/WorkbookReader.h"
+#include "import/sheets/XlsxReader.h"
 
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
@@ -23,6 +27,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -182,6 +187,55 @@ std::size_t readRows(const char* path, std::size_t sheet) {
     return sheets;
 }
 
+// One step of a reader: true with the next row, false at the end, or the
+// error's message.
+struct Step {
+    bool row = false;
+    std::string error;
+};
+Step nextOf(WorkbookReader& reader, SheetRow& row) {
+    try {
+        return {reader.nextRow(row), {}};
+    } catch (const WorkbookError& error) {
+        return {false, error.what()};
+    }
+}
+
+bool sameCells(const SheetRow& a, const SheetRow& b) {
+    if (a.number != b.number || a.cells.size() != b.cells.size()) return false;
+    for (std::size_t i = 0; i < a.cells.size(); ++i) {
+        const CellValue &x = a.cells[i], &y = b.cells[i];
+        if (x.kind != y.kind || x.text != y.text || x.problem != y.problem ||
+            !(x.number == y.number || (x.number != x.number && y.number != y.number)))
+            return false;
+    }
+    return true;
+}
+
+void compareRowPaths(const char* path) {
+    std::unique_ptr<WorkbookReader> quick, general;
+    std::string quickError, generalError;
+    try {
+        quick = OpenXlsxReader(WorkbookFile(path), kColumns, 0, XlsxPath::Quick);
+    } catch (const WorkbookError& error) {
+        quickError = error.what();
+    }
+    try {
+        general = OpenXlsxReader(WorkbookFile(path), kColumns, 0, XlsxPath::General);
+    } catch (const WorkbookError& error) {
+        generalError = error.what();
+    }
+    check(quickError == generalError && !quick == !general);
+    if (!quick) return;
+    SheetRow a, b;
+    for (long rows = 0; rows < kMaxRows; ++rows) {
+        const Step x = nextOf(*quick, a), y = nextOf(*general, b);
+        check(x.row == y.row && x.error == y.error);
+        if (!x.row) break;
+        check(sameCells(a, b));
+    }
+}
+
 void readDeclarations(const char* path) {
     try {
         DeclarationSheet sheet(path);
@@ -202,5 +256,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     input.set(asFile(std::string_view(reinterpret_cast<const char*>(data), size)));
     if (readRows(input.path(), 0) > 1) readRows(input.path(), 1);
     readDeclarations(input.path());
+    if constexpr (kFormat == "xlsx") compareRowPaths(input.path());
     return 0;
 }

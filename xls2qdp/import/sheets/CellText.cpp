@@ -143,7 +143,11 @@ void normalizeCellTextInto(std::string& out, std::string_view text) {
     // at either end (text pasted from a web page) is a blank too.
     text = trimUnicodeBlanks(text);
     out.clear();
-    if (text.find_first_of("\n ") == std::string_view::npos) { // nothing to join or halve
+    // Most texts have no line end and no two blanks in a row: nothing to do.
+    bool plain = true;
+    for (std::size_t i = 0; i < text.size() && plain; ++i)
+        plain = text[i] != '\n' && !(text[i] == ' ' && i + 1 < text.size() && text[i + 1] == ' ');
+    if (plain) {
         out.assign(text);
         return;
     }

@@ -3,6 +3,8 @@
 // one row it is building. A chunk of input finishes some rows and starts the
 // next, so the queue holds at most the rows of one chunk. Damage the parser
 // finds is kept here too, so that the rows before it are handed out first.
+// The rows handed back by take() are built again, so that a sheet's rows do
+// not each allocate their cells anew.
 #pragma once
 
 #include "WorkbookReader.h"
@@ -10,6 +12,7 @@
 #include <deque>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace xls2qdp {
 
@@ -28,11 +31,16 @@ public:
     void commit() {
         ready_.emplace_back();
         std::swap(ready_.back(), pending_);
+        if (!spare_.empty()) {
+            std::swap(pending_, spare_.back());
+            spare_.pop_back();
+        }
     }
 
-    // Moves the front row into row.
+    // Moves the front row into row; what row held is kept for reuse.
     void take(SheetRow& row) {
         std::swap(row, ready_.front());
+        if (spare_.size() < kMaxSpareRows) spare_.push_back(std::move(ready_.front()));
         ready_.pop_front();
     }
 
@@ -58,7 +66,10 @@ public:
     }
 
 private:
+    static constexpr std::size_t kMaxSpareRows = 256;
+
     std::deque<SheetRow> ready_;
+    std::vector<SheetRow> spare_;
     SheetRow pending_;
     std::optional<WorkbookError> failure_;
 };

@@ -20,8 +20,9 @@ bool isBlank(char c) {
 } // namespace
 
 SimpleXmlScanner::SimpleXmlScanner(XmlHandler& handler, XmlStreamParser::Source source,
-                                   std::filesystem::path file, std::string partName)
-    : handler_(handler), source_(std::move(source)), file_(std::move(file)),
+                                   std::filesystem::path file, std::string partName,
+                                   XmlElementShortcut* shortcut)
+    : handler_(handler), shortcut_(shortcut), source_(std::move(source)), file_(std::move(file)),
       partName_(std::move(partName)) {}
 
 void SimpleXmlScanner::fail(const std::string& what) const {
@@ -54,8 +55,14 @@ bool SimpleXmlScanner::parseChunk() {
 }
 
 void SimpleXmlScanner::consume(std::size_t end) {
-    for (std::size_t i = pos_; i < end; ++i)
-        line_ += buf_[i] == '\n';
+    const char* p = buf_.data() + pos_;
+    const char* const stop = buf_.data() + end;
+    while (p < stop) {
+        p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(stop - p)));
+        if (!p) break;
+        ++line_;
+        ++p;
+    }
     pos_ = end;
 }
 
@@ -128,6 +135,15 @@ bool SimpleXmlScanner::scanText() {
             fail("niedozwolona deklaracja typu dokumentu");
         }
     } else {
+        if (shortcut_ && depth_ > 0 && rest.size() > 1 && rest[1] != '/') {
+            const std::size_t length = shortcut_->element(rest);
+            if (length == XmlElementShortcut::kNeedMore) {
+                if (!eof_ && rest.size() <= kChunkSize) return false;
+            } else if (length != XmlElementShortcut::kLeave) {
+                consume(pos_ + length);
+                return true;
+            }
+        }
         state_ = State::Tag;
         tagScanned_ = 1;
         tagQuote_ = 0;

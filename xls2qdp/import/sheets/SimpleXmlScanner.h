@@ -18,14 +18,31 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace xls2qdp {
 
+// A handler's quicker way through elements it knows well (the rows of a
+// worksheet). It is offered every start tag below the document element, with
+// the input from the tag's '<' on, and either takes the whole element (no
+// XmlHandler call is made for it) and returns its length in bytes, or leaves
+// it to the scanner. kNeedMore asks to be offered the element again once more
+// input has been read; the scanner does that only while the element's start
+// lies within the last two chunks, so time stays linear.
+class XmlElementShortcut {
+public:
+    static constexpr std::size_t kLeave = 0;
+    static constexpr std::size_t kNeedMore = static_cast<std::size_t>(-1);
+    virtual ~XmlElementShortcut() = default;
+    virtual std::size_t element(std::string_view input) = 0;
+};
+
 class SimpleXmlScanner {
 public:
     SimpleXmlScanner(XmlHandler& handler, XmlStreamParser::Source source,
-                     std::filesystem::path file, std::string partName);
+                     std::filesystem::path file, std::string partName,
+                     XmlElementShortcut* shortcut = nullptr);
 
     // Reads and handles the next chunk; false once the whole input is done.
     bool parseChunk();
@@ -48,6 +65,7 @@ private:
     void decode(std::string& out, std::size_t begin, std::size_t end, bool attribute) const;
 
     XmlHandler& handler_;
+    XmlElementShortcut* shortcut_;
     XmlStreamParser::Source source_;
     std::filesystem::path file_;
     std::string partName_;

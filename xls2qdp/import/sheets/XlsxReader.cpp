@@ -7,6 +7,7 @@
 #include "RowQueue.h"
 #include "SharedStringTable.h"
 #include "SimpleXmlScanner.h"
+#include "XlsxQuickScan.h"
 #include "XmlNamespaces.h"
 #include "XmlStreamParser.h"
 #include "ZipArchive.h"
@@ -47,6 +48,11 @@ protected:
     virtual void start(std::string_view local, const char** attributes) = 0;
     virtual void end(std::string_view local) = 0;
     virtual void text(std::string_view) {}
+
+    // Whether an element of this name, started here, would reach start():
+    // the prefix is bound to SpreadsheetML (or to nothing) and no skipped
+    // block is open.
+    bool reaches(std::string_view name) { return skipDepth_ == 0 && ours(name); }
 
 private:
     bool ours(std::string_view name) {
@@ -222,10 +228,30 @@ private:
     bool inCellXfs_ = false, inNumFmts_ = false;
 };
 
+// What a quick scan that took nothing asks of the scanner.
+std::size_t notTaken(RowScan scan) {
+    return scan == RowScan::Incomplete ? XmlElementShortcut::kNeedMore : XmlElementShortcut::kLeave;
+}
+
 // Text of <si> items: the <t> elements, outside phonetic runs (<rPh>).
-class SharedStringsHandler : public SpreadsheetMlHandler {
+class SharedStringsHandler : public SpreadsheetMlHandler, public XmlElementShortcut {
 public:
     SharedStringTable strings;
+
+    // An item of one plain <t> taken whole (XlsxQuickScan.h), with the steps
+    // its elements would take.
+    std::size_t element(std::string_view input) override {
+        if (input.size() < 3 || input.compare(1, 2, "si") != 0) return kLeave;
+        if (inItem_ || inText_ || phoneticDepth_ != 0 || !reaches("si")) return kLeave;
+        std::string_view text;
+        std::size_t length = 0;
+        const RowScan scan = ScanSharedString(input, text, length);
+        if (scan != RowScan::Done) return notTaken(scan);
+        current_.clear();
+        if (appendCellBytes(current_, text)) currentCut_ = true;
+        endItem();
+        return length;
+    }
     void start(std::string_view local, const char** attributes) override {
         if (local == "si") {
             current_.clear();
@@ -246,12 +272,16 @@ public:
         } else if (local == "rPh") {
             --phoneticDepth_;
         } else if (local == "si") {
-            text_.clear();
-            appendUnescaped(text_, current_);
-            const bool cut = cutToCellLength(text_) || currentCut_;
-            strings.add(text_, cut);
-            currentCut_ = inItem_ = false;
+            endItem();
         }
+    }
+
+    void endItem() {
+        text_.clear();
+        appendUnescaped(text_, current_);
+        const bool cut = cutToCellLength(text_) || currentCut_;
+        strings.add(text_, cut);
+        currentCut_ = inItem_ = false;
     }
     void text(std::string_view data) override {
         if (inText_ && appendCellBytes(current_, data)) currentCut_ = true;
@@ -264,10 +294,10 @@ private:
     int phoneticDepth_ = 0;
 };
 
-class XlsxReader : public WorkbookReader, private SpreadsheetMlHandler {
+class XlsxReader : public WorkbookReader, private SpreadsheetMlHandler, private XmlElementShortcut {
 public:
-    XlsxReader(const WorkbookFile& workbookFile, int columnLimit, std::size_t sheet)
-        : archive_(workbookFile), columnLimit_(columnLimit) {
+    XlsxReader(const WorkbookFile& workbookFile, int columnLimit, std::size_t sheet, XlsxPath scan)
+        : archive_(workbookFile), columnLimit_(columnLimit), scan_(scan) {
         const std::filesystem::path& file = workbookFile.path();
         const std::string workbookPart = findWorkbookPart();
         WorkbookHandler workbook;
@@ -310,8 +340,9 @@ public:
             return sheetEntry_->read(buffer, size);
         };
         if (plainUtf8)
-            sheetScanner_.emplace(static_cast<XmlHandler&>(*this), std::move(source), file,
-                                  sheetPart);
+            sheetScanner_.emplace(
+                static_cast<XmlHandler&>(*this), std::move(source), file, sheetPart,
+                scan == XlsxPath::Quick ? static_cast<XmlElementShortcut*>(this) : nullptr);
         else
             sheetParser_.emplace(static_cast<XmlHandler&>(*this), std::move(source), file,
                                  sheetPart, false);
@@ -348,7 +379,7 @@ private:
                 SimpleXmlScanner scanner(
                     strings,
                     [&](char* buffer, std::size_t size) { return entry.read(buffer, size); },
-                    archive_.path(), part);
+                    archive_.path(), part, scan_ == XlsxPath::Quick ? &strings : nullptr);
                 while (scanner.parseChunk()) {
                 }
             } else {
@@ -399,22 +430,18 @@ private:
     }
 
     // --- the worksheet, streamed ---
+    static std::optional<std::string_view> attribute(const char** attributes,
+                                                     std::string_view name) {
+        const char* value = FindAttribute(attributes, name);
+        return value ? std::optional<std::string_view>(value) : std::nullopt;
+    }
+
     void start(std::string_view local, const char** attributes) override {
         if (queue_.failed()) return;
         if (local == "c") {
-            if (!row_) return;
-            const char* ref = FindAttribute(attributes, "r");
-            column_ = ref ? columnOf(ref) : column_ + 1;
-            const char* type = FindAttribute(attributes, "t");
-            cellType_ = type ? type : "n";
             const char* style = FindAttribute(attributes, "s");
-            style_ = style ? std::atoi(style) : 0;
-            value_.clear();
-            inlineText_.clear();
-            valueCut_ = false;
-            hasValue_ = false;
-            hasFormula_ = false;
-            keep_ = column_ >= 0 && column_ < columnLimit_;
+            startCell(attribute(attributes, "r"), attribute(attributes, "t"),
+                      style ? std::atoi(style) : 0);
         } else if (local == "f") {
             hasFormula_ = keep_;
         } else if (local == "v") {
@@ -426,36 +453,101 @@ private:
         } else if (local == "rPh") {
             ++phoneticDepth_;
         } else if (local == "row") {
-            // A cell left open (a row where no row belongs) is dropped: its
-            // column belongs to the row before.
-            keep_ = hasFormula_ = inValue_ = inInline_ = inInlineText_ = false;
-            // Rows come in ascending order; one out of it cannot be put in
-            // its place without holding the whole sheet, nor at another.
-            // Damage is reported after the rows before it.
-            int number = rowNumber_ + 1;
-            if (const char* r = FindAttribute(attributes, "r")) {
-                const std::string_view text = r;
-                const auto [end, error] =
-                    std::from_chars(text.data(), text.data() + text.size(), number);
-                const bool digits = end == text.data() + text.size() && !text.empty();
-                if (digits && (error == std::errc::result_out_of_range || number > kMaxSheetRows))
-                    return queue_.fail(damaged(kTooManyRows));
-                if (!digits || error != std::errc{} || number < 1)
-                    return queue_.fail(
-                        damaged("Nieprawidłowy numer wiersza „" + std::string(text) + "”."));
-                if (number <= rowNumber_)
-                    return queue_.fail(
-                        damaged("Wiersze arkusza zapisano w nieoczekiwanej kolejności (wiersz " +
-                                std::to_string(number) + " po wierszu " +
-                                std::to_string(rowNumber_) + ")."));
-            } else if (number > kMaxSheetRows) {
-                return queue_.fail(damaged(kTooManyRows));
-            }
-            rowNumber_ = number;
-            row_ = &queue_.start(rowNumber_);
-            rowHasValue_ = false;
-            column_ = -1;
+            startRow(attribute(attributes, "r"));
         }
+    }
+
+    // A plain row taken whole (XlsxQuickScan.h): the same steps as its
+    // elements one by one would take, without the events.
+    std::size_t element(std::string_view input) override {
+        if (input.size() < 4 || input.compare(1, 3, "row") != 0) return kLeave;
+        if (queue_.failed() || row_ || phoneticDepth_ != 0 || !reaches("row")) return kLeave;
+        std::size_t length = 0;
+        const RowScan scan = ScanWorksheetRow(input, scannedRow_, length);
+        if (scan != RowScan::Done) return notTaken(scan);
+        startRow(scannedRow_.number);
+        if (queue_.failed()) return length;
+        for (const ScannedCell& cell : scannedRow_.cells) {
+            startCell(cell.ref, cell.type, cell.style.value_or(0));
+            if (cell.hasFormula) hasFormula_ = keep_;
+            if (cell.hasValue) {
+                if (keep_ && appendCellBytes(value_, cell.value)) valueCut_ = true;
+                hasValue_ = keep_;
+            }
+            endCell();
+        }
+        endRow();
+        return length;
+    }
+
+    // The t attribute of a cell; a type the reader does not know is read as a number.
+    enum class CellType { Number, SharedString, InlineString, FormulaString, Boolean, Error, Date };
+    static CellType cellTypeOf(std::string_view type) {
+        if (type == "s") return CellType::SharedString;
+        if (type == "inlineStr") return CellType::InlineString;
+        if (type == "str") return CellType::FormulaString;
+        if (type == "b") return CellType::Boolean;
+        if (type == "e") return CellType::Error;
+        if (type == "d") return CellType::Date;
+        return CellType::Number;
+    }
+
+    void startCell(std::optional<std::string_view> ref, std::optional<std::string_view> type,
+                   int style) {
+        if (!row_) return;
+        column_ = ref ? columnOf(*ref) : column_ + 1;
+        cellType_ = type ? cellTypeOf(*type) : CellType::Number;
+        style_ = style;
+        value_.clear();
+        inlineText_.clear();
+        valueCut_ = false;
+        hasValue_ = false;
+        hasFormula_ = false;
+        keep_ = column_ >= 0 && column_ < columnLimit_;
+    }
+
+    void endCell() {
+        if (row_ && keep_ && hasValue_)
+            storeCell();
+        else if (row_ && hasFormula_)
+            storeFormulaWithoutValue();
+        keep_ = false;
+    }
+
+    void startRow(std::optional<std::string_view> r) {
+        // A cell left open (a row where no row belongs) is dropped: its
+        // column belongs to the row before.
+        keep_ = hasFormula_ = inValue_ = inInline_ = inInlineText_ = false;
+        // Rows come in ascending order; one out of it cannot be put in
+        // its place without holding the whole sheet, nor at another.
+        // Damage is reported after the rows before it.
+        int number = rowNumber_ + 1;
+        if (r) {
+            const std::string_view text = *r;
+            const auto [end, error] =
+                std::from_chars(text.data(), text.data() + text.size(), number);
+            const bool digits = end == text.data() + text.size() && !text.empty();
+            if (digits && (error == std::errc::result_out_of_range || number > kMaxSheetRows))
+                return queue_.fail(damaged(kTooManyRows));
+            if (!digits || error != std::errc{} || number < 1)
+                return queue_.fail(
+                    damaged("Nieprawidłowy numer wiersza „" + std::string(text) + "”."));
+            if (number <= rowNumber_)
+                return queue_.fail(damaged(
+                    "Wiersze arkusza zapisano w nieoczekiwanej kolejności (wiersz " +
+                    std::to_string(number) + " po wierszu " + std::to_string(rowNumber_) + ")."));
+        } else if (number > kMaxSheetRows) {
+            return queue_.fail(damaged(kTooManyRows));
+        }
+        rowNumber_ = number;
+        row_ = &queue_.start(rowNumber_);
+        rowHasValue_ = false;
+        column_ = -1;
+    }
+
+    void endRow() {
+        if (row_ && rowHasValue_) queue_.commit();
+        row_ = nullptr;
     }
 
     void end(std::string_view local) override {
@@ -471,14 +563,9 @@ private:
         } else if (local == "rPh") {
             --phoneticDepth_;
         } else if (local == "c") {
-            if (row_ && keep_ && hasValue_)
-                storeCell();
-            else if (row_ && hasFormula_)
-                storeFormulaWithoutValue();
-            keep_ = false;
+            endCell();
         } else if (local == "row") {
-            if (row_ && rowHasValue_) queue_.commit();
-            row_ = nullptr;
+            endRow();
         }
     }
 
@@ -488,23 +575,24 @@ private:
             valueCut_ = true;
     }
 
-    int columnOf(const char* ref) const {
+    int columnOf(std::string_view ref) const {
         int column = 0;
-        const char* p = ref;
-        for (;; ++p) {
-            const char letter = *p >= 'a' && *p <= 'z' ? static_cast<char>(*p - 'a' + 'A') : *p;
+        std::size_t i = 0;
+        for (; i < ref.size(); ++i) {
+            const char c = ref[i];
+            const char letter = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
             if (letter < 'A' || letter > 'Z') break;
             column = column * 26 + (letter - 'A' + 1);
             if (column > 1'000'000) return -1;
         }
-        return p == ref ? column_ + 1 : column - 1;
+        return i == 0 ? column_ + 1 : column - 1;
     }
 
     void storeCell() {
         if (column_ < 0 || column_ >= columnLimit_) return;
         CellValue cell;
         double number = 0;
-        if (cellType_ == "s") {
+        if (cellType_ == CellType::SharedString) {
             std::size_t index = 0;
             const auto [end, error] =
                 std::from_chars(value_.data(), value_.data() + value_.size(), index);
@@ -517,16 +605,16 @@ private:
                 cell.setText(std::string(sharedStrings_[index]));
                 if (sharedStrings_.wasCut(index)) cell.problem = CellProblem::TextCut;
             }
-        } else if (cellType_ == "inlineStr" || cellType_ == "str") {
+        } else if (cellType_ == CellType::InlineString || cellType_ == CellType::FormulaString) {
             std::string text;
-            appendUnescaped(text, cellType_ == "str" ? value_ : inlineText_);
+            appendUnescaped(text, cellType_ == CellType::FormulaString ? value_ : inlineText_);
             cell.setText(std::move(text));
-        } else if (cellType_ == "b") {
+        } else if (cellType_ == CellType::Boolean) {
             cell.setNumber(value_ == "1" || value_ == "true" ? 1 : 0, CellKind::Boolean);
-        } else if (cellType_ == "e") {
+        } else if (cellType_ == CellType::Error) {
             cell.kind = CellKind::Error;
             cell.text = value_;
-        } else if (cellType_ == "d") {
+        } else if (cellType_ == CellType::Date) {
             // A date the reader cannot take stays the text it is, so that
             // the import names it instead of losing it.
             if (const auto days = ParseIsoDateTime(value_))
@@ -547,7 +635,7 @@ private:
         } else {
             cell.setText(value_); // not a number after all: kept as written
         }
-        if (cell.kind == CellKind::Text && cellType_ != "s") {
+        if (cell.kind == CellKind::Text && cellType_ != CellType::SharedString) {
             const bool cut = cutToCellLength(cell.text);
             if (cut || valueCut_) cell.problem = CellProblem::TextCut;
         }
@@ -579,6 +667,7 @@ private:
 
     ZipArchive archive_;
     int columnLimit_;
+    XlsxPath scan_;
     std::vector<std::string> sheetNames_; // the worksheets' names
     bool date1904_ = false;
     std::vector<NumberFormatKind> cellFormats_;
@@ -587,12 +676,13 @@ private:
     std::optional<SimpleXmlScanner> sheetScanner_;
     std::optional<XmlStreamParser> sheetParser_;
     RowQueue queue_;
+    ScannedRow scannedRow_;
 
     SheetRow* row_ = nullptr;
     int rowNumber_ = 0;
     bool rowHasValue_ = false;
     int column_ = -1;
-    std::string cellType_;
+    CellType cellType_ = CellType::Number;
     int style_ = 0;
     std::string value_, inlineText_;
     bool keep_ = false, hasValue_ = false, hasFormula_ = false, inValue_ = false, inInline_ = false,
@@ -603,8 +693,8 @@ private:
 } // namespace
 
 std::unique_ptr<WorkbookReader> OpenXlsxReader(WorkbookFile file, int columnLimit,
-                                               std::size_t sheet) {
-    return std::make_unique<XlsxReader>(file, columnLimit, sheet);
+                                               std::size_t sheet, XlsxPath scan) {
+    return std::make_unique<XlsxReader>(file, columnLimit, sheet, scan);
 }
 
 } // namespace xls2qdp
