@@ -40,7 +40,7 @@ std::string columnList() {
 
 std::string selectSql(std::string_view columns, bool byKey) {
     return "SELECT " + std::string(columns) + ", rowid FROM " + WorkingTable::kTableName +
-           (byKey ? " WHERE rowid = ?1" : " ORDER BY rowid");
+           (byKey ? " WHERE rowid >= ?1" : "") + " ORDER BY rowid";
 }
 
 std::string insertSql() {
@@ -194,16 +194,30 @@ bool WorkingTable::firstReadingRows(std::span<const std::string_view> fields,
     requireOpen();
     selectFields(fields, true);
     chosenRows_ = rows;
+    positioned_ = false;
     nextChosen_ = 0;
     onRow_ = stepToChosenRow();
     return onRow_;
 }
 
 bool WorkingTable::stepToChosenRow() {
+    // Stepping on costs a fraction of seeking anew: a key close ahead of the
+    // row the cursor stands on is reached by steps, any other by a seek.
+    constexpr std::int64_t kStepsBeforeASeek = 8;
     while (nextChosen_ < chosenRows_.size()) {
-        select_.reset();
-        select_.bindInt(1, chosenRows_[nextChosen_++]);
-        if (select_.step()) return true;
+        const std::int64_t key = chosenRows_[nextChosen_++];
+        if (!positioned_ || key < positionKey_ || key - positionKey_ > kStepsBeforeASeek) {
+            select_.reset();
+            select_.bindInt(1, key);
+            positioned_ = select_.step();
+            if (positioned_) positionKey_ = select_.integer(keyColumn_);
+        }
+        while (positioned_ && positionKey_ < key) {
+            positioned_ = select_.step();
+            if (positioned_) positionKey_ = select_.integer(keyColumn_);
+        }
+        if (positioned_ && positionKey_ == key) return true;
+        // No row with this key: the cursor stands on a later row, or at the end.
     }
     return false;
 }

@@ -68,7 +68,7 @@ private:
     // The field of a name, through nameCache_; std::out_of_range when unknown.
     int fieldOf(std::string_view field) const;
     // Prepares the cursor's SELECT of the given fields (all when empty), of
-    // every row or (byKey) of the one row whose key is bound.
+    // every row or (byKey) of the rows from the bound key on.
     void selectFields(std::span<const std::string_view> fields, bool byKey = false);
     // Steps the by-key SELECT to the next chosen row that is still there.
     bool stepToChosenRow();
@@ -87,6 +87,8 @@ private:
     std::span<const RowKey> chosenRows_; // the caller's
     std::size_t nextChosen_ = 0;
     bool byKey_ = false;
+    bool positioned_ = false;      // the by-key SELECT stands on a row
+    std::int64_t positionKey_ = 0; // that row's key
 
     Database db_;
     Statement insert_;

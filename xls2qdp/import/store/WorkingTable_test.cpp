@@ -101,6 +101,16 @@ TEST_F(WorkingTableTest, ChosenRowsAreReadByTheirKeys) {
         seen += table.text("LID_DEKL").value_or("-");
     EXPECT_EQ(seen, "5431");
     EXPECT_THROW((void)table.text("NAZWISKO"), std::logic_error);
+
+    // Keys close ahead are reached by stepping on, past the end and back by
+    // seeking; a key twice gives its row twice.
+    const auto lid1 = keys[4], lid3 = keys[3], lid4 = keys[2], lid5 = keys[0];
+    const std::vector<WorkingTable::RowKey> ahead = {lid1, lid3, lid3, lid4, lid5, lid5 + 2, lid3};
+    seen.clear();
+    for (bool more = table.firstReadingRows(kRead, ahead); more; more = table.next())
+        seen += table.text("LID_DEKL").value_or("-");
+    EXPECT_EQ(seen, "13345"
+                    "3");
 }
 
 // The package build reads the table through a cursor that fetches rows ahead
