@@ -39,9 +39,10 @@ bool ReadAheadTableCursor::startPass(std::span<const std::string_view> fields,
     }
     nameViews_.assign(names_.begin(), names_.end());
     // Asked before the reading starts: the table is still the caller's here.
-    datesAt_.clear();
+    dateSlots_.clear();
+    dateFields_ = 0;
     for (std::string_view name : nameViews_)
-        datesAt_.push_back(table_.holdsDates(name));
+        dateSlots_.push_back(table_.holdsDates(name) ? static_cast<int>(dateFields_++) : -1);
     nameCache_.fill(0);
     chosen_ = rows != nullptr;
     chosenRows_ = chosen_ ? *rows : std::span<const RowKey>();
@@ -54,6 +55,7 @@ bool ReadAheadTableCursor::startPass(std::span<const std::string_view> fields,
 bool ReadAheadTableCursor::fill(Batch& batch) {
     batch.texts.clear();
     batch.values.clear();
+    batch.dates.clear();
     batch.keys.clear();
     batch.rows = 0;
     batch.end = false;
@@ -74,16 +76,19 @@ bool ReadAheadTableCursor::fill(Batch& batch) {
             }
             batch.keys.push_back(table_.rowKey());
             for (std::size_t i = 0; i < nameViews_.size(); ++i) {
-                Value value;
-                value.offset = static_cast<std::uint32_t>(batch.texts.size());
-                value.hasText = table_.textAppend(nameViews_[i], batch.texts);
-                value.length = static_cast<std::uint32_t>(batch.texts.size() - value.offset);
-                if (datesAt_[i])
-                    if (std::optional<CalendarDate> date = table_.date(nameViews_[i])) {
-                        value.hasDate = true;
-                        value.date = *date;
+                const auto offset = static_cast<std::uint32_t>(batch.texts.size());
+                if (table_.textAppend(nameViews_[i], batch.texts))
+                    batch.values.push_back(
+                        {offset, static_cast<std::uint32_t>(batch.texts.size() - offset)});
+                else
+                    batch.values.push_back({});
+                if (dateSlots_[i] >= 0) {
+                    Date& date = batch.dates.emplace_back();
+                    if (std::optional<CalendarDate> read = table_.date(nameViews_[i])) {
+                        date.has = true;
+                        date.date = *read;
                     }
-                batch.values.push_back(value);
+                }
             }
             ++batch.rows;
             if (ahead_->stopping()) break;
@@ -143,27 +148,27 @@ std::size_t ReadAheadTableCursor::slotOf(std::string_view field) const {
     return cached;
 }
 
-const ReadAheadTableCursor::Value& ReadAheadTableCursor::valueOf(std::size_t slot) const {
+const ReadAheadTableCursor::Text& ReadAheadTableCursor::textOf(std::size_t slot) const {
     if (!onRow_) throw std::logic_error("working table: no current row");
     return batch_->values[row_ * names_.size() + slot];
 }
 
 bool ReadAheadTableCursor::holdsDates(std::string_view field) const {
     if (direct_ || !ahead_) return table_.holdsDates(field);
-    return datesAt_[slotOf(field)]; // the table is the reading thread's now
+    return dateSlots_[slotOf(field)] >= 0; // the table is the reading thread's now
 }
 
 std::optional<std::string> ReadAheadTableCursor::text(std::string_view field) const {
     if (direct_) return table_.text(field);
-    const Value& value = valueOf(slotOf(field));
-    if (!value.hasText) return std::nullopt;
+    const Text& value = textOf(slotOf(field));
+    if (value.offset == Text::kNull) return std::nullopt;
     return batch_->texts.substr(value.offset, value.length);
 }
 
 bool ReadAheadTableCursor::textInto(std::string_view field, std::string& out) const {
     if (direct_) return table_.textInto(field, out);
-    const Value& value = valueOf(slotOf(field));
-    if (!value.hasText) {
+    const Text& value = textOf(slotOf(field));
+    if (value.offset == Text::kNull) {
         out.clear();
         return false;
     }
@@ -174,10 +179,12 @@ bool ReadAheadTableCursor::textInto(std::string_view field, std::string& out) co
 std::optional<CalendarDate> ReadAheadTableCursor::date(std::string_view field) const {
     if (direct_) return table_.date(field);
     const std::size_t slot = slotOf(field);
-    const Value& value = valueOf(slot);
-    if (!datesAt_[slot])
+    if (!onRow_) throw std::logic_error("working table: no current row");
+    if (dateSlots_[slot] < 0)
         throw std::invalid_argument("working-table field " + std::string(field) + " is not a date");
-    if (!value.hasDate) return std::nullopt;
+    const Date& value =
+        batch_->dates[row_ * dateFields_ + static_cast<std::size_t>(dateSlots_[slot])];
+    if (!value.has) return std::nullopt;
     return value.date;
 }
 

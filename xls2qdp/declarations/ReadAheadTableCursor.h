@@ -44,17 +44,23 @@ public:
     bool holdsDates(std::string_view field) const override;
 
 private:
-    // One field of one row as the table gave it.
-    struct Value {
-        std::uint32_t offset = 0; // of the text in Batch::texts
+    // The text of one field of one row as the table gave it. Kept small:
+    // the reading thread writes memory the other core has just read, and
+    // every cache line it takes back costs.
+    struct Text {
+        static constexpr std::uint32_t kNull = 0xFFFFFFFF;
+        std::uint32_t offset = kNull; // in Batch::texts; kNull when null
         std::uint32_t length = 0;
-        bool hasText = false;
-        bool hasDate = false;
+    };
+    // The date of a field that holds dates.
+    struct Date {
+        bool has = false;
         CalendarDate date;
     };
     struct Batch {
         std::string texts;
-        std::vector<Value> values; // rows x fields
+        std::vector<Text> values; // rows x fields
+        std::vector<Date> dates;  // rows x fields that hold dates
         std::vector<RowKey> keys;
         std::size_t rows = 0;
         bool end = false;
@@ -69,14 +75,16 @@ private:
     bool takeBatch();
     // Where a field lies among the pass's; std::logic_error when it is not one.
     std::size_t slotOf(std::string_view field) const;
-    const Value& valueOf(std::size_t slot) const;
+    const Text& textOf(std::size_t slot) const;
 
     WorkingTableCursor& table_;
     bool direct_ = false; // a pass of every field, on the table itself
     // The pass: its fields (each once), the chosen rows, where the reading is.
     std::vector<std::string> names_;
     std::vector<std::string_view> nameViews_;
-    std::vector<bool> datesAt_;          // whether each field holds dates
+    // For each field, its place among the fields that hold dates, or -1.
+    std::vector<int> dateSlots_;
+    std::size_t dateFields_ = 0;
     std::span<const RowKey> chosenRows_; // the caller's
     bool chosen_ = false;
     bool started_ = false;
