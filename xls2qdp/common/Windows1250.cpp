@@ -25,13 +25,13 @@ iconv_t openConversion(const char* to, const char* from) {
     return cd;
 }
 
+} // namespace
+
 bool isAscii(std::string_view text) {
     for (char c : text)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
     return true;
 }
-
-} // namespace
 
 Windows1250Encoder::Windows1250Encoder() : toCp1250_(openConversion("CP1250", "UTF-8")) {}
 

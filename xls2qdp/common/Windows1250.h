@@ -19,6 +19,10 @@ struct Windows1250Failure {
     unsigned char badByte = 0;  // the offending byte when invalidUtf8
 };
 
+// Whether every byte is below 0x80: such a text is the same in UTF-8 and in
+// Windows-1250.
+bool isAscii(std::string_view text);
+
 // Holds one iconv conversion for repeated use (opening one is costly).
 // Not thread-safe: one encoder per thread.
 class Windows1250Encoder {

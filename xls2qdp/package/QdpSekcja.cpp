@@ -220,11 +220,12 @@ std::int32_t TQDPSekcja::fCheckValues(std::span<const std::string> values) const
 
 std::vector<char> TQDPSekcja::fBuildRekord(std::span<const std::string> values) const {
     std::vector<char> record;
-    buildRecordInto(values, 0, record);
+    const std::vector<std::string_view> views(values.begin(), values.end());
+    buildRecordInto(views, 0, record);
     return record;
 }
 
-void TQDPSekcja::buildRecordInto(std::span<const std::string> values, std::size_t slack,
+void TQDPSekcja::buildRecordInto(std::span<const std::string_view> values, std::size_t slack,
                                  std::vector<char>& record) const {
     record.assign(static_cast<std::size_t>(totalSize_) + fields_.size() + slack, '\0');
     std::size_t offset = 0;
@@ -253,7 +254,13 @@ std::int32_t TQDPSekcja::fAddRekord(std::span<const std::string> values, bool sh
 
     std::vector<std::string>& converted = converted_;
     converted.resize(values.size());
+    std::vector<std::string_view>& encoded = libraryValues_;
+    encoded.resize(values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
+        if (isAscii(values[i])) { // the same bytes in Windows-1250: no copy
+            encoded[i] = values[i];
+            continue;
+        }
         Windows1250Failure failure;
         if (!encodeForLibrary(values[i], converted[i], failure)) {
             reportNotWindows1250("Wartość pola " + fields_[i].name + " w rekordzie nr " +
@@ -261,12 +268,13 @@ std::int32_t TQDPSekcja::fAddRekord(std::span<const std::string> values, bool sh
                                  values[i], failure, show);
             return qdpcode::NotWindows1250;
         }
+        encoded[i] = converted[i];
     }
     if (checkValues_) {
-        for (std::size_t i = 0; i < converted.size(); ++i) {
+        for (std::size_t i = 0; i < encoded.size(); ++i) {
             const FieldDefinition& field = fields_[i];
             const std::int32_t result =
-                checkValue(field.type, converted[i], field.size, field.precision);
+                checkValue(field.type, encoded[i], field.size, field.precision);
             if (result == qdpcode::Ok) continue;
             // The value is named here: the hook messages above say nothing of it.
             pStrErrorMessBox("Wartość pola " + field.name + " w rekordzie nr " +
@@ -277,7 +285,7 @@ std::int32_t TQDPSekcja::fAddRekord(std::span<const std::string> values, bool sh
         }
     }
 
-    buildRecordInto(converted, kRecordSlack, record_);
+    buildRecordInto(encoded, kRecordSlack, record_);
     std::int32_t result = library().AddRekordC(handle_, record_.data());
     if (result != qdpcode::Ok) pException(result);
     ++recordCount_;

@@ -103,7 +103,7 @@ private:
     std::int32_t fAddDefPol(const FieldDefinition& field, bool show);
     std::int32_t fSetDefPolExt(std::size_t index, bool show);
     // fBuildRekord into out, followed by slack zero bytes.
-    void buildRecordInto(std::span<const std::string> values, std::size_t slack,
+    void buildRecordInto(std::span<const std::string_view> values, std::size_t slack,
                          std::vector<char>& out) const;
 
     std::int32_t recordCount_ = 0;
@@ -117,6 +117,7 @@ private:
     bool lengthsChecked_ = false; // fCheckLengthVB passed for these definitions
     // Working buffers of fAddRekord, kept to spare allocations per record.
     std::vector<std::string> converted_;
+    std::vector<std::string_view> libraryValues_; // the values or their conversions
     std::vector<char> record_;
 };
 
