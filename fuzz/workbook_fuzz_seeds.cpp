@@ -189,7 +189,7 @@ void csvSeeds(const fs::path& folder) {
 
 // The fixtures as whole files, for the targets that read them.
 void fixtureSeeds(const fs::path& folder) {
-    for (const fs::path dir : {test::Fixture(""), test::Fixture("writers")}) {
+    for (const fs::path& dir : {test::Fixture(""), test::Fixture("writers")}) {
         for (const auto& entry : fs::directory_iterator(dir)) {
             if (!entry.is_regular_file() || entry.file_size() > 32768) continue;
             std::string extension = entry.path().extension().string();

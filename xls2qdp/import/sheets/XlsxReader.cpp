@@ -24,8 +24,6 @@ namespace xls2qdp {
 
 namespace {
 
-constexpr std::size_t kMaxSmallPart = 64u << 20; // relationships, workbook
-
 // The parts are parsed without namespace processing: names come as written,
 // mostly without a prefix ("row"), sometimes with one ("x:row", "r:id").
 const char* attributeByLocalName(const char** attributes, std::string_view local) {
