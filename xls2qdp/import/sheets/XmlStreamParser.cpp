@@ -103,6 +103,34 @@ bool XmlStreamParser::parseChunk() {
     return !done_;
 }
 
+void XmlStreamParser::refuse(XmlNamespaceProblem problem) const {
+    XML_Error code = XML_ERROR_INVALID_TOKEN;
+    switch (problem) {
+    case XmlNamespaceProblem::UnboundPrefix:
+        code = XML_ERROR_UNBOUND_PREFIX;
+        break;
+    case XmlNamespaceProblem::DuplicateAttribute:
+        code = XML_ERROR_DUPLICATE_ATTRIBUTE;
+        break;
+    case XmlNamespaceProblem::UndeclaringPrefix:
+        code = XML_ERROR_UNDECLARING_PREFIX;
+        break;
+    case XmlNamespaceProblem::ReservedPrefixXml:
+        code = XML_ERROR_RESERVED_PREFIX_XML;
+        break;
+    case XmlNamespaceProblem::ReservedPrefixXmlns:
+        code = XML_ERROR_RESERVED_PREFIX_XMLNS;
+        break;
+    case XmlNamespaceProblem::ReservedNamespaceUri:
+        code = XML_ERROR_RESERVED_NAMESPACE_URI;
+        break;
+    case XmlNamespaceProblem::InvalidName:
+        code = XML_ERROR_INVALID_TOKEN;
+        break;
+    }
+    fail(XML_ErrorString(code));
+}
+
 void XmlStreamParser::suspend() {
     XML_StopParser(parser_, XML_TRUE);
 }

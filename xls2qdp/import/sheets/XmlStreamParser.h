@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "XmlNamespaces.h"
 #include "ZipArchive.h"
 
 struct XML_ParserStruct;
@@ -56,6 +57,10 @@ public:
     // Called from a handler: stop after the current element; the next
     // parseChunk() goes on from there.
     void suspend();
+    // Called from a handler that resolves prefixes itself: reports what
+    // namespace processing refuses as malformed XML at the current element,
+    // in the words expat uses when it does the processing.
+    [[noreturn]] void refuse(XmlNamespaceProblem problem) const;
     void parseAll() {
         while (parseChunk()) {
         }
