@@ -4,6 +4,7 @@
 #include "WorkbookError.h"
 #include "common/TextEncoding.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstring>
 
@@ -19,31 +20,51 @@ bool isBlank(char c) {
 
 } // namespace
 
+bool IsPlainUtf8Xml(std::string_view head) {
+    if (head.starts_with("\xFE\xFF") || head.starts_with("\xFF\xFE")) return false;
+    if (!head.starts_with("<?xml")) return head.find('\0') == std::string_view::npos;
+    head = head.substr(0, head.find("?>"));
+    const std::size_t encoding = head.find("encoding");
+    if (encoding == std::string_view::npos) return true;
+    std::string value;
+    for (char c : head.substr(encoding + 8))
+        if (std::isalnum(static_cast<unsigned char>(c)) || c == '-')
+            value += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        else if (!value.empty())
+            break;
+    return value == "utf-8" || value == "utf8";
+}
+
 SimpleXmlScanner::SimpleXmlScanner(XmlHandler& handler, XmlStreamParser::Source source,
                                    std::filesystem::path file, std::string partName,
                                    XmlElementShortcut* shortcut)
     : handler_(handler), shortcut_(shortcut), source_(std::move(source)), file_(std::move(file)),
       partName_(std::move(partName)) {}
 
-void SimpleXmlScanner::fail(const std::string& what) const {
-    throw WorkbookError(file_, std::string(kDamagedFile) + " Błąd w części „" + partName_ +
-                                   "” (wiersz " + std::to_string(line_) + ": " + what + ").");
+WorkbookError SimpleXmlScanner::malformed(const std::string& what) const {
+    return WorkbookError(file_, std::string(kDamagedFile) + " Błąd w części „" + partName_ +
+                                    "” (wiersz " + std::to_string(line_) + ": " + what + ").");
 }
 
 bool SimpleXmlScanner::parseChunk() {
-    if (eof_) return false;
-    buf_.erase(0, pos_);
-    pos_ = 0;
-    const std::size_t old = buf_.size();
-    buf_.resize(old + kChunkSize);
-    const std::size_t n = source_(buf_.data() + old, kChunkSize);
-    buf_.resize(old + n);
-    eof_ = n == 0;
-    if (!started_ && (buf_.size() >= 3 || eof_)) {
-        started_ = true;
-        if (buf_.starts_with("\xEF\xBB\xBF")) pos_ = 3;
+    if (suspended_) {
+        suspended_ = false; // the rest of the chunk read before
+    } else {
+        if (eof_) return false;
+        buf_.erase(0, pos_);
+        pos_ = 0;
+        const std::size_t old = buf_.size();
+        buf_.resize(old + kChunkSize);
+        const std::size_t n = source_(buf_.data() + old, kChunkSize);
+        buf_.resize(old + n);
+        eof_ = n == 0;
+        if (!started_ && (buf_.size() >= 3 || eof_)) {
+            started_ = true;
+            if (buf_.starts_with("\xEF\xBB\xBF")) pos_ = 3;
+        }
     }
     if (started_) scan();
+    if (suspended_) return true;
     if (eof_) {
         if (state_ != State::Content) fail("niedokończony znacznik, komentarz lub sekcja CDATA");
         for (std::size_t i = pos_; i < buf_.size(); ++i)
@@ -86,7 +107,7 @@ void SimpleXmlScanner::scan() {
             done = !skipTo("]]>", true);
             break;
         }
-        if (done) return;
+        if (done || suspended_) return;
     }
 }
 

@@ -24,6 +24,26 @@ std::optional<XmlNamespaceProblem> declarationProblem(std::string_view prefix, b
 
 } // namespace
 
+std::string_view describe(XmlNamespaceProblem problem) {
+    switch (problem) {
+    case XmlNamespaceProblem::UnboundPrefix:
+        return "unbound prefix";
+    case XmlNamespaceProblem::DuplicateAttribute:
+        return "duplicate attribute";
+    case XmlNamespaceProblem::UndeclaringPrefix:
+        return "must not undeclare prefix";
+    case XmlNamespaceProblem::ReservedPrefixXml:
+        return "reserved prefix (xml) must not be undeclared or bound to another namespace name";
+    case XmlNamespaceProblem::ReservedPrefixXmlns:
+        return "reserved prefix (xmlns) must not be declared or undeclared";
+    case XmlNamespaceProblem::ReservedNamespaceUri:
+        return "prefix must not be bound to one of the reserved namespace names";
+    case XmlNamespaceProblem::InvalidName:
+        break;
+    }
+    return "not well-formed (invalid token)";
+}
+
 XmlNamespaces::XmlNamespaces(std::vector<std::pair<std::string, int>> known)
     : known_(std::move(known)) {}
 

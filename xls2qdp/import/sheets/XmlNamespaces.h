@@ -23,8 +23,7 @@
 
 namespace xls2qdp {
 
-// What namespace processing refuses; XmlStreamParser::refuse() reports it in
-// expat's own words.
+// What namespace processing refuses; XmlPartParser::refuse() reports it.
 enum class XmlNamespaceProblem {
     UnboundPrefix,
     DuplicateAttribute,
@@ -34,6 +33,9 @@ enum class XmlNamespaceProblem {
     ReservedNamespaceUri,
     InvalidName,
 };
+
+// What expat says of the problem when it does the namespace processing.
+std::string_view describe(XmlNamespaceProblem problem);
 
 class XmlNamespaces {
 public:

@@ -69,10 +69,10 @@ XmlStreamParser::~XmlStreamParser() {
     XML_ParserFree(parser_);
 }
 
-void XmlStreamParser::fail(const std::string& what) const {
-    throw WorkbookError(file_,
-                        std::string(kDamagedFile) + " Błąd w części „" + partName_ + "” (wiersz " +
-                            std::to_string(XML_GetCurrentLineNumber(parser_)) + ": " + what + ").");
+WorkbookError XmlStreamParser::malformed(const std::string& what) const {
+    return WorkbookError(
+        file_, std::string(kDamagedFile) + " Błąd w części „" + partName_ + "” (wiersz " +
+                   std::to_string(XML_GetCurrentLineNumber(parser_)) + ": " + what + ").");
 }
 
 bool XmlStreamParser::parseChunk() {
@@ -101,34 +101,6 @@ bool XmlStreamParser::parseChunk() {
         fail("znacznik, komentarz lub instrukcja dłuższa niż " +
              std::to_string(kMaxXmlToken >> 20) + " MB");
     return !done_;
-}
-
-void XmlStreamParser::refuse(XmlNamespaceProblem problem) const {
-    XML_Error code = XML_ERROR_INVALID_TOKEN;
-    switch (problem) {
-    case XmlNamespaceProblem::UnboundPrefix:
-        code = XML_ERROR_UNBOUND_PREFIX;
-        break;
-    case XmlNamespaceProblem::DuplicateAttribute:
-        code = XML_ERROR_DUPLICATE_ATTRIBUTE;
-        break;
-    case XmlNamespaceProblem::UndeclaringPrefix:
-        code = XML_ERROR_UNDECLARING_PREFIX;
-        break;
-    case XmlNamespaceProblem::ReservedPrefixXml:
-        code = XML_ERROR_RESERVED_PREFIX_XML;
-        break;
-    case XmlNamespaceProblem::ReservedPrefixXmlns:
-        code = XML_ERROR_RESERVED_PREFIX_XMLNS;
-        break;
-    case XmlNamespaceProblem::ReservedNamespaceUri:
-        code = XML_ERROR_RESERVED_NAMESPACE_URI;
-        break;
-    case XmlNamespaceProblem::InvalidName:
-        code = XML_ERROR_INVALID_TOKEN;
-        break;
-    }
-    fail(XML_ErrorString(code));
 }
 
 void XmlStreamParser::suspend() {
