@@ -75,10 +75,15 @@ public:
     void leave() { namespaces_.leave(); }
 
     const char* attribute(const char** attributes, int ns, std::string_view local) {
-        std::optional<XmlNamespaceProblem> problem;
-        const char* value = namespaces_.attribute(attributes, ns, local, problem);
-        if (problem) parser_->refuse(*problem);
+        const XmlNamespaces::Wanted wanted[] = {{ns, local}};
+        const char* value = nullptr;
+        this->attributes(attributes, wanted, std::span(&value, 1));
         return value;
+    }
+    void attributes(const char** attributes, std::span<const XmlNamespaces::Wanted> wanted,
+                    std::span<const char*> values) {
+        if (auto problem = namespaces_.attributes(attributes, wanted, values))
+            parser_->refuse(*problem);
     }
 
 private:
@@ -321,26 +326,52 @@ private:
         if (appendCellBytes(text_, text)) textCut_ = true;
     }
 
+    // The attributes a cell may have that tell its value, found in one pass.
+    enum CellAttribute {
+        kColumnsRepeated,
+        kValueType,
+        kExtValueType,
+        kFormula,
+        kValue,
+        kDateValue,
+        kTimeValue,
+        kBooleanValue,
+        kStringValue,
+        kCellAttributes
+    };
+    static constexpr XmlNamespaces::Wanted kCellWanted[kCellAttributes] = {
+        {kTable, "number-columns-repeated"},
+        {kOffice, "value-type"},
+        {kCalcExt, "value-type"},
+        {kTable, "formula"},
+        {kOffice, "value"},
+        {kOffice, "date-value"},
+        {kOffice, "time-value"},
+        {kOffice, "boolean-value"},
+        {kOffice, "string-value"},
+    };
+
     void startCell(const char** attributes) {
+        const char* found[kCellAttributes];
+        names_.attributes(attributes, kCellWanted, found);
         inCell_ = true;
-        columnRepeat_ =
-            repeatCount(names_.attribute(attributes, kTable, "number-columns-repeated"));
+        columnRepeat_ = repeatCount(found[kColumnsRepeated]);
         columnRepeat_ = std::min(columnRepeat_, kMaxSheetColumns + 1LL);
         text_.clear();
         textCut_ = false;
         paragraphs_ = 0;
         blankPending_ = paragraphStart_ = false;
         cell_.clear();
-        const char* type = names_.attribute(attributes, kOffice, "value-type");
-        const char* extType = names_.attribute(attributes, kCalcExt, "value-type");
+        const char* type = found[kValueType];
+        const char* extType = found[kExtValueType];
         isError_ = extType && std::string_view(extType) == "error";
         stringValue_.reset();
         hasType_ = type != nullptr;
-        hasFormula_ = names_.attribute(attributes, kTable, "formula") != nullptr;
+        hasFormula_ = found[kFormula] != nullptr;
         if (!type || isError_) return;
         const std::string_view kind = type;
         if (kind == "float" || kind == "percentage" || kind == "currency") {
-            if (const char* value = names_.attribute(attributes, kOffice, "value")) {
+            if (const char* value = found[kValue]) {
                 double number = 0;
                 std::string_view v = value;
                 if (!v.empty() && v.front() == '+') v.remove_prefix(1);
@@ -348,19 +379,18 @@ private:
                 if (error == std::errc{}) cell_.setNumber(number);
             }
         } else if (kind == "date") {
-            if (const char* value = names_.attribute(attributes, kOffice, "date-value"))
+            if (const char* value = found[kDateValue])
                 if (auto days = ParseIsoDateTime(value)) cell_.setNumber(*days, CellKind::DateTime);
         } else if (kind == "time") {
-            if (const char* value = names_.attribute(attributes, kOffice, "time-value"))
+            if (const char* value = found[kTimeValue])
                 if (auto days = ParseIsoDuration(value)) cell_.setNumber(*days, CellKind::DateTime);
         } else if (kind == "boolean") {
-            if (const char* value = names_.attribute(attributes, kOffice, "boolean-value")) {
+            if (const char* value = found[kBooleanValue]) {
                 const std::string_view b = value;
                 cell_.setNumber(b == "true" || b == "1" ? 1 : 0, CellKind::Boolean);
             }
         } else if (kind == "string") {
-            if (const char* value = names_.attribute(attributes, kOffice, "string-value"))
-                stringValue_ = value;
+            if (const char* value = found[kStringValue]) stringValue_ = value;
         }
     }
 

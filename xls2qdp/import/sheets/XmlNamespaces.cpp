@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "XmlNamespaces.h"
 
+#include <cstring>
+
 namespace xls2qdp {
 
 namespace {
@@ -63,8 +65,9 @@ std::optional<XmlNamespaceProblem> XmlNamespaces::enter(const char** attributes)
     ++depth_;
     std::optional<XmlNamespaceProblem> problem;
     for (const char** a = attributes; *a; a += 2) {
+        if ((*a)[0] != 'x') continue;
         const std::string_view name = *a;
-        if (name[0] != 'x' || !name.starts_with("xmlns")) continue;
+        if (!name.starts_with("xmlns")) continue;
         std::string_view prefix;
         if (name.size() == 5) {
             // the default namespace
@@ -124,35 +127,34 @@ std::optional<XmlNamespaceProblem> XmlNamespaces::checkedName(std::string_view n
     return std::nullopt;
 }
 
-const char* XmlNamespaces::attribute(const char** attributes, int ns, std::string_view local,
-                                     std::optional<XmlNamespaceProblem>& problem) {
-    const char* value = nullptr;
+std::optional<XmlNamespaceProblem> XmlNamespaces::attributes(const char** attributes,
+                                                             std::span<const Wanted> wanted,
+                                                             std::span<const char*> values) {
+    for (const char*& value : values)
+        value = nullptr;
     for (const char** a = attributes; *a; a += 2) {
-        const std::string_view name = *a;
         // Only prefixed attributes are in a namespace; the local name is
         // compared first, as it rules out nearly every attribute.
-        if (name.size() <= local.size() + 1 || !name.ends_with(local) ||
-            name[name.size() - local.size() - 1] != ':')
-            continue;
-        const std::string_view prefix = name.substr(0, name.size() - local.size() - 1);
+        const char* colon = std::strchr(*a, ':');
+        if (!colon) continue;
+        const std::string_view local(colon + 1);
+        bool asked = false;
+        for (const Wanted& w : wanted)
+            asked = asked || w.local == local;
+        if (!asked) continue;
+        const std::string_view prefix(*a, static_cast<std::size_t>(colon - *a));
         if (prefix == "xmlns") continue;
-        if (prefix.empty() || prefix.find(':') != std::string_view::npos) {
-            problem = XmlNamespaceProblem::InvalidName;
-            return nullptr;
+        if (prefix.empty() || local.find(':') != std::string_view::npos)
+            return XmlNamespaceProblem::InvalidName;
+        const int ns = resolve(prefix);
+        if (ns == kUnbound) return XmlNamespaceProblem::UnboundPrefix;
+        for (std::size_t i = 0; i < wanted.size(); ++i) {
+            if (wanted[i].ns != ns || wanted[i].local != local) continue;
+            if (values[i]) return XmlNamespaceProblem::DuplicateAttribute;
+            values[i] = a[1];
         }
-        const int found = resolve(prefix);
-        if (found == kUnbound) {
-            problem = XmlNamespaceProblem::UnboundPrefix;
-            return nullptr;
-        }
-        if (found != ns) continue;
-        if (value) {
-            problem = XmlNamespaceProblem::DuplicateAttribute;
-            return nullptr;
-        }
-        value = a[1];
     }
-    return value;
+    return std::nullopt;
 }
 
 } // namespace xls2qdp

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -70,11 +71,17 @@ public:
     // is no qualified name (two colons, nothing before or after one).
     std::optional<XmlNamespaceProblem> checkedName(std::string_view name, Name& out);
 
-    // The value of the attribute local in namespace ns, or nullptr. An
-    // attribute of that local name under an undeclared prefix, or a second
-    // one in that namespace, is the problem reported instead.
-    const char* attribute(const char** attributes, int ns, std::string_view local,
-                          std::optional<XmlNamespaceProblem>& problem);
+    // Several attributes of one element found in one pass: values[i] is the
+    // value of wanted[i], or nullptr. An attribute of a wanted local name
+    // under an undeclared prefix, or a second one in a wanted namespace, is
+    // the problem returned (values are then incomplete).
+    struct Wanted {
+        int ns;
+        std::string_view local;
+    };
+    std::optional<XmlNamespaceProblem> attributes(const char** attributes,
+                                                  std::span<const Wanted> wanted,
+                                                  std::span<const char*> values);
 
     // The namespace of a prefix ("" for the default namespace); kUnbound
     // when it is not declared ("xml" always is).
