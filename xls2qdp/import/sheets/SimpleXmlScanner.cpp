@@ -4,6 +4,7 @@
 #include "WorkbookError.h"
 #include "common/TextEncoding.h"
 
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cstring>
@@ -16,6 +17,34 @@ constexpr std::size_t kChunkSize = 64 * 1024;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// Byte classes of the scanning loops, so that each byte costs one lookup.
+enum : unsigned char {
+    kBlank = 1,            // ends a name
+    kTagMark = 2,          // " ' > <: what a tag's end is searched for
+    kElementNameEnd = 4,   // blank or /
+    kAttributeNameEnd = 8, // blank or =
+    kTextSpecial = 16,     // & or CR in text
+    kValueSpecial = 32,    // & or a line end or tab in an attribute value
+};
+constexpr std::array<unsigned char, 256> kByteClass = [] {
+    std::array<unsigned char, 256> table{};
+    for (char c : {' ', '\t', '\n', '\r'})
+        table[static_cast<unsigned char>(c)] |= kBlank | kElementNameEnd | kAttributeNameEnd;
+    for (char c : {'"', '\'', '>', '<'})
+        table[static_cast<unsigned char>(c)] |= kTagMark;
+    table['/'] |= kElementNameEnd;
+    table['='] |= kAttributeNameEnd;
+    table['&'] |= kTextSpecial | kValueSpecial;
+    table['\r'] |= kTextSpecial | kValueSpecial;
+    table['\n'] |= kValueSpecial;
+    table['\t'] |= kValueSpecial;
+    return table;
+}();
+
+bool in(char c, unsigned char byteClass) {
+    return (kByteClass[static_cast<unsigned char>(c)] & byteClass) != 0;
 }
 
 } // namespace
@@ -178,9 +207,19 @@ bool SimpleXmlScanner::scanTag() {
     std::size_t end = std::string::npos;
     std::size_t i = pos_ + tagScanned_;
     for (; i < buf_.size(); ++i) {
+        if (tagQuote_) { // in a quoted value: on to its closing quote
+            const void* quote = std::memchr(buf_.data() + i, tagQuote_, buf_.size() - i);
+            if (!quote) {
+                i = buf_.size();
+                break;
+            }
+            i = static_cast<std::size_t>(static_cast<const char*>(quote) - buf_.data());
+            tagQuote_ = 0;
+            continue;
+        }
         const char c = buf_[i];
-        if (tagQuote_) {
-            if (c == tagQuote_) tagQuote_ = 0;
+        if (!in(c, kTagMark)) {
+            continue;
         } else if (c == '"' || c == '\'') {
             tagQuote_ = c;
         } else if (c == '>') {
@@ -237,7 +276,7 @@ void SimpleXmlScanner::tag(std::size_t begin, std::size_t end) {
     const bool closing = buf_[i] == '/';
     if (closing) ++i;
     const std::size_t nameBegin = i;
-    while (i < end && !isBlank(buf_[i]) && buf_[i] != '/')
+    while (i < end && !in(buf_[i], kElementNameEnd))
         ++i;
     if (i == nameBegin) fail("znacznik bez nazwy");
     names_.assign(buf_, nameBegin, i - nameBegin);
@@ -269,7 +308,7 @@ void SimpleXmlScanner::tag(std::size_t begin, std::size_t end) {
             break;
         }
         const std::size_t attrBegin = i;
-        while (i < end && !isBlank(buf_[i]) && buf_[i] != '=')
+        while (i < end && !in(buf_[i], kAttributeNameEnd))
             ++i;
         if (i == attrBegin) fail("atrybut bez nazwy");
         offsets_.push_back(names_.size());
@@ -285,9 +324,9 @@ void SimpleXmlScanner::tag(std::size_t begin, std::size_t end) {
             fail("wartość atrybutu bez cudzysłowu");
         const char quote = buf_[i];
         const std::size_t valueBegin = ++i;
-        while (i < end && buf_[i] != quote)
-            ++i;
-        if (i == end) fail("niedomknięta wartość atrybutu");
+        const void* close = std::memchr(buf_.data() + i, quote, end - i);
+        if (!close) fail("niedomknięta wartość atrybutu");
+        i = static_cast<std::size_t>(static_cast<const char*>(close) - buf_.data());
         offsets_.push_back(names_.size());
         decode(names_, valueBegin, i, true);
         names_ += '\0';
@@ -315,10 +354,9 @@ void SimpleXmlScanner::decode(std::string& out, std::size_t begin, std::size_t e
     std::size_t i = begin;
     while (i < end) {
         const std::size_t special = [&] {
-            for (std::size_t k = i; k < end; ++k) {
-                const char c = buf_[k];
-                if (c == '&' || c == '\r' || (attribute && (c == '\n' || c == '\t'))) return k;
-            }
+            const unsigned char stop = attribute ? kValueSpecial : kTextSpecial;
+            for (std::size_t k = i; k < end; ++k)
+                if (in(buf_[k], stop)) return k;
             return end;
         }();
         out.append(buf_, i, special - i);
