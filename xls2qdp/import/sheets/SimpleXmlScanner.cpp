@@ -4,6 +4,8 @@
 #include "WorkbookError.h"
 #include "common/TextEncoding.h"
 
+#include <array>
+#include <cctype>
 #include <charconv>
 #include <cstring>
 
@@ -17,7 +19,50 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+// Byte classes of the scanning loops, so that each byte costs one lookup.
+enum : unsigned char {
+    kBlank = 1,            // ends a name
+    kTagMark = 2,          // " ' > <: what a tag's end is searched for
+    kElementNameEnd = 4,   // blank or /
+    kAttributeNameEnd = 8, // blank or =
+    kTextSpecial = 16,     // & or CR in text
+    kValueSpecial = 32,    // & or a line end or tab in an attribute value
+};
+constexpr std::array<unsigned char, 256> kByteClass = [] {
+    std::array<unsigned char, 256> table{};
+    for (char c : {' ', '\t', '\n', '\r'})
+        table[static_cast<unsigned char>(c)] |= kBlank | kElementNameEnd | kAttributeNameEnd;
+    for (char c : {'"', '\'', '>', '<'})
+        table[static_cast<unsigned char>(c)] |= kTagMark;
+    table['/'] |= kElementNameEnd;
+    table['='] |= kAttributeNameEnd;
+    table['&'] |= kTextSpecial | kValueSpecial;
+    table['\r'] |= kTextSpecial | kValueSpecial;
+    table['\n'] |= kValueSpecial;
+    table['\t'] |= kValueSpecial;
+    return table;
+}();
+
+bool in(char c, unsigned char byteClass) {
+    return (kByteClass[static_cast<unsigned char>(c)] & byteClass) != 0;
+}
+
 } // namespace
+
+bool IsPlainUtf8Xml(std::string_view head) {
+    if (head.starts_with("\xFE\xFF") || head.starts_with("\xFF\xFE")) return false;
+    if (!head.starts_with("<?xml")) return head.find('\0') == std::string_view::npos;
+    head = head.substr(0, head.find("?>"));
+    const std::size_t encoding = head.find("encoding");
+    if (encoding == std::string_view::npos) return true;
+    std::string value;
+    for (char c : head.substr(encoding + 8))
+        if (std::isalnum(static_cast<unsigned char>(c)) || c == '-')
+            value += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        else if (!value.empty())
+            break;
+    return value == "utf-8" || value == "utf8";
+}
 
 SimpleXmlScanner::SimpleXmlScanner(XmlHandler& handler, XmlStreamParser::Source source,
                                    std::filesystem::path file, std::string partName,
@@ -25,25 +70,30 @@ SimpleXmlScanner::SimpleXmlScanner(XmlHandler& handler, XmlStreamParser::Source 
     : handler_(handler), shortcut_(shortcut), source_(std::move(source)), file_(std::move(file)),
       partName_(std::move(partName)) {}
 
-void SimpleXmlScanner::fail(const std::string& what) const {
-    throw WorkbookError(file_, std::string(kDamagedFile) + " Błąd w części „" + partName_ +
-                                   "” (wiersz " + std::to_string(line_) + ": " + what + ").");
+WorkbookError SimpleXmlScanner::malformed(const std::string& what) const {
+    return WorkbookError(file_, std::string(kDamagedFile) + " Błąd w części „" + partName_ +
+                                    "” (wiersz " + std::to_string(line_) + ": " + what + ").");
 }
 
 bool SimpleXmlScanner::parseChunk() {
-    if (eof_) return false;
-    buf_.erase(0, pos_);
-    pos_ = 0;
-    const std::size_t old = buf_.size();
-    buf_.resize(old + kChunkSize);
-    const std::size_t n = source_(buf_.data() + old, kChunkSize);
-    buf_.resize(old + n);
-    eof_ = n == 0;
-    if (!started_ && (buf_.size() >= 3 || eof_)) {
-        started_ = true;
-        if (buf_.starts_with("\xEF\xBB\xBF")) pos_ = 3;
+    if (suspended_) {
+        suspended_ = false; // the rest of the chunk read before
+    } else {
+        if (eof_) return false;
+        buf_.erase(0, pos_);
+        pos_ = 0;
+        const std::size_t old = buf_.size();
+        buf_.resize(old + kChunkSize);
+        const std::size_t n = source_(buf_.data() + old, kChunkSize);
+        buf_.resize(old + n);
+        eof_ = n == 0;
+        if (!started_ && (buf_.size() >= 3 || eof_)) {
+            started_ = true;
+            if (buf_.starts_with("\xEF\xBB\xBF")) pos_ = 3;
+        }
     }
     if (started_) scan();
+    if (suspended_) return true;
     if (eof_) {
         if (state_ != State::Content) fail("niedokończony znacznik, komentarz lub sekcja CDATA");
         for (std::size_t i = pos_; i < buf_.size(); ++i)
@@ -86,7 +136,7 @@ void SimpleXmlScanner::scan() {
             done = !skipTo("]]>", true);
             break;
         }
-        if (done) return;
+        if (done || suspended_) return;
     }
 }
 
@@ -157,9 +207,19 @@ bool SimpleXmlScanner::scanTag() {
     std::size_t end = std::string::npos;
     std::size_t i = pos_ + tagScanned_;
     for (; i < buf_.size(); ++i) {
+        if (tagQuote_) { // in a quoted value: on to its closing quote
+            const void* quote = std::memchr(buf_.data() + i, tagQuote_, buf_.size() - i);
+            if (!quote) {
+                i = buf_.size();
+                break;
+            }
+            i = static_cast<std::size_t>(static_cast<const char*>(quote) - buf_.data());
+            tagQuote_ = 0;
+            continue;
+        }
         const char c = buf_[i];
-        if (tagQuote_) {
-            if (c == tagQuote_) tagQuote_ = 0;
+        if (!in(c, kTagMark)) {
+            continue;
         } else if (c == '"' || c == '\'') {
             tagQuote_ = c;
         } else if (c == '>') {
@@ -216,7 +276,7 @@ void SimpleXmlScanner::tag(std::size_t begin, std::size_t end) {
     const bool closing = buf_[i] == '/';
     if (closing) ++i;
     const std::size_t nameBegin = i;
-    while (i < end && !isBlank(buf_[i]) && buf_[i] != '/')
+    while (i < end && !in(buf_[i], kElementNameEnd))
         ++i;
     if (i == nameBegin) fail("znacznik bez nazwy");
     names_.assign(buf_, nameBegin, i - nameBegin);
@@ -248,7 +308,7 @@ void SimpleXmlScanner::tag(std::size_t begin, std::size_t end) {
             break;
         }
         const std::size_t attrBegin = i;
-        while (i < end && !isBlank(buf_[i]) && buf_[i] != '=')
+        while (i < end && !in(buf_[i], kAttributeNameEnd))
             ++i;
         if (i == attrBegin) fail("atrybut bez nazwy");
         offsets_.push_back(names_.size());
@@ -264,9 +324,9 @@ void SimpleXmlScanner::tag(std::size_t begin, std::size_t end) {
             fail("wartość atrybutu bez cudzysłowu");
         const char quote = buf_[i];
         const std::size_t valueBegin = ++i;
-        while (i < end && buf_[i] != quote)
-            ++i;
-        if (i == end) fail("niedomknięta wartość atrybutu");
+        const void* close = std::memchr(buf_.data() + i, quote, end - i);
+        if (!close) fail("niedomknięta wartość atrybutu");
+        i = static_cast<std::size_t>(static_cast<const char*>(close) - buf_.data());
         offsets_.push_back(names_.size());
         decode(names_, valueBegin, i, true);
         names_ += '\0';
@@ -294,10 +354,9 @@ void SimpleXmlScanner::decode(std::string& out, std::size_t begin, std::size_t e
     std::size_t i = begin;
     while (i < end) {
         const std::size_t special = [&] {
-            for (std::size_t k = i; k < end; ++k) {
-                const char c = buf_[k];
-                if (c == '&' || c == '\r' || (attribute && (c == '\n' || c == '\t'))) return k;
-            }
+            const unsigned char stop = attribute ? kValueSpecial : kTextSpecial;
+            for (std::size_t k = i; k < end; ++k)
+                if (in(buf_[k], stop)) return k;
             return end;
         }();
         out.append(buf_, i, special - i);

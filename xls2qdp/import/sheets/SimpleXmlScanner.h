@@ -38,21 +38,29 @@ public:
     virtual std::size_t element(std::string_view input) = 0;
 };
 
-class SimpleXmlScanner {
+// Whether the start of a part (its first few hundred bytes) shows it plain
+// UTF-8, as the scanner takes it: no byte order mark of UTF-16 and no
+// declared encoding but UTF-8.
+bool IsPlainUtf8Xml(std::string_view head);
+
+class SimpleXmlScanner final : public XmlPartParser {
 public:
     SimpleXmlScanner(XmlHandler& handler, XmlStreamParser::Source source,
                      std::filesystem::path file, std::string partName,
                      XmlElementShortcut* shortcut = nullptr);
 
-    // Reads and handles the next chunk; false once the whole input is done.
-    bool parseChunk();
+    // Reads and handles the next chunk (or the rest of a suspended one);
+    // false once the whole input is done.
+    bool parseChunk() override;
+    void suspend() override { suspended_ = true; }
+    WorkbookError malformed(const std::string& what) const override;
 
 private:
     // Where the scanner is: between tokens or in text, or inside a token
     // that may go on in the next chunk.
     enum class State { Content, Tag, Comment, Instruction, Cdata };
 
-    [[noreturn]] void fail(const std::string& what) const;
+    [[noreturn]] void fail(const std::string& what) const { throw malformed(what); }
     // Handles what the buffer holds from pos_; keeps an unfinished token for
     // the next chunk unless at the end.
     void scan();
@@ -74,7 +82,7 @@ private:
     State state_ = State::Content;
     std::size_t tagScanned_ = 0; // bytes of an unfinished tag already searched for its '>'
     char tagQuote_ = 0;          // the quote open at that point
-    bool eof_ = false, started_ = false, sawElement_ = false;
+    bool eof_ = false, started_ = false, sawElement_ = false, suspended_ = false;
     long depth_ = 0;
     long line_ = 1;
     std::string text_, names_;

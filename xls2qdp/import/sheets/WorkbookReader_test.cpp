@@ -579,6 +579,91 @@ TEST(UnreadableFilesTest, ADamagedCompoundDirectoryLeaksOnlyWhatTheSuppressionsN
     EXPECT_THAT(said, testing::Not(testing::HasSubstr("LeakSanitizer"))) << said;
 }
 
+// content.xml is read with the prefixes resolved as its declarations say,
+// not as LibreOffice happens to write them, and what namespace processing
+// refuses is refused with the XML parser's own words and the line.
+TEST(OdsReaderTest, NamespacesAreResolvedAsDeclared) {
+    const std::string office = "urn:oasis:names:tc:opendocument:xmlns:office:1.0";
+    const std::string table = "urn:oasis:names:tc:opendocument:xmlns:table:1.0";
+    const std::string text = "urn:oasis:names:tc:opendocument:xmlns:text:1.0";
+    const auto content = [&](const std::string& rows, const std::string& declarations = "") {
+        return "<office:document-content xmlns:office=\"" + office + "\" xmlns:table=\"" + table +
+               "\" xmlns:text=\"" + text + "\"" + declarations +
+               "><office:body><office:spreadsheet><table:table>\n" + rows +
+               "</table:table></office:spreadsheet></office:body></office:document-content>";
+    };
+    const std::string cell =
+        R"(<table:table-cell office:value-type="string"><text:p>Jan</text:p></table:table-cell>)";
+    const auto row = [](const std::string& cells) {
+        return "<table:table-row>" + cells + "</table:table-row>";
+    };
+    test::ScratchFolder folder;
+    const auto ods = [&](const std::string& name, const std::string& xml) {
+        return zipOf(
+            folder, name,
+            {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}, {"content.xml", xml}});
+    };
+
+    const struct {
+        const char* name;
+        std::string xml;
+        Rows rows;
+    } read[] = {
+        {"other-prefixes.ods",
+         content(R"(<t:table-row><t:table-cell o:value-type="float" o:value="7"/>)"
+                 R"(<t:table-cell><p:p>Jan</p:p></t:table-cell></t:table-row>)",
+                 " xmlns:t=\"" + table + "\" xmlns:o=\"" + office + "\" xmlns:p=\"" + text + "\""),
+         {{1, {"7", "Jan"}}}},
+        {"default-namespace.ods",
+         content("<table-row xmlns=\"" + table + "\"><table-cell><text:p>Jan</text:p>" +
+                 "</table-cell></table-row>"),
+         {{1, {"Jan"}}}},
+        // text: bound to something else inside the cell: no paragraph of a spreadsheet
+        {"rebound-prefix.ods",
+         content(
+             row(R"(<table:table-cell xmlns:text="urn:other"><text:p>Jan</text:p></table:table-cell>)") +
+             row(cell)),
+         {{2, {"Jan"}}}},
+        // the same local name in another namespace is another attribute
+        {"other-namespace-attribute.ods",
+         content(
+             row(R"(<table:table-cell x:value-type="float" x:value="1" office:value-type="float" office:value="2"/>)"),
+             " xmlns:x=\"urn:other\""),
+         {{1, {"2"}}}},
+    };
+    for (const auto& c : read)
+        EXPECT_EQ(ReadAllTexts(ods(c.name, c.xml)), c.rows) << c.name;
+
+    const struct {
+        const char* name;
+        std::string xml;
+        const char* reason;
+    } refused[] = {
+        {"unbound-element.ods", content(row(cell) + row("<tabel:table-cell/>")),
+         "(wiersz 2: unbound prefix)"},
+        {"unbound-attribute.ods", content(row(R"(<table:table-cell ofice:value-type="string"/>)")),
+         "(wiersz 2: unbound prefix)"},
+        {"duplicate-attribute.ods",
+         content(row(R"(<table:table-cell office:value-type="string" o:value-type="float"/>)"),
+                 " xmlns:o=\"" + office + "\""),
+         "(wiersz 2: duplicate attribute)"},
+        {"undeclared-prefix.ods", content(row(R"(<table:table-cell xmlns:x=""/>)")),
+         "(wiersz 2: must not undeclare prefix)"},
+        {"reserved-prefix.ods", content(row(R"(<table:table-cell xmlns:xml="urn:other"/>)")),
+         "(wiersz 2: reserved prefix (xml) must not be undeclared or bound to another namespace "
+         "name)"},
+        {"reserved-namespace.ods",
+         content(row(R"(<table:table-cell xmlns:x="http://www.w3.org/2000/xmlns/"/>)")),
+         "(wiersz 2: prefix must not be bound to one of the reserved namespace names)"},
+        {"two-colons.ods", content(row("<table:table:cell/>")),
+         "(wiersz 2: not well-formed (invalid token))"},
+    };
+    for (const auto& c : refused)
+        EXPECT_THAT(FailureOf(ods(c.name, c.xml)),
+                    testing::HasSubstr(std::string("Błąd w części „content.xml” ") + c.reason))
+            << c.name;
+}
+
 // Rows of a truncated .xls read up to the damage, then the reader reports it.
 TEST(UnreadableFilesTest, DamageFoundWhileStreamingIsReported) {
     test::ScratchFolder folder;

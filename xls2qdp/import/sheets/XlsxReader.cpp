@@ -13,7 +13,6 @@
 #include "ZipArchive.h"
 #include "common/TextEncoding.h"
 
-#include <cctype>
 #include <charconv>
 #include <map>
 #include <optional>
@@ -404,19 +403,7 @@ private:
             if (got == 0) break;
             n += got;
         }
-        std::string_view start(head, n);
-        if (start.starts_with("\xFE\xFF") || start.starts_with("\xFF\xFE")) return false;
-        if (!start.starts_with("<?xml")) return start.find('\0') == std::string_view::npos;
-        start = start.substr(0, start.find("?>"));
-        const std::size_t encoding = start.find("encoding");
-        if (encoding == std::string_view::npos) return true;
-        std::string value;
-        for (char c : start.substr(encoding + 8))
-            if (std::isalnum(static_cast<unsigned char>(c)) || c == '-')
-                value += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            else if (!value.empty())
-                break;
-        return value == "utf-8" || value == "utf8";
+        return IsPlainUtf8Xml(std::string_view(head, n));
     }
 
     std::string findWorkbookPart() {

@@ -69,10 +69,10 @@ XmlStreamParser::~XmlStreamParser() {
     XML_ParserFree(parser_);
 }
 
-void XmlStreamParser::fail(const std::string& what) const {
-    throw WorkbookError(file_,
-                        std::string(kDamagedFile) + " Błąd w części „" + partName_ + "” (wiersz " +
-                            std::to_string(XML_GetCurrentLineNumber(parser_)) + ": " + what + ").");
+WorkbookError XmlStreamParser::malformed(const std::string& what) const {
+    return WorkbookError(
+        file_, std::string(kDamagedFile) + " Błąd w części „" + partName_ + "” (wiersz " +
+                   std::to_string(XML_GetCurrentLineNumber(parser_)) + ": " + what + ").");
 }
 
 bool XmlStreamParser::parseChunk() {

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "WorkbookError.h"
+#include "XmlNamespaces.h"
 #include "ZipArchive.h"
 
 struct XML_ParserStruct;
@@ -37,7 +39,33 @@ inline constexpr std::size_t kMaxXmlToken = 4u << 20;
 // The value of the attribute called name, or nullptr.
 const char* FindAttribute(const char** attributes, std::string_view name);
 
-class XmlStreamParser {
+// A part being parsed chunk by chunk, by expat (XmlStreamParser) or by the
+// quick scanner (SimpleXmlScanner): the same handler calls either way.
+class XmlPartParser {
+public:
+    virtual ~XmlPartParser() = default;
+    // Parses the next chunk (or the rest of a suspended one); false once the
+    // whole input has been parsed. Throws WorkbookError on malformed XML and
+    // passes on what a handler throws.
+    virtual bool parseChunk() = 0;
+    // Called from a handler: stop after the current element; the next
+    // parseChunk() goes on from there.
+    virtual void suspend() = 0;
+    // The error for malformed XML at the current place.
+    virtual WorkbookError malformed(const std::string& what) const = 0;
+    // Called from a handler that resolves prefixes itself: reports what
+    // namespace processing refuses as malformed XML at the current element,
+    // in the words expat uses when it does the processing.
+    [[noreturn]] void refuse(XmlNamespaceProblem problem) const {
+        throw malformed(std::string(describe(problem)));
+    }
+    void parseAll() {
+        while (parseChunk()) {
+        }
+    }
+};
+
+class XmlStreamParser final : public XmlPartParser {
 public:
     // The source fills a buffer and returns the bytes written, 0 at the end.
     using Source = std::function<std::size_t(char*, std::size_t)>;
@@ -49,17 +77,9 @@ public:
     XmlStreamParser(const XmlStreamParser&) = delete;
     XmlStreamParser& operator=(const XmlStreamParser&) = delete;
 
-    // Parses the next chunk (or the rest of a suspended one); false once the
-    // whole input has been parsed. Throws WorkbookError on malformed XML and
-    // passes on what a handler throws.
-    bool parseChunk();
-    // Called from a handler: stop after the current element; the next
-    // parseChunk() goes on from there.
-    void suspend();
-    void parseAll() {
-        while (parseChunk()) {
-        }
-    }
+    bool parseChunk() override;
+    void suspend() override;
+    WorkbookError malformed(const std::string& what) const override;
 
 private:
     friend struct XmlCallbacks;
@@ -67,7 +87,7 @@ private:
     // again once expat has returned.
     template <typename Call>
     void guarded(Call&& call);
-    [[noreturn]] void fail(const std::string& what) const;
+    [[noreturn]] void fail(const std::string& what) const { throw malformed(what); }
 
     XML_ParserStruct* parser_;
     XmlHandler& handler_;
