@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // OpenDocument spreadsheets (.ods): content.xml is streamed from the zip
-// archive through expat, row by row, honouring repeated rows and columns.
+// archive through the quick XML scanner (expat for a part in another
+// encoding, and for flat documents), row by row, honouring repeated rows and
+// columns. Prefixes are resolved by the reader as the declarations say.
 #pragma once
 
 #include "WorkbookFile.h"

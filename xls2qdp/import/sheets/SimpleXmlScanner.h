@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
-// A quick XML tokenizer for the large worksheet part of .xlsx files, which
+// A quick XML tokenizer for the large parts of a workbook (the worksheet and
+// shared strings of .xlsx files, content.xml of .ods files), which
 // spreadsheet programs write as plain UTF-8 XML: elements, attributes,
 // character and entity references, comments, processing instructions and
-// CDATA; no document type declaration (Office Open XML forbids it). It calls
+// CDATA; no document type declaration (Office Open XML forbids it; the
+// .ods reader sends a content.xml that starts with one to expat). It calls
 // the same XmlHandler as XmlStreamParser (names as written, without namespace
 // processing) at several times expat's speed, because it does not build a
 // namespace, attribute or entity model. Malformed input (a tag or the document
