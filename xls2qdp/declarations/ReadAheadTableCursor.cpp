@@ -41,8 +41,14 @@ bool ReadAheadTableCursor::startPass(std::span<const std::string_view> fields,
     // Asked before the reading starts: the table is still the caller's here.
     dateSlots_.clear();
     dateFields_ = 0;
-    for (std::string_view name : nameViews_)
+    fieldSlots_.clear();
+    bool slots = true;
+    for (std::string_view name : nameViews_) {
         dateSlots_.push_back(table_.holdsDates(name) ? static_cast<int>(dateFields_++) : -1);
+        fieldSlots_.push_back(table_.fieldSlot(name));
+        slots = slots && fieldSlots_.back() >= 0;
+    }
+    if (!slots) fieldSlots_.clear();
     nameCache_.fill(0);
     chosen_ = rows != nullptr;
     chosenRows_ = chosen_ ? *rows : std::span<const RowKey>();
@@ -75,21 +81,10 @@ bool ReadAheadTableCursor::fill(Batch& batch) {
                 break;
             }
             batch.keys.push_back(table_.rowKey());
-            for (std::size_t i = 0; i < nameViews_.size(); ++i) {
-                const auto offset = static_cast<std::uint32_t>(batch.texts.size());
-                if (table_.textAppend(nameViews_[i], batch.texts))
-                    batch.values.push_back(
-                        {offset, static_cast<std::uint32_t>(batch.texts.size() - offset)});
-                else
-                    batch.values.push_back({});
-                if (dateSlots_[i] >= 0) {
-                    Date& date = batch.dates.emplace_back();
-                    if (std::optional<CalendarDate> read = table_.date(nameViews_[i])) {
-                        date.has = true;
-                        date.date = *read;
-                    }
-                }
-            }
+            if (fieldSlots_.empty())
+                copyByName(batch);
+            else
+                copyBySlot(batch);
             ++batch.rows;
             if (ahead_->stopping()) break;
         }
@@ -98,6 +93,44 @@ bool ReadAheadTableCursor::fill(Batch& batch) {
         batch.end = true;
     }
     return !batch.end;
+}
+
+void ReadAheadTableCursor::copyByName(Batch& batch) {
+    for (std::size_t i = 0; i < nameViews_.size(); ++i) {
+        const auto offset = static_cast<std::uint32_t>(batch.texts.size());
+        if (table_.textAppend(nameViews_[i], batch.texts))
+            batch.values.push_back(
+                {offset, static_cast<std::uint32_t>(batch.texts.size() - offset)});
+        else
+            batch.values.push_back({});
+        if (dateSlots_[i] >= 0) {
+            Date& date = batch.dates.emplace_back();
+            if (std::optional<CalendarDate> read = table_.date(nameViews_[i])) {
+                date.has = true;
+                date.date = *read;
+            }
+        }
+    }
+}
+
+void ReadAheadTableCursor::copyBySlot(Batch& batch) {
+    std::optional<CalendarDate> read;
+    for (std::size_t i = 0; i < fieldSlots_.size(); ++i) {
+        const auto offset = static_cast<std::uint32_t>(batch.texts.size());
+        const bool dated = dateSlots_[i] >= 0;
+        if (table_.slotTextAppend(fieldSlots_[i], batch.texts, dated ? &read : nullptr))
+            batch.values.push_back(
+                {offset, static_cast<std::uint32_t>(batch.texts.size() - offset)});
+        else
+            batch.values.push_back({});
+        if (dated) {
+            Date& date = batch.dates.emplace_back();
+            if (read) {
+                date.has = true;
+                date.date = *read;
+            }
+        }
+    }
 }
 
 bool ReadAheadTableCursor::takeBatch() {

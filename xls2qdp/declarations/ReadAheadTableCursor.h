@@ -70,6 +70,10 @@ private:
     // A pass over every row, or (rows) over the chosen ones.
     bool startPass(std::span<const std::string_view> fields, const std::span<const RowKey>* rows);
     bool fill(Batch& batch);
+    // The current row's fields appended to the batch, by name or by the
+    // table's numbers for them.
+    void copyByName(Batch& batch);
+    void copyBySlot(Batch& batch);
     // Takes the next batch; false at the end of the pass (or rethrows the
     // table's error there).
     bool takeBatch();
@@ -84,6 +88,7 @@ private:
     std::vector<std::string_view> nameViews_;
     // For each field, its place among the fields that hold dates, or -1.
     std::vector<int> dateSlots_;
+    std::vector<int> fieldSlots_; // the table's numbers for the names, when it has them
     std::size_t dateFields_ = 0;
     std::span<const RowKey> chosenRows_; // the caller's
     bool chosen_ = false;

@@ -286,6 +286,33 @@ bool WorkingTable::textAppend(std::string_view field, std::string& out) const {
     return true;
 }
 
+bool WorkingTable::slotTextAppend(int slot, std::string& out,
+                                  std::optional<CalendarDate>* date) const {
+    if (!onRow_) throw std::logic_error("working table: no current row");
+    const auto& info = kWorkingFields.at(static_cast<std::size_t>(slot));
+    const int column = selectColumn_[static_cast<std::size_t>(slot)];
+    if (column < 0)
+        throw std::logic_error("working-table field " + std::string(info.name) +
+                               " is not read on this pass");
+    if (date && info.kind == FieldKind::Text)
+        throw std::invalid_argument("working-table field " + std::string(info.name) +
+                                    " is not a date");
+    const std::optional<std::string_view> value = select_.textOrNull(column);
+    if (!value) {
+        if (date) date->reset();
+        return false;
+    }
+    const auto d = info.kind == FieldKind::Text ? std::nullopt : parseIsoDate(*value);
+    if (date) *date = d;
+    if (!d) {
+        out += *value;
+        return true;
+    }
+    out += shownDate(*d);
+    if (info.kind == FieldKind::DateTime && value->size() >= 19) out += value->substr(10, 9);
+    return true;
+}
+
 std::optional<CalendarDate> WorkingTable::date(std::string_view field) const {
     const Column column = columnOf(field);
     if (column.kind == FieldKind::Text)

@@ -56,6 +56,9 @@ public:
     bool textAppend(std::string_view field, std::string& out) const override;
     std::optional<CalendarDate> date(std::string_view field) const override;
     bool holdsDates(std::string_view field) const override;
+    int fieldSlot(std::string_view field) const override { return fieldOf(field); }
+    bool slotTextAppend(int slot, std::string& out,
+                        std::optional<CalendarDate>* date) const override;
 
 private:
     friend class AppendTransaction;
