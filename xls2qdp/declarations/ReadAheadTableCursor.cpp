@@ -209,6 +209,27 @@ bool ReadAheadTableCursor::textInto(std::string_view field, std::string& out) co
     return true;
 }
 
+int ReadAheadTableCursor::fieldSlot(std::string_view field) const {
+    if (direct_ || !ahead_) return table_.fieldSlot(field);
+    return static_cast<int>(slotOf(field)); // the field's place in the pass
+}
+
+bool ReadAheadTableCursor::slotTextAppend(int slot, std::string& out,
+                                          std::optional<CalendarDate>* date) const {
+    if (direct_ || !ahead_) return table_.slotTextAppend(slot, out, date);
+    const auto s = static_cast<std::size_t>(slot);
+    const Text& value = textOf(s);
+    if (date) {
+        if (dateSlots_.at(s) < 0)
+            throw std::invalid_argument("working-table field " + names_[s] + " is not a date");
+        const Date& d = batch_->dates[row_ * dateFields_ + static_cast<std::size_t>(dateSlots_[s])];
+        *date = d.has ? std::optional(d.date) : std::nullopt;
+    }
+    if (value.offset == Text::kNull) return false;
+    out.append(batch_->texts, value.offset, value.length);
+    return true;
+}
+
 std::optional<CalendarDate> ReadAheadTableCursor::date(std::string_view field) const {
     if (direct_) return table_.date(field);
     const std::size_t slot = slotOf(field);

@@ -42,6 +42,9 @@ public:
     std::optional<CalendarDate> date(std::string_view field) const override;
     bool textInto(std::string_view field, std::string& out) const override;
     bool holdsDates(std::string_view field) const override;
+    int fieldSlot(std::string_view field) const override;
+    bool slotTextAppend(int slot, std::string& out,
+                        std::optional<CalendarDate>* date) const override;
 
 private:
     // The text of one field of one row as the table gave it. Kept small:

@@ -71,11 +71,11 @@ public:
         out = std::move(*value);
         return true;
     }
-    // For a reader that copies the same fields of every row: a number for
-    // the field that slotTextAppend() takes instead of its name, saving the
-    // lookup by name per row; the same for the cursor's lifetime. An unknown
-    // field name throws std::out_of_range; -1 when the cursor has no such
-    // numbers (then fields are read by name).
+    // For a reader that reads the same fields of every row: a number for the
+    // field that slotTextAppend() takes instead of its name, saving the
+    // lookup by name per row; good until the next pass starts. A field the
+    // cursor does not know throws as reading it would; -1 when the cursor
+    // has no such numbers (then fields are read by name).
     virtual int fieldSlot(std::string_view field) const {
         (void)field;
         return -1;
