@@ -49,7 +49,7 @@ bool ReadAheadTableCursor::startPass(std::span<const std::string_view> fields,
         slots = slots && fieldSlots_.back() >= 0;
     }
     if (!slots) fieldSlots_.clear();
-    nameCache_.fill(0);
+    nameCache_.clear();
     chosen_ = rows != nullptr;
     chosenRows_ = chosen_ ? *rows : std::span<const RowKey>();
     started_ = false;
@@ -167,8 +167,7 @@ ReadAheadTableCursor::RowKey ReadAheadTableCursor::rowKey() const {
 }
 
 std::size_t ReadAheadTableCursor::slotOf(std::string_view field) const {
-    const std::uint64_t where = reinterpret_cast<std::uintptr_t>(field.data());
-    std::size_t& cached = nameCache_[(where * 0x9E3779B97F4A7C15ull) >> 54];
+    std::size_t& cached = nameCache_.entry(field);
     if (cached >= names_.size() || names_[cached] != field) {
         std::size_t i = 0;
         while (i < names_.size() && names_[i] != field)

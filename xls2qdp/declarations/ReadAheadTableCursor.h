@@ -9,6 +9,7 @@
 // between passes.
 #pragma once
 
+#include "common/NameSlotCache.h"
 #include "common/ReadAhead.h"
 #include "declarations/WorkingTableCursor.h"
 
@@ -99,8 +100,7 @@ private:
     // Fields of the names last asked for, by where the name lies in memory
     // (sections ask for the same names row after row); a hit is trusted
     // only when the name matches.
-    static constexpr std::size_t kNameCacheSize = 1024; // the hash gives 10 bits
-    mutable std::array<std::size_t, kNameCacheSize> nameCache_{};
+    mutable NameSlotCache nameCache_;
     // The caller's side: the batch it reads and its row there.
     Batch* batch_ = nullptr;
     std::size_t row_ = 0;

@@ -239,17 +239,13 @@ bool WorkingTable::next() {
 }
 
 int WorkingTable::fieldOf(std::string_view field) const {
-    // Names lie close together in memory (a few bytes to a string apart):
-    // a multiplicative hash spreads them over the cache.
-    const std::uint64_t where = reinterpret_cast<std::uintptr_t>(field.data());
-    int& cached = nameCache_[(where * 0x9E3779B97F4A7C15ull) >> 54];
-    static_assert(kNameCacheSize == 1024, "the hash above gives 10 bits");
-    if (kWorkingFields[static_cast<std::size_t>(cached)].name != field) {
+    std::size_t& cached = nameCache_.entry(field);
+    if (kWorkingFields[cached].name != field) {
         const auto f = workingFieldByName(field);
         if (!f) throw std::out_of_range("unknown working-table field " + std::string(field));
-        cached = static_cast<int>(*f);
+        cached = static_cast<std::size_t>(*f);
     }
-    return cached;
+    return static_cast<int>(cached);
 }
 
 bool WorkingTable::holdsDates(std::string_view field) const {
