@@ -48,7 +48,8 @@ void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row,
                               std::vector<std::string>& values) const {
     values.resize(fieldCount());
     std::size_t next = 0;
-    for (const PozField& field : schema_.fields) {
+    for (std::size_t k = 0; k < schema_.fields.size(); ++k) {
+        const PozField& field = schema_.fields[k];
         if (fieldLimit_ <= field.appendAbove) continue;
         if (next == values.size()) values.emplace_back(); // definitions changed by a hook
         std::string& value = values[next++];
@@ -67,7 +68,11 @@ void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row,
             value = nrInstalacji_;
             break;
         case PozSource::TableText:
-            if (row) row->textInto(field.source, value);
+            if (!row) break;
+            if (k < slots_.size() && slots_[k] >= 0)
+                row->slotTextAppend(slots_[k], value, nullptr);
+            else
+                row->textInto(field.source, value);
             break;
         case PozSource::TableDate:
             if (row)
@@ -116,6 +121,17 @@ std::int32_t TQDPPOZSekcja::fUserWriteData() {
     }
     std::vector<std::vector<WorkingTableCursor::RowKey>> notes(noting.size());
     bool more = noted ? table_->firstReadingRows(read, *noted) : table_->firstReading(read);
+    // The fields copied into records are found by number rather than by
+    // name on every row.
+    slots_.assign(schema_.fields.size(), -1);
+    for (std::size_t k = 0; k < schema_.fields.size() && more; ++k)
+        if (schema_.fields[k].from == PozSource::TableText &&
+            fieldLimit_ > schema_.fields[k].appendAbove)
+            slots_[k] = table_->fieldSlot(schema_.fields[k].source);
+    struct PassEnd {
+        std::vector<int>& slots;
+        ~PassEnd() { slots.clear(); }
+    } passEnd{slots_};
     for (; more; more = table_->next()) {
         for (std::size_t i = 0; i < noting.size(); ++i)
             if (noting[i]->wantsRow(*table_)) notes[i].push_back(table_->rowKey());

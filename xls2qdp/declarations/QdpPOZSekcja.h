@@ -67,6 +67,9 @@ private:
     int fieldLimit_ = 0;
     WorkingTableCursor* table_ = nullptr;
     std::vector<std::string> values_; // of the record being written
+    // During a pass over the table: per schema field, the cursor's number
+    // for the table field it copies, or -1 (read by name).
+    std::vector<int> slots_;
     std::vector<TQDPPOZSekcja*> followers_;
     // Keys of the rows this section takes, noted by the section it follows
     // during the same build; empty when no such pass has run.

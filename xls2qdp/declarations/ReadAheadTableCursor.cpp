@@ -41,9 +41,15 @@ bool ReadAheadTableCursor::startPass(std::span<const std::string_view> fields,
     // Asked before the reading starts: the table is still the caller's here.
     dateSlots_.clear();
     dateFields_ = 0;
-    for (std::string_view name : nameViews_)
+    fieldSlots_.clear();
+    bool slots = true;
+    for (std::string_view name : nameViews_) {
         dateSlots_.push_back(table_.holdsDates(name) ? static_cast<int>(dateFields_++) : -1);
-    nameCache_.fill(0);
+        fieldSlots_.push_back(table_.fieldSlot(name));
+        slots = slots && fieldSlots_.back() >= 0;
+    }
+    if (!slots) fieldSlots_.clear();
+    nameCache_.clear();
     chosen_ = rows != nullptr;
     chosenRows_ = chosen_ ? *rows : std::span<const RowKey>();
     started_ = false;
@@ -75,21 +81,10 @@ bool ReadAheadTableCursor::fill(Batch& batch) {
                 break;
             }
             batch.keys.push_back(table_.rowKey());
-            for (std::size_t i = 0; i < nameViews_.size(); ++i) {
-                const auto offset = static_cast<std::uint32_t>(batch.texts.size());
-                if (table_.textAppend(nameViews_[i], batch.texts))
-                    batch.values.push_back(
-                        {offset, static_cast<std::uint32_t>(batch.texts.size() - offset)});
-                else
-                    batch.values.push_back({});
-                if (dateSlots_[i] >= 0) {
-                    Date& date = batch.dates.emplace_back();
-                    if (std::optional<CalendarDate> read = table_.date(nameViews_[i])) {
-                        date.has = true;
-                        date.date = *read;
-                    }
-                }
-            }
+            if (fieldSlots_.empty())
+                copyByName(batch);
+            else
+                copyBySlot(batch);
             ++batch.rows;
             if (ahead_->stopping()) break;
         }
@@ -98,6 +93,44 @@ bool ReadAheadTableCursor::fill(Batch& batch) {
         batch.end = true;
     }
     return !batch.end;
+}
+
+void ReadAheadTableCursor::copyByName(Batch& batch) {
+    for (std::size_t i = 0; i < nameViews_.size(); ++i) {
+        const auto offset = static_cast<std::uint32_t>(batch.texts.size());
+        if (table_.textAppend(nameViews_[i], batch.texts))
+            batch.values.push_back(
+                {offset, static_cast<std::uint32_t>(batch.texts.size() - offset)});
+        else
+            batch.values.push_back({});
+        if (dateSlots_[i] >= 0) {
+            Date& date = batch.dates.emplace_back();
+            if (std::optional<CalendarDate> read = table_.date(nameViews_[i])) {
+                date.has = true;
+                date.date = *read;
+            }
+        }
+    }
+}
+
+void ReadAheadTableCursor::copyBySlot(Batch& batch) {
+    std::optional<CalendarDate> read;
+    for (std::size_t i = 0; i < fieldSlots_.size(); ++i) {
+        const auto offset = static_cast<std::uint32_t>(batch.texts.size());
+        const bool dated = dateSlots_[i] >= 0;
+        if (table_.slotTextAppend(fieldSlots_[i], batch.texts, dated ? &read : nullptr))
+            batch.values.push_back(
+                {offset, static_cast<std::uint32_t>(batch.texts.size() - offset)});
+        else
+            batch.values.push_back({});
+        if (dated) {
+            Date& date = batch.dates.emplace_back();
+            if (read) {
+                date.has = true;
+                date.date = *read;
+            }
+        }
+    }
 }
 
 bool ReadAheadTableCursor::takeBatch() {
@@ -134,8 +167,7 @@ ReadAheadTableCursor::RowKey ReadAheadTableCursor::rowKey() const {
 }
 
 std::size_t ReadAheadTableCursor::slotOf(std::string_view field) const {
-    const std::uint64_t where = reinterpret_cast<std::uintptr_t>(field.data());
-    std::size_t& cached = nameCache_[(where * 0x9E3779B97F4A7C15ull) >> 54];
+    std::size_t& cached = nameCache_.entry(field);
     if (cached >= names_.size() || names_[cached] != field) {
         std::size_t i = 0;
         while (i < names_.size() && names_[i] != field)
@@ -173,6 +205,27 @@ bool ReadAheadTableCursor::textInto(std::string_view field, std::string& out) co
         return false;
     }
     out.assign(batch_->texts, value.offset, value.length);
+    return true;
+}
+
+int ReadAheadTableCursor::fieldSlot(std::string_view field) const {
+    if (direct_ || !ahead_) return table_.fieldSlot(field);
+    return static_cast<int>(slotOf(field)); // the field's place in the pass
+}
+
+bool ReadAheadTableCursor::slotTextAppend(int slot, std::string& out,
+                                          std::optional<CalendarDate>* date) const {
+    if (direct_ || !ahead_) return table_.slotTextAppend(slot, out, date);
+    const auto s = static_cast<std::size_t>(slot);
+    const Text& value = textOf(s);
+    if (date) {
+        if (dateSlots_.at(s) < 0)
+            throw std::invalid_argument("working-table field " + names_[s] + " is not a date");
+        const Date& d = batch_->dates[row_ * dateFields_ + static_cast<std::size_t>(dateSlots_[s])];
+        *date = d.has ? std::optional(d.date) : std::nullopt;
+    }
+    if (value.offset == Text::kNull) return false;
+    out.append(batch_->texts, value.offset, value.length);
     return true;
 }
 

@@ -9,6 +9,7 @@
 // between passes.
 #pragma once
 
+#include "common/NameSlotCache.h"
 #include "common/ReadAhead.h"
 #include "declarations/WorkingTableCursor.h"
 
@@ -42,6 +43,9 @@ public:
     std::optional<CalendarDate> date(std::string_view field) const override;
     bool textInto(std::string_view field, std::string& out) const override;
     bool holdsDates(std::string_view field) const override;
+    int fieldSlot(std::string_view field) const override;
+    bool slotTextAppend(int slot, std::string& out,
+                        std::optional<CalendarDate>* date) const override;
 
 private:
     // The text of one field of one row as the table gave it. Kept small:
@@ -70,6 +74,10 @@ private:
     // A pass over every row, or (rows) over the chosen ones.
     bool startPass(std::span<const std::string_view> fields, const std::span<const RowKey>* rows);
     bool fill(Batch& batch);
+    // The current row's fields appended to the batch, by name or by the
+    // table's numbers for them.
+    void copyByName(Batch& batch);
+    void copyBySlot(Batch& batch);
     // Takes the next batch; false at the end of the pass (or rethrows the
     // table's error there).
     bool takeBatch();
@@ -84,6 +92,7 @@ private:
     std::vector<std::string_view> nameViews_;
     // For each field, its place among the fields that hold dates, or -1.
     std::vector<int> dateSlots_;
+    std::vector<int> fieldSlots_; // the table's numbers for the names, when it has them
     std::size_t dateFields_ = 0;
     std::span<const RowKey> chosenRows_; // the caller's
     bool chosen_ = false;
@@ -91,8 +100,7 @@ private:
     // Fields of the names last asked for, by where the name lies in memory
     // (sections ask for the same names row after row); a hit is trusted
     // only when the name matches.
-    static constexpr std::size_t kNameCacheSize = 1024; // the hash gives 10 bits
-    mutable std::array<std::size_t, kNameCacheSize> nameCache_{};
+    mutable NameSlotCache nameCache_;
     // The caller's side: the batch it reads and its row there.
     Batch* batch_ = nullptr;
     std::size_t row_ = 0;

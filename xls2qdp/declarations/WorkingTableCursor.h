@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -69,6 +70,23 @@ public:
         }
         out = std::move(*value);
         return true;
+    }
+    // For a reader that reads the same fields of every row: a number for the
+    // field that slotTextAppend() takes instead of its name, saving the
+    // lookup by name per row; good until the next pass starts. A field the
+    // cursor does not know throws as reading it would; -1 when the cursor
+    // has no such numbers (then fields are read by name).
+    virtual int fieldSlot(std::string_view field) const {
+        (void)field;
+        return -1;
+    }
+    // textAppend() of the field numbered slot and, when date is given, its
+    // date() in the same step. Only for a cursor whose fieldSlot() gives
+    // numbers.
+    virtual bool slotTextAppend(int slot, std::string& out,
+                                std::optional<CalendarDate>* date) const {
+        (void)slot, (void)out, (void)date;
+        throw std::logic_error("working table: fields are read by name");
     }
     // Whether the field holds dates, so that date() may be asked of it; an
     // unknown field name throws std::out_of_range. A table without field

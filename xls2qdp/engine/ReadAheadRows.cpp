@@ -48,7 +48,7 @@ bool ReadAheadRows::next(DeclarationRow& row, std::vector<CellNote>& notes) {
             return false;
         }
     }
-    std::swap(row, taking_->rows[taken_]);
+    swap(row, taking_->rows[taken_]);
     std::swap(notes, taking_->notes[taken_]);
     ++taken_;
     return true;

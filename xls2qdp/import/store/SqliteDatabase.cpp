@@ -86,6 +86,15 @@ std::string_view Statement::text(int column) const {
     return {p, static_cast<std::size_t>(sqlite3_column_bytes(handle_.get(), column))};
 }
 
+std::optional<std::string_view> Statement::textOrNull(int column) const {
+    sqlite3_stmt* statement = handle_.get();
+    if (const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(statement, column)))
+        return std::string_view(p,
+                                static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+    if (sqlite3_column_type(statement, column) == SQLITE_NULL) return std::nullopt;
+    return std::string_view{};
+}
+
 std::int64_t Statement::integer(int column) const {
     return sqlite3_column_int64(handle_.get(), column);
 }

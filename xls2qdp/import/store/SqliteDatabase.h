@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -44,6 +45,9 @@ public:
     bool isNull(int column) const;
     // The column's text; valid until the next step or reset.
     std::string_view text(int column) const;
+    // text(), or std::nullopt when the column is NULL; one call fewer into
+    // SQLite than isNull() and text() for a value that is there.
+    std::optional<std::string_view> textOrNull(int column) const;
     std::int64_t integer(int column) const;
 
     explicit operator bool() const { return handle_ != nullptr; }

@@ -239,17 +239,13 @@ bool WorkingTable::next() {
 }
 
 int WorkingTable::fieldOf(std::string_view field) const {
-    // Names lie close together in memory (a few bytes to a string apart):
-    // a multiplicative hash spreads them over the cache.
-    const std::uint64_t where = reinterpret_cast<std::uintptr_t>(field.data());
-    int& cached = nameCache_[(where * 0x9E3779B97F4A7C15ull) >> 54];
-    static_assert(kNameCacheSize == 1024, "the hash above gives 10 bits");
-    if (kWorkingFields[static_cast<std::size_t>(cached)].name != field) {
+    std::size_t& cached = nameCache_.entry(field);
+    if (kWorkingFields[cached].name != field) {
         const auto f = workingFieldByName(field);
         if (!f) throw std::out_of_range("unknown working-table field " + std::string(field));
-        cached = static_cast<int>(*f);
+        cached = static_cast<std::size_t>(*f);
     }
-    return cached;
+    return static_cast<int>(cached);
 }
 
 bool WorkingTable::holdsDates(std::string_view field) const {
@@ -283,6 +279,33 @@ bool WorkingTable::textAppend(std::string_view field, std::string& out) const {
     }
     out += shownDate(*d);
     if (column.kind == FieldKind::DateTime && value.size() >= 19) out += value.substr(10, 9);
+    return true;
+}
+
+bool WorkingTable::slotTextAppend(int slot, std::string& out,
+                                  std::optional<CalendarDate>* date) const {
+    if (!onRow_) throw std::logic_error("working table: no current row");
+    const auto& info = kWorkingFields.at(static_cast<std::size_t>(slot));
+    const int column = selectColumn_[static_cast<std::size_t>(slot)];
+    if (column < 0)
+        throw std::logic_error("working-table field " + std::string(info.name) +
+                               " is not read on this pass");
+    if (date && info.kind == FieldKind::Text)
+        throw std::invalid_argument("working-table field " + std::string(info.name) +
+                                    " is not a date");
+    const std::optional<std::string_view> value = select_.textOrNull(column);
+    if (!value) {
+        if (date) date->reset();
+        return false;
+    }
+    const auto d = info.kind == FieldKind::Text ? std::nullopt : parseIsoDate(*value);
+    if (date) *date = d;
+    if (!d) {
+        out += *value;
+        return true;
+    }
+    out += shownDate(*d);
+    if (info.kind == FieldKind::DateTime && value->size() >= 19) out += value->substr(10, 9);
     return true;
 }
 

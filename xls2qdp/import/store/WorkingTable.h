@@ -10,6 +10,7 @@
 
 #include "SqliteDatabase.h"
 #include "WorkingRecord.h"
+#include "common/NameSlotCache.h"
 #include "common/ProgramLocations.h"
 #include "declarations/WorkingTableCursor.h"
 
@@ -56,6 +57,9 @@ public:
     bool textAppend(std::string_view field, std::string& out) const override;
     std::optional<CalendarDate> date(std::string_view field) const override;
     bool holdsDates(std::string_view field) const override;
+    int fieldSlot(std::string_view field) const override { return fieldOf(field); }
+    bool slotTextAppend(int slot, std::string& out,
+                        std::optional<CalendarDate>* date) const override;
 
 private:
     friend class AppendTransaction;
@@ -73,11 +77,9 @@ private:
     // Steps the by-key SELECT to the next chosen row that is still there.
     bool stepToChosenRow();
 
-    // Columns of the names last asked for, by where the name lies in memory:
-    // sections ask for the same names row after row. A hit is trusted only
-    // when the column's own name matches.
-    static constexpr std::size_t kNameCacheSize = 1024;
-    mutable std::array<int, kNameCacheSize> nameCache_{};
+    // Fields of the names last asked for: sections ask for the same names
+    // row after row. A hit is trusted only when the field's own name matches.
+    mutable NameSlotCache nameCache_;
     // Where each working field lies in the cursor's SELECT, -1 when the pass
     // does not read it; selectAll_ while it reads every field.
     std::array<int, kWorkingFieldCount> selectColumn_{};

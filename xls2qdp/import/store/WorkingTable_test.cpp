@@ -138,6 +138,25 @@ TEST_F(WorkingTableTest, ReadAheadGivesWhatTheTableGives) {
                 "|" + (born ? std::to_string(born->day) : "-") + "|" +
                 (changed ? std::to_string(changed->year) : "-"));
             EXPECT_THROW((void)cursor.date("NAZWISKO"), std::invalid_argument);
+            // The same fields by number, as the sections copy them: appended.
+            for (std::string_view field : kRead) {
+                std::string byNumber = "x";
+                std::optional<CalendarDate> date;
+                const bool dated = cursor.holdsDates(field);
+                const bool present = cursor.slotTextAppend(cursor.fieldSlot(field), byNumber,
+                                                           dated ? &date : nullptr);
+                const std::optional<std::string> byName = cursor.text(field);
+                EXPECT_EQ(present, byName.has_value()) << field;
+                EXPECT_EQ(byNumber, "x" + byName.value_or("")) << field;
+                if (dated) {
+                    EXPECT_EQ(date, cursor.date(field)) << field;
+                }
+            }
+            std::string ignored;
+            std::optional<CalendarDate> noDate;
+            EXPECT_THROW(
+                (void)cursor.slotTextAppend(cursor.fieldSlot("NAZWISKO"), ignored, &noDate),
+                std::invalid_argument);
         }
         return rows;
     };
