@@ -657,6 +657,8 @@ TEST(OdsReaderTest, NamespacesAreResolvedAsDeclared) {
          "(wiersz 2: prefix must not be bound to one of the reserved namespace names)"},
         {"two-colons.ods", content(row("<table:table:cell/>")),
          "(wiersz 2: not well-formed (invalid token))"},
+        {"empty-prefix.ods", content(row(R"(<table:table-cell xmlns:="urn:other"/>)")),
+         "(wiersz 2: not well-formed (invalid token))"},
     };
     for (const auto& c : refused)
         EXPECT_THAT(FailureOf(ods(c.name, c.xml)),

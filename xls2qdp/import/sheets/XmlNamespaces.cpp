@@ -73,6 +73,9 @@ std::optional<XmlNamespaceProblem> XmlNamespaces::enter(const char** attributes)
             // the default namespace
         } else if (name[5] == ':') {
             prefix = name.substr(6);
+            // "xmlns:" or "xmlns:a:b" is no qualified name
+            if (!problem && (prefix.empty() || prefix.find(':') != std::string_view::npos))
+                problem = XmlNamespaceProblem::InvalidName;
         } else {
             continue;
         }

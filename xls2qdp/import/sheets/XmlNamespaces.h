@@ -9,9 +9,11 @@
 // each.
 //
 // A reader that must refuse what namespace processing refuses (an
-// undeclared prefix, a forbidden declaration, a name with two colons, the
-// same attribute under two prefixes) gets the problem from enter() and
-// checkedName(), as expat would have reported it.
+// undeclared prefix, a forbidden declaration, an element or declaration
+// name that is no qualified name, the same attribute under two prefixes)
+// gets the problem from enter(), checkedName() and attributes(), as expat
+// would have reported it. Attributes the reader does not ask for are not
+// looked at, so a malformed name among them goes unnoticed.
 #pragma once
 
 #include <array>
