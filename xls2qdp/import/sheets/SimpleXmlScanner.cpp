@@ -21,17 +21,16 @@ bool isBlank(char c) {
 
 // Byte classes of the scanning loops, so that each byte costs one lookup.
 enum : unsigned char {
-    kBlank = 1,            // ends a name
-    kTagMark = 2,          // " ' > <: what a tag's end is searched for
-    kElementNameEnd = 4,   // blank or /
-    kAttributeNameEnd = 8, // blank or =
-    kTextSpecial = 16,     // & or CR in text
-    kValueSpecial = 32,    // & or a line end or tab in an attribute value
+    kTagMark = 1,          // " ' > <: what a tag's end is searched for
+    kElementNameEnd = 2,   // blank or /
+    kAttributeNameEnd = 4, // blank or =
+    kTextSpecial = 8,      // & or CR in text
+    kValueSpecial = 16,    // & or a line end or tab in an attribute value
 };
 constexpr std::array<unsigned char, 256> kByteClass = [] {
     std::array<unsigned char, 256> table{};
     for (char c : {' ', '\t', '\n', '\r'})
-        table[static_cast<unsigned char>(c)] |= kBlank | kElementNameEnd | kAttributeNameEnd;
+        table[static_cast<unsigned char>(c)] |= kElementNameEnd | kAttributeNameEnd;
     for (char c : {'"', '\'', '>', '<'})
         table[static_cast<unsigned char>(c)] |= kTagMark;
     table['/'] |= kElementNameEnd;
