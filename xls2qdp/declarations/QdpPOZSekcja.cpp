@@ -44,8 +44,8 @@ std::int32_t TQDPPOZSekcja::fUserDefPol() {
     return qdpcode::Ok;
 }
 
-void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row,
-                              std::vector<std::string>& values) const {
+void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row, std::vector<std::string>& values,
+                              std::span<const int> slots) const {
     values.resize(fieldCount());
     std::size_t next = 0;
     for (std::size_t k = 0; k < schema_.fields.size(); ++k) {
@@ -69,8 +69,8 @@ void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row,
             break;
         case PozSource::TableText:
             if (!row) break;
-            if (k < slots_.size() && slots_[k] >= 0)
-                row->slotTextAppend(slots_[k], value, nullptr);
+            if (k < slots.size() && slots[k] >= 0)
+                row->slotTextAppend(slots[k], value, nullptr);
             else
                 row->textInto(field.source, value);
             break;
@@ -84,8 +84,8 @@ void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row,
     values.resize(next);
 }
 
-std::int32_t TQDPPOZSekcja::writeRecord(const WorkingTableCursor* row) {
-    valuesFor(row, values_);
+std::int32_t TQDPPOZSekcja::writeRecord(const WorkingTableCursor* row, std::span<const int> slots) {
+    valuesFor(row, values_, slots);
     return fAddRekord(values_, showErrors());
 }
 
@@ -123,20 +123,16 @@ std::int32_t TQDPPOZSekcja::fUserWriteData() {
     bool more = noted ? table_->firstReadingRows(read, *noted) : table_->firstReading(read);
     // The fields copied into records are found by number rather than by
     // name on every row.
-    slots_.assign(schema_.fields.size(), -1);
+    std::vector<int> slots(schema_.fields.size(), -1);
     for (std::size_t k = 0; k < schema_.fields.size() && more; ++k)
         if (schema_.fields[k].from == PozSource::TableText &&
             fieldLimit_ > schema_.fields[k].appendAbove)
-            slots_[k] = table_->fieldSlot(schema_.fields[k].source);
-    struct PassEnd {
-        std::vector<int>& slots;
-        ~PassEnd() { slots.clear(); }
-    } passEnd{slots_};
+            slots[k] = table_->fieldSlot(schema_.fields[k].source);
     for (; more; more = table_->next()) {
         for (std::size_t i = 0; i < noting.size(); ++i)
             if (noting[i]->wantsRow(*table_)) notes[i].push_back(table_->rowKey());
         if (!wantsRow(*table_)) continue;
-        if (std::int32_t result = writeRecord(table_); result != qdpcode::Ok) return result;
+        if (std::int32_t result = writeRecord(table_, slots); result != qdpcode::Ok) return result;
     }
     for (std::size_t i = 0; i < noting.size(); ++i)
         noting[i]->notedRows_ = std::move(notes[i]);

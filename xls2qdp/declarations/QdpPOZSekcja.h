@@ -52,9 +52,12 @@ protected:
     virtual std::span<const std::string_view> rowChoiceFields() const { return {}; }
     // The values of one record from the current row (row may be null for a
     // section that reads no table), into values (its strings are reused).
-    void valuesFor(const WorkingTableCursor* row, std::vector<std::string>& values) const;
-    // Adds the record of valuesFor(row): 1 or the refusal code.
-    std::int32_t writeRecord(const WorkingTableCursor* row);
+    // slots: per schema field, the row cursor's number for the table field
+    // it copies, or -1 (then, or when empty, the field is read by name).
+    void valuesFor(const WorkingTableCursor* row, std::vector<std::string>& values,
+                   std::span<const int> slots = {}) const;
+    // Adds the record of valuesFor(row, slots): 1 or the refusal code.
+    std::int32_t writeRecord(const WorkingTableCursor* row, std::span<const int> slots = {});
     // The table fields valuesFor and wantsRow read.
     std::vector<std::string_view> fieldsRead() const;
 
@@ -67,9 +70,6 @@ private:
     int fieldLimit_ = 0;
     WorkingTableCursor* table_ = nullptr;
     std::vector<std::string> values_; // of the record being written
-    // During a pass over the table: per schema field, the cursor's number
-    // for the table field it copies, or -1 (read by name).
-    std::vector<int> slots_;
     std::vector<TQDPPOZSekcja*> followers_;
     // Keys of the rows this section takes, noted by the section it follows
     // during the same build; empty when no such pass has run.

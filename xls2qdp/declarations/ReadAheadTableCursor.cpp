@@ -81,10 +81,7 @@ bool ReadAheadTableCursor::fill(Batch& batch) {
                 break;
             }
             batch.keys.push_back(table_.rowKey());
-            if (fieldSlots_.empty())
-                copyByName(batch);
-            else
-                copyBySlot(batch);
+            copyRow(batch);
             ++batch.rows;
             if (ahead_->stopping()) break;
         }
@@ -95,41 +92,22 @@ bool ReadAheadTableCursor::fill(Batch& batch) {
     return !batch.end;
 }
 
-void ReadAheadTableCursor::copyByName(Batch& batch) {
+void ReadAheadTableCursor::copyRow(Batch& batch) {
+    std::optional<CalendarDate> read;
     for (std::size_t i = 0; i < nameViews_.size(); ++i) {
         const auto offset = static_cast<std::uint32_t>(batch.texts.size());
-        if (table_.textAppend(nameViews_[i], batch.texts))
-            batch.values.push_back(
-                {offset, static_cast<std::uint32_t>(batch.texts.size() - offset)});
-        else
-            batch.values.push_back({});
-        if (dateSlots_[i] >= 0) {
-            Date& date = batch.dates.emplace_back();
-            if (std::optional<CalendarDate> read = table_.date(nameViews_[i])) {
-                date.has = true;
-                date.date = *read;
-            }
-        }
-    }
-}
-
-void ReadAheadTableCursor::copyBySlot(Batch& batch) {
-    std::optional<CalendarDate> read;
-    for (std::size_t i = 0; i < fieldSlots_.size(); ++i) {
-        const auto offset = static_cast<std::uint32_t>(batch.texts.size());
         const bool dated = dateSlots_[i] >= 0;
-        if (table_.slotTextAppend(fieldSlots_[i], batch.texts, dated ? &read : nullptr))
-            batch.values.push_back(
-                {offset, static_cast<std::uint32_t>(batch.texts.size() - offset)});
-        else
-            batch.values.push_back({});
-        if (dated) {
-            Date& date = batch.dates.emplace_back();
-            if (read) {
-                date.has = true;
-                date.date = *read;
-            }
+        bool present;
+        if (fieldSlots_.empty()) {
+            present = table_.textAppend(nameViews_[i], batch.texts);
+            if (dated) read = table_.date(nameViews_[i]);
+        } else {
+            present = table_.slotTextAppend(fieldSlots_[i], batch.texts, dated ? &read : nullptr);
         }
+        batch.values.push_back(
+            present ? Text{offset, static_cast<std::uint32_t>(batch.texts.size() - offset)}
+                    : Text{});
+        if (dated) batch.dates.push_back(read ? Date{true, *read} : Date{});
     }
 }
 
@@ -218,12 +196,7 @@ bool ReadAheadTableCursor::slotTextAppend(int slot, std::string& out,
     if (direct_ || !ahead_) return table_.slotTextAppend(slot, out, date);
     const auto s = static_cast<std::size_t>(slot);
     const Text& value = textOf(s);
-    if (date) {
-        if (dateSlots_.at(s) < 0)
-            throw std::invalid_argument("working-table field " + names_[s] + " is not a date");
-        const Date& d = batch_->dates[row_ * dateFields_ + static_cast<std::size_t>(dateSlots_[s])];
-        *date = d.has ? std::optional(d.date) : std::nullopt;
-    }
+    if (date) *date = dateOf(s);
     if (value.offset == Text::kNull) return false;
     out.append(batch_->texts, value.offset, value.length);
     return true;
@@ -231,10 +204,13 @@ bool ReadAheadTableCursor::slotTextAppend(int slot, std::string& out,
 
 std::optional<CalendarDate> ReadAheadTableCursor::date(std::string_view field) const {
     if (direct_) return table_.date(field);
-    const std::size_t slot = slotOf(field);
+    return dateOf(slotOf(field));
+}
+
+std::optional<CalendarDate> ReadAheadTableCursor::dateOf(std::size_t slot) const {
     if (!onRow_) throw std::logic_error("working table: no current row");
     if (dateSlots_[slot] < 0)
-        throw std::invalid_argument("working-table field " + std::string(field) + " is not a date");
+        throw std::invalid_argument("working-table field " + names_[slot] + " is not a date");
     const Date& value =
         batch_->dates[row_ * dateFields_ + static_cast<std::size_t>(dateSlots_[slot])];
     if (!value.has) return std::nullopt;

@@ -74,16 +74,17 @@ private:
     // A pass over every row, or (rows) over the chosen ones.
     bool startPass(std::span<const std::string_view> fields, const std::span<const RowKey>* rows);
     bool fill(Batch& batch);
-    // The current row's fields appended to the batch, by name or by the
-    // table's numbers for them.
-    void copyByName(Batch& batch);
-    void copyBySlot(Batch& batch);
+    // The current row's fields appended to the batch, by the table's
+    // numbers for them when it has them, else by name.
+    void copyRow(Batch& batch);
     // Takes the next batch; false at the end of the pass (or rethrows the
     // table's error there).
     bool takeBatch();
     // Where a field lies among the pass's; std::logic_error when it is not one.
     std::size_t slotOf(std::string_view field) const;
     const Text& textOf(std::size_t slot) const;
+    // The date of the field in place slot of the current row.
+    std::optional<CalendarDate> dateOf(std::size_t slot) const;
 
     WorkingTableCursor& table_;
     bool direct_ = false; // a pass of every field, on the table itself

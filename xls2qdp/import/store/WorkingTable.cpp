@@ -269,17 +269,7 @@ std::optional<std::string> WorkingTable::text(std::string_view field) const {
 }
 
 bool WorkingTable::textAppend(std::string_view field, std::string& out) const {
-    const Column column = columnOf(field);
-    if (select_.isNull(column.index)) return false;
-    const std::string_view value = select_.text(column.index);
-    const auto d = column.kind == FieldKind::Text ? std::nullopt : parseIsoDate(value);
-    if (!d) {
-        out += value;
-        return true;
-    }
-    out += shownDate(*d);
-    if (column.kind == FieldKind::DateTime && value.size() >= 19) out += value.substr(10, 9);
-    return true;
+    return slotTextAppend(fieldOf(field), out, nullptr);
 }
 
 bool WorkingTable::slotTextAppend(int slot, std::string& out,
