@@ -145,7 +145,8 @@ Result SekcjaRecords::add(Sekcja& section, char* text, const CipherSession* pack
     };
 
     char* record = recordBuffer_.data();
-    std::vector<std::uint64_t> offsets(fields.size());
+    std::vector<std::uint64_t>& offsets = offsets_;
+    offsets.resize(fields.size());
     std::uint64_t o = 0;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         DefPol& f = *fields[i];
@@ -164,8 +165,8 @@ Result SekcjaRecords::add(Sekcja& section, char* text, const CipherSession* pack
                 sizeSlots[f.ext.sizeFieldIndex] = static_cast<std::int64_t>(length);
             }
         } else if (!isLinkedSizeField(i)) {
-            std::memset(slot, 0, f.slotLength());
             std::memcpy(slot, text + o, f.size);
+            slot[f.size] = '\0'; // the byte after the field's own
         }
         o += f.slotLength();
     }
