@@ -46,6 +46,7 @@ public:
     int fieldSlot(std::string_view field) const override;
     bool slotTextAppend(int slot, std::string& out,
                         std::optional<CalendarDate>* date) const override;
+    bool slotText(int slot, std::string& storage, std::string_view& view) const override;
 
 private:
     // The text of one field of one row as the table gave it. Kept small:

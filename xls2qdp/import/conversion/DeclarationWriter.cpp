@@ -138,8 +138,10 @@ void DeclarationWriter::storeText(WorkingRecord& record, WorkingField field, std
     }
     // A character the package cannot hold is replaced here, where the sheet
     // row and column are known, never left for the package to refuse.
+    // Most values are plain ASCII: nothing to fit, as many characters as bytes.
+    const bool ascii = isAscii(value);
     replaced_.clear();
-    if (fitWindows1250(value, fitted_, replaced_)) {
+    if (!ascii && fitWindows1250(value, fitted_, replaced_)) {
         note(row, column, value, ReportKind::CharacterNotInWindows1250,
              "Znaki spoza kodowania Windows-1250 zastąpione w polu " + fieldName(field) + ": " +
                  describeReplacements(replaced_) + "; zapisano " + inQuotes(fitted_));
@@ -147,7 +149,7 @@ void DeclarationWriter::storeText(WorkingRecord& record, WorkingField field, std
     }
     record.setText(field, value);
     const auto width = static_cast<std::size_t>(store::fieldInfo(field).width);
-    if (utf8Length(value) > width) {
+    if ((ascii ? value.size() : utf8Length(value)) > width) {
         note(row, column, value, ReportKind::TextTooLong,
              "Tekst dłuższy niż " + std::to_string(width) + " zn.; w pliku QDP pole " +
                  fieldName(field) + " zostanie obcięte do " + inQuotes(utf8Prefix(value, width)));
