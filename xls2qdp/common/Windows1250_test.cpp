@@ -60,6 +60,19 @@ TEST(Windows1250, EveryCharacterEitherRoundTripsOrIsRefused) {
     EXPECT_EQ(held, 250); // bytes 1 to 255 less the five unassigned ones
 }
 
+// A byte above 0x7F anywhere in texts around the eight bytes looked at together.
+TEST(Windows1250, IsAsciiSeesAHighByteAnywhere) {
+    for (std::size_t length = 0; length <= 20; ++length) {
+        const std::string plain(length, 'a');
+        EXPECT_TRUE(isAscii(plain)) << length;
+        for (std::size_t at = 0; at < length; ++at) {
+            std::string text = plain;
+            text[at] = '\x80';
+            EXPECT_FALSE(isAscii(text)) << length << " " << at;
+        }
+    }
+}
+
 TEST(Windows1250, CharacterOutsideTheCodePageIsReportedNotDropped) {
     struct Case {
         const char* utf8;
