@@ -156,6 +156,15 @@ void DeclarationWriter::storeText(WorkingRecord& record, WorkingField field, std
     }
 }
 
+void DeclarationWriter::setNow(WorkingRecord& record, WorkingField field) {
+    const store::LocalDateTime now = clock_();
+    if (now != lastNow_) {
+        lastNow_ = now;
+        lastNowText_ = store::isoDateTime(now);
+    }
+    record.setText(field, lastNowText_);
+}
+
 void DeclarationWriter::copyPesel(WorkingRecord& record, WorkingField field,
                                   const DeclarationRow& row, const char* column,
                                   std::string& pesel) {
@@ -316,8 +325,8 @@ void DeclarationWriter::convert(const DeclarationRow& row, int number, WorkingRe
     copyText(r, WorkingField::IMIONA_LEK, row, "AG");
     copyText(r, WorkingField::FLAGA_TYPU_PODOP, row, "K");
     r.setText(WorkingField::FL_WYCOF, "0");
-    r.setDateTime(WorkingField::DATA_MOD, clock_());
-    r.setDateTime(WorkingField::DATA_WPROW, clock_());
+    setNow(r, WorkingField::DATA_MOD);
+    setNow(r, WorkingField::DATA_WPROW);
     copyText(r, WorkingField::FL_BEZDOMNY, row, "O");
     // Preset to "N", then taken from AL: an empty AL leaves it empty.
     r.setText(WorkingField::FL_CUDZ_ZGL, "N");
