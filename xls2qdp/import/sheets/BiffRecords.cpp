@@ -121,30 +121,34 @@ bool RecordReader::next(Record& record, bool (*withData)(std::uint16_t)) {
     return true;
 }
 
-bool RecordReader::nextHead(Record& record, std::size_t head) {
-    // Most records lie whole in the buffer: header and data taken from it
-    // at once. Any other case (a CONTINUE record, the buffer's end, damage)
-    // goes the general way.
-    if (length_ - pos_ >= 4 + head) {
+bool RecordReader::nextHead(RecordHead& head, std::size_t want) {
+    // Most records lie whole in the buffer: shown where they lie. Any other
+    // case (a CONTINUE record, the buffer's end, damage) goes the general way.
+    if (length_ - pos_ >= 4 + want) {
         const std::uint8_t* h = buffer_.get() + pos_;
         const auto type = static_cast<std::uint16_t>(h[0] | (h[1] << 8));
         const std::size_t length = static_cast<std::size_t>(h[2] | (h[3] << 8));
         if (type != kContinue && length <= length_ - pos_ - 4) {
-            record.type = type;
-            record.offset = bufferStart_ + static_cast<std::int64_t>(pos_);
-            record.data.assign(h + 4, h + 4 + std::min(head, length));
-            record.continues.clear();
+            head.type = type;
+            head.offset = bufferStart_ + static_cast<std::int64_t>(pos_);
+            head.bytes = h + 4;
+            head.size = std::min(want, length);
             pos_ += 4 + length;
             return true;
         }
     }
+    Record& record = headRecord_;
     std::size_t length = 0;
     if (!readFirstHeader(record, length)) return false;
-    const std::size_t read = std::min(head, length);
+    const std::size_t read = std::min(want, length);
     if (!readData(record.data, read)) {
         damagedAt_ = record.offset;
         return false;
     }
+    head.type = record.type;
+    head.offset = record.offset;
+    head.bytes = record.data.data();
+    head.size = record.data.size();
     return skip(static_cast<std::int64_t>(length - read));
 }
 

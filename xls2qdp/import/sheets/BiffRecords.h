@@ -50,6 +50,14 @@ inline bool isCellRecord(std::uint16_t type) {
            type == kLabelSst || type == kBoolErr || type == kRString;
 }
 
+// The first bytes of a record, for a pass that looks at no more.
+struct RecordHead {
+    std::uint16_t type = 0;
+    std::int64_t offset = 0;             // of the record header in the stream
+    const std::uint8_t* bytes = nullptr; // the first of its data, valid until the next read
+    std::size_t size = 0;                // how many: the asked number, or fewer when it has fewer
+};
+
 struct Record {
     std::uint16_t type = 0;
     std::int64_t offset = 0;            // of the record header in the stream
@@ -71,10 +79,10 @@ public:
     // the stream; throws nothing: a record cut off by the end of the stream
     // sets damagedAt() and ends the stream.
     bool next(Record& record, bool (*withData)(std::uint16_t type));
-    // The next record like next(), with no more than the first head bytes of
-    // its data read, whatever its type: for a pass that looks at cells'
+    // The next record like next(), with no more than the first `want` bytes
+    // of its data read, whatever its type: for a pass that looks at cells'
     // positions only.
-    bool nextHead(Record& record, std::size_t head);
+    bool nextHead(RecordHead& head, std::size_t want);
     // Appends the data of the CONTINUE record that follows, if one does.
     bool pullContinue(Record& record);
     // The offset of a record the stream ended in the middle of, or -1.
@@ -94,6 +102,7 @@ private:
     std::size_t pos_ = 0, length_ = 0;
     std::int64_t bufferStart_ = 0; // stream offset of buffer_[0]
     std::int64_t damagedAt_ = -1;
+    Record headRecord_; // a record nextHead read the general way
 };
 
 // Reads numbers and strings from one record, pulling its CONTINUE records

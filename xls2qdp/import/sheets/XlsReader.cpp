@@ -279,20 +279,17 @@ private:
     }
 
     // The sheet row (0-based) a cell record is about, if it is one.
-    static std::optional<int> cellRow(Record& record) {
-        if (!isCellRecord(record.type)) return std::nullopt;
-        ByteCursor in(record, nullptr);
-        std::uint16_t row = 0;
-        if (!in.u16(row)) return std::nullopt;
-        return row;
+    static std::optional<int> cellRow(const RecordHead& head) {
+        if (!isCellRecord(head.type) || head.size < 2) return std::nullopt;
+        return head.bytes[0] | (head.bytes[1] << 8);
     }
 
-    // A formula whose text result follows in a STRING record.
-    static bool formulaWithText(Record& record) {
-        if (record.type != kFormula) return false;
-        ByteCursor in(record, nullptr);
-        const std::uint8_t* result = in.skip(6) ? in.peek(8) : nullptr;
-        return result && result[6] == 0xFF && result[7] == 0xFF && result[0] == 0;
+    // A formula whose text result follows in a STRING record: its result
+    // (8 bytes after row, column and format) says so.
+    static bool formulaWithText(const RecordHead& head) {
+        if (head.type != kFormula || head.size < 14) return false;
+        const std::uint8_t* result = head.bytes + 6;
+        return result[6] == 0xFF && result[7] == 0xFF && result[0] == 0;
     }
 
     // Programs store the cells of a sheet in different orders: row by row in
@@ -302,7 +299,7 @@ private:
     // complete, whatever the order.
     void findRowEnds() {
         std::vector<std::int64_t> lastRecord; // by row, as far as rows go
-        Record record;
+        RecordHead record;
         int depth = 0;
         int formulaRow = -1; // of a formula whose text comes next
         // A cell's row and a formula's kind of result lie in its first bytes.
@@ -326,7 +323,8 @@ private:
         std::int64_t last = -1;
         for (std::size_t row = 0; row < lastRecord.size(); ++row)
             completeAfter_[row] = last = std::max(last, lastRecord[row]);
-        if (!records_->seek(sheetStart_) || !next(record, sheetData)) damaged(sheetStart_);
+        Record bof;
+        if (!records_->seek(sheetStart_) || !next(bof, sheetData)) damaged(sheetStart_);
     }
 
     // Reads records of the worksheet until some rows are complete or it ends.
