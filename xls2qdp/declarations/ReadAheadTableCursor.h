@@ -26,7 +26,7 @@ namespace xls2qdp {
 class ReadAheadTableCursor final : public WorkingTableCursor {
 public:
     static constexpr std::size_t kBatchRows = 128;
-    static constexpr std::size_t kBatches = 4;
+    static constexpr std::size_t kBatches = 8;
 
     // table must outlive the cursor.
     explicit ReadAheadTableCursor(WorkingTableCursor& table) : table_(table) {}
