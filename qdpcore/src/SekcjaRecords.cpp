@@ -145,9 +145,24 @@ Result SekcjaRecords::add(Sekcja& section, char* text, const CipherSession* pack
     };
 
     char* record = recordBuffer_.data();
-    std::vector<std::uint64_t> offsets(fields.size());
+    std::vector<std::uint64_t>& offsets = offsets_;
+    offsets.resize(fields.size());
+    const bool plain =
+        !hasExtendedFields &&
+        std::none_of(fields.begin(), fields.end(), [](const auto& f) { return f->isBlob(); });
+    if (plain) {
+        // The record is the caller's text as it is laid out, each field's
+        // zero separator put back: one copy rather than one per field. The
+        // caller's last separator is not read (its text may end before it).
+        std::memcpy(record, text, recordLength - 3);
+        std::uint64_t end = 0;
+        for (const auto& f : fields) {
+            end += f->slotLength();
+            record[end - 1] = '\0';
+        }
+    }
     std::uint64_t o = 0;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
+    for (std::size_t i = 0; i < fields.size() && !plain; ++i) {
         DefPol& f = *fields[i];
         offsets[i] = o;
         char* slot = record + o;
@@ -164,8 +179,8 @@ Result SekcjaRecords::add(Sekcja& section, char* text, const CipherSession* pack
                 sizeSlots[f.ext.sizeFieldIndex] = static_cast<std::int64_t>(length);
             }
         } else if (!isLinkedSizeField(i)) {
-            std::memset(slot, 0, f.slotLength());
             std::memcpy(slot, text + o, f.size);
+            slot[f.size] = '\0'; // the byte after the field's own
         }
         o += f.slotLength();
     }

@@ -47,6 +47,7 @@ private:
     [[nodiscard]] Result appendBlob(std::span<const char> bytes);
 
     std::vector<char> recordBuffer_;
+    std::vector<std::uint64_t> offsets_; // of each field's slot in the record
     TempFile recordFile_;
     TempFile blobFile_;
     Result made_ = Result::Ok;

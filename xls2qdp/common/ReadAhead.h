@@ -5,7 +5,9 @@
 // batches wait, so memory stays bounded whatever the input's size; a batch
 // the caller is done with goes back to be filled again, so its buffers are
 // reused. When no thread can be started the batches are filled on the
-// caller's thread instead.
+// caller's thread instead. Each side wakes the other only when it waits,
+// and a filling thread that found the queue full waits until half of it is
+// used: threads handed work a batch at a time would mostly wake and sleep.
 #pragma once
 
 #include <atomic>
@@ -54,13 +56,18 @@ public:
         std::unique_lock lock(mutex_);
         if (holding_) spare_.push_back(std::move(using_));
         holding_ = false;
-        changed_.wait(lock, [&] { return !ready_.empty() || done_; });
+        if (ready_.empty() && !done_) {
+            callerWaits_ = true;
+            changed_.wait(lock, [&] { return !ready_.empty() || done_; });
+            callerWaits_ = false;
+        }
         if (ready_.empty()) return nullptr;
         using_ = std::move(ready_.front());
         ready_.pop_front();
         holding_ = true;
+        const bool wake = fillerWaits_ && ready_.size() <= resumeAt();
         lock.unlock();
-        changed_.notify_all();
+        if (wake) changed_.notify_all();
         return &using_;
     }
 
@@ -96,7 +103,11 @@ private:
             Batch batch;
             {
                 std::unique_lock lock(mutex_);
-                changed_.wait(lock, [&] { return stop_ || ready_.size() < waiting_; });
+                if (!stop_ && ready_.size() >= waiting_) {
+                    fillerWaits_ = true;
+                    changed_.wait(lock, [&] { return stop_ || ready_.size() <= resumeAt(); });
+                    fillerWaits_ = false;
+                }
                 if (stop_) return;
                 if (!spare_.empty()) {
                     batch = std::move(spare_.back());
@@ -104,15 +115,20 @@ private:
                 }
             }
             const bool more = fill_(batch);
+            bool wake = false;
             {
                 std::lock_guard lock(mutex_);
                 if (stop_) return;
                 ready_.push_back(std::move(batch));
+                wake = callerWaits_;
             }
-            changed_.notify_all();
+            if (wake) changed_.notify_all();
             if (!more) return;
         }
     }
+
+    // How few filled batches a filling thread that waited resumes at.
+    std::size_t resumeAt() const { return waiting_ / 2; }
 
     Fill fill_;
     const std::size_t waiting_;
@@ -122,6 +138,8 @@ private:
     std::vector<Batch> spare_; // used, waiting to be filled again
     std::atomic<bool> stop_{false};
     bool done_ = false;    // the filling thread has ended
+    bool callerWaits_ = false; // the caller waits for a filled batch
+    bool fillerWaits_ = false; // the filling thread waits for room
     Batch using_;          // the batch the caller holds
     bool holding_ = false; // using_ came from the thread and goes back to it
     bool inline_ = false;  // no thread: batches filled on the caller's thread

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <iconv.h>
 #include <stdexcept>
 #include <vector>
@@ -28,43 +30,17 @@ iconv_t openConversion(const char* to, const char* from) {
 } // namespace
 
 bool isAscii(std::string_view text) {
-    for (char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
-
-Windows1250Encoder::Windows1250Encoder() : toCp1250_(openConversion("CP1250", "UTF-8")) {}
-
-Windows1250Encoder::~Windows1250Encoder() {
-    iconv_close(static_cast<iconv_t>(toCp1250_));
-}
-
-bool Windows1250Encoder::encode(std::string_view utf8, std::string& out,
-                                Windows1250Failure& failure) {
-    if (isAscii(utf8)) { // the common case needs no conversion
-        out.assign(utf8);
-        return true;
+    // Asked of every value on its way to a package: eight bytes at a time.
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    const char* p = text.data();
+    std::size_t left = text.size();
+    for (; left >= 8; p += 8, left -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if (word & kHighBits) return false;
     }
-    auto cd = static_cast<iconv_t>(toCp1250_);
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    out.assign(utf8.size(), '\0'); // Windows-1250 never needs more bytes than UTF-8
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size();
-    char* dst = out.data();
-    std::size_t outLeft = out.size();
-    if (iconv(cd, &in, &inLeft, &dst, &outLeft) == static_cast<std::size_t>(-1)) {
-        failure = {};
-        failure.byteOffset = static_cast<std::size_t>(in - utf8.data());
-        char32_t cp = 0;
-        if (decodeUtf8(utf8, failure.byteOffset, cp) != 0) {
-            failure.character = cp;
-        } else {
-            failure.invalidUtf8 = true;
-            failure.badByte = static_cast<unsigned char>(utf8[failure.byteOffset]);
-        }
-        return false;
-    }
-    out.resize(out.size() - outLeft);
+    for (; left > 0; ++p, --left)
+        if (static_cast<unsigned char>(*p) >= 0x80) return false;
     return true;
 }
 
@@ -108,6 +84,65 @@ bool isWindows1250Character(char32_t codePoint) {
     if (codePoint < 0x80) return true;
     const auto& table = upperHalf();
     return std::binary_search(table.begin(), table.end(), codePoint);
+}
+
+namespace {
+
+// The byte of every code point below the end of the encoder's table that
+// Windows-1250 holds (0 for none), from the same conversion as upperHalf.
+const std::vector<unsigned char>& bytesByCodePoint(char32_t end) {
+    static const std::vector<unsigned char> table = [end] {
+        std::vector<unsigned char> result(end, 0);
+        for (int b = 1; b <= 0xFF; ++b) {
+            const auto utf8 = windows1250ToUtf8(std::string(1, static_cast<char>(b)));
+            char32_t cp = 0;
+            if (utf8 && !utf8->empty() && decodeUtf8(*utf8, 0, cp) == utf8->size()) {
+                if (cp >= end) throw std::logic_error("Windows-1250 table too short");
+                result[cp] = static_cast<unsigned char>(b);
+            }
+        }
+        return result;
+    }();
+    return table;
+}
+
+} // namespace
+
+Windows1250Encoder::Windows1250Encoder() : byteOf_(bytesByCodePoint(kTableEnd).data()) {}
+
+bool Windows1250Encoder::encode(std::string_view utf8, std::string& out,
+                                Windows1250Failure& failure) {
+    if (isAscii(utf8)) { // the common case needs no conversion
+        out.assign(utf8);
+        return true;
+    }
+    out.resize(utf8.size()); // Windows-1250 never needs more bytes than UTF-8
+    std::size_t length = 0;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[pos]);
+        if (lead < 0x80) {
+            out[length++] = static_cast<char>(lead);
+            ++pos;
+            continue;
+        }
+        char32_t cp = 0;
+        const std::size_t size = decodeUtf8(utf8, pos, cp);
+        if (size == 0 || cp >= kTableEnd || byteOf_[cp] == 0) {
+            failure = {};
+            failure.byteOffset = pos;
+            if (size != 0) {
+                failure.character = cp;
+            } else {
+                failure.invalidUtf8 = true;
+                failure.badByte = lead;
+            }
+            return false;
+        }
+        out[length++] = static_cast<char>(byteOf_[cp]);
+        pos += size;
+    }
+    out.resize(length);
+    return true;
 }
 
 char32_t firstNonWindows1250Character(std::string_view utf8) {

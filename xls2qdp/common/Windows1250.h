@@ -23,21 +23,20 @@ struct Windows1250Failure {
 // Windows-1250.
 bool isAscii(std::string_view text);
 
-// Holds one iconv conversion for repeated use (opening one is costly).
-// Not thread-safe: one encoder per thread.
+// Converts UTF-8 texts to Windows-1250 through a table of the code page's
+// upper half, made once from the system's own conversion (the same one
+// windows1250ToUtf8 uses), so that it cannot drift from it.
 class Windows1250Encoder {
 public:
     Windows1250Encoder();
-    ~Windows1250Encoder();
-    Windows1250Encoder(const Windows1250Encoder&) = delete;
-    Windows1250Encoder& operator=(const Windows1250Encoder&) = delete;
 
     // UTF-8 -> Windows-1250. On failure returns false, leaves out unspecified
     // and describes the first character that could not be converted.
     bool encode(std::string_view utf8, std::string& out, Windows1250Failure& failure);
 
 private:
-    void* toCp1250_;
+    const unsigned char* byteOf_; // by code point below kTableEnd: its byte, or 0
+    static constexpr char32_t kTableEnd = 0x2200; // beyond the code page's last character
 };
 
 // Windows-1250 -> UTF-8 (every byte value has a meaning except the five

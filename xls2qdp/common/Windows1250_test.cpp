@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "common/Windows1250.h"
+#include "common/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,47 @@ TEST(Windows1250, PolishAndCentralEuropeanLettersBecomeSingleBytes) {
         ASSERT_TRUE(encoder.encode(c.utf8, out, failure));
         EXPECT_EQ(out, c.cp1250);
         EXPECT_EQ(windows1250ToUtf8(out), std::string(c.utf8));
+    }
+}
+
+// Every character of the Basic Multilingual Plane, alone and amid other
+// text: the code page's characters become the byte that reads back as them,
+// every other is refused at its place.
+TEST(Windows1250, EveryCharacterEitherRoundTripsOrIsRefused) {
+    Windows1250Encoder encoder;
+    int held = 0;
+    for (char32_t cp = 1; cp <= 0xFFFF; ++cp) {
+        if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+        std::string character;
+        appendUtf8(character, cp);
+        const std::string text = "ą" + character + "x";
+        std::string out;
+        Windows1250Failure failure;
+        const bool encoded = encoder.encode(text, out, failure);
+        ASSERT_EQ(encoded, isWindows1250Character(cp)) << std::hex << static_cast<unsigned>(cp);
+        if (encoded) {
+            ++held;
+            ASSERT_EQ(out.size(), 3u) << std::hex << static_cast<unsigned>(cp);
+            ASSERT_EQ(windows1250ToUtf8(out), text) << std::hex << static_cast<unsigned>(cp);
+        } else {
+            ASSERT_FALSE(failure.invalidUtf8) << std::hex << static_cast<unsigned>(cp);
+            ASSERT_TRUE(failure.character == cp) << std::hex << static_cast<unsigned>(cp);
+            ASSERT_EQ(failure.byteOffset, 2u);
+        }
+    }
+    EXPECT_EQ(held, 250); // bytes 1 to 255 less the five unassigned ones
+}
+
+// A byte above 0x7F anywhere in texts around the eight bytes looked at together.
+TEST(Windows1250, IsAsciiSeesAHighByteAnywhere) {
+    for (std::size_t length = 0; length <= 20; ++length) {
+        const std::string plain(length, 'a');
+        EXPECT_TRUE(isAscii(plain)) << length;
+        for (std::size_t at = 0; at < length; ++at) {
+            std::string text = plain;
+            text[at] = '\x80';
+            EXPECT_FALSE(isAscii(text)) << length << " " << at;
+        }
     }
 }
 

@@ -44,16 +44,21 @@ std::int32_t TQDPPOZSekcja::fUserDefPol() {
     return qdpcode::Ok;
 }
 
-void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row, std::vector<std::string>& values,
+void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row, std::vector<std::string_view>& values,
+                              std::vector<std::string>& storage,
                               std::span<const int> slots) const {
     values.resize(fieldCount());
+    // Sized before any view of it is taken: at most one value per schema field.
+    if (storage.size() < schema_.fields.size()) storage.resize(schema_.fields.size());
     std::size_t next = 0;
     for (std::size_t k = 0; k < schema_.fields.size(); ++k) {
         const PozField& field = schema_.fields[k];
         if (fieldLimit_ <= field.appendAbove) continue;
         if (next == values.size()) values.emplace_back(); // definitions changed by a hook
-        std::string& value = values[next++];
-        value.clear();
+        std::string_view& value = values[next];
+        std::string& made = storage[next];
+        ++next;
+        value = {};
         if (!field.onlyWhenT.empty() && (!row || !fieldIs(*row, field.onlyWhenT, "T"))) continue;
         switch (field.from) {
         case PozSource::Empty:
@@ -69,15 +74,19 @@ void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row, std::vector<std::st
             break;
         case PozSource::TableText:
             if (!row) break;
-            if (k < slots.size() && slots[k] >= 0)
-                row->slotTextAppend(slots[k], value, nullptr);
-            else
-                row->textInto(field.source, value);
+            if (k < slots.size() && slots[k] >= 0) {
+                row->slotText(slots[k], made, value);
+            } else {
+                row->textInto(field.source, made);
+                value = made;
+            }
             break;
         case PozSource::TableDate:
             if (row)
-                if (std::optional<CalendarDate> date = row->date(field.source))
-                    fFormatDateInto(date->year, date->month, date->day, value);
+                if (std::optional<CalendarDate> date = row->date(field.source)) {
+                    fFormatDateInto(date->year, date->month, date->day, made);
+                    value = made;
+                }
             break;
         }
     }
@@ -85,8 +94,8 @@ void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row, std::vector<std::st
 }
 
 std::int32_t TQDPPOZSekcja::writeRecord(const WorkingTableCursor* row, std::span<const int> slots) {
-    valuesFor(row, values_, slots);
-    return fAddRekord(values_, showErrors());
+    valuesFor(row, values_, made_, slots);
+    return fAddRekord(std::span<const std::string_view>(values_), showErrors());
 }
 
 std::vector<std::string_view> TQDPPOZSekcja::fieldsRead() const {

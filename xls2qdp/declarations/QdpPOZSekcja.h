@@ -51,11 +51,14 @@ protected:
     // The table fields wantsRow reads.
     virtual std::span<const std::string_view> rowChoiceFields() const { return {}; }
     // The values of one record from the current row (row may be null for a
-    // section that reads no table), into values (its strings are reused).
-    // slots: per schema field, the row cursor's number for the table field
-    // it copies, or -1 (then, or when empty, the field is read by name).
-    void valuesFor(const WorkingTableCursor* row, std::vector<std::string>& values,
-                   std::span<const int> slots = {}) const;
+    // section that reads no table), into values: views of the row's texts
+    // (valid until the row moves), of the section's settings and constants,
+    // or of storage, which holds the values made here (its strings are
+    // reused). slots: per schema field, the row cursor's number for the
+    // table field it copies, or -1 (then, or when empty, the field is read
+    // by name).
+    void valuesFor(const WorkingTableCursor* row, std::vector<std::string_view>& values,
+                   std::vector<std::string>& storage, std::span<const int> slots = {}) const;
     // Adds the record of valuesFor(row, slots): 1 or the refusal code.
     std::int32_t writeRecord(const WorkingTableCursor* row, std::span<const int> slots = {});
     // The table fields valuesFor and wantsRow read.
@@ -69,7 +72,8 @@ private:
     std::int32_t docVariant_ = 0;
     int fieldLimit_ = 0;
     WorkingTableCursor* table_ = nullptr;
-    std::vector<std::string> values_; // of the record being written
+    std::vector<std::string_view> values_; // of the record being written
+    std::vector<std::string> made_;        // its values made rather than viewed
     std::vector<TQDPPOZSekcja*> followers_;
     // Keys of the rows this section takes, noted by the section it follows
     // during the same build; empty when no such pass has run.

@@ -202,6 +202,18 @@ bool ReadAheadTableCursor::slotTextAppend(int slot, std::string& out,
     return true;
 }
 
+bool ReadAheadTableCursor::slotText(int slot, std::string& storage,
+                                    std::string_view& view) const {
+    if (direct_ || !ahead_) return WorkingTableCursor::slotText(slot, storage, view);
+    const Text& value = textOf(static_cast<std::size_t>(slot));
+    if (value.offset == Text::kNull) {
+        view = {};
+        return false;
+    }
+    view = std::string_view(batch_->texts).substr(value.offset, value.length);
+    return true;
+}
+
 std::optional<CalendarDate> ReadAheadTableCursor::date(std::string_view field) const {
     if (direct_) return table_.date(field);
     return dateOf(slotOf(field));

@@ -26,7 +26,7 @@ namespace xls2qdp {
 class ReadAheadTableCursor final : public WorkingTableCursor {
 public:
     static constexpr std::size_t kBatchRows = 128;
-    static constexpr std::size_t kBatches = 4;
+    static constexpr std::size_t kBatches = 8;
 
     // table must outlive the cursor.
     explicit ReadAheadTableCursor(WorkingTableCursor& table) : table_(table) {}
@@ -46,6 +46,7 @@ public:
     int fieldSlot(std::string_view field) const override;
     bool slotTextAppend(int slot, std::string& out,
                         std::optional<CalendarDate>* date) const override;
+    bool slotText(int slot, std::string& storage, std::string_view& view) const override;
 
 private:
     // The text of one field of one row as the table gave it. Kept small:

@@ -88,6 +88,16 @@ public:
         (void)slot, (void)out, (void)date;
         throw std::logic_error("working table: fields are read by name");
     }
+    // slotTextAppend() of the field numbered slot without a copy where the
+    // cursor holds the text itself: view shows it until the cursor moves;
+    // otherwise the text is put into storage and view shows that. False
+    // (and view empty) when null.
+    virtual bool slotText(int slot, std::string& storage, std::string_view& view) const {
+        storage.clear();
+        const bool present = slotTextAppend(slot, storage, nullptr);
+        view = storage;
+        return present;
+    }
     // Whether the field holds dates, so that date() may be asked of it; an
     // unknown field name throws std::out_of_range. A table without field
     // kinds answers date() for every field.

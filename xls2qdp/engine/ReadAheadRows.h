@@ -27,7 +27,7 @@ public:
     using ReadRow = std::function<bool(DeclarationRow& row, std::vector<CellNote>& notes)>;
 
     static constexpr std::size_t kBatchRows = 64;
-    static constexpr std::size_t kBatches = 4;
+    static constexpr std::size_t kBatches = 8;
 
     explicit ReadAheadRows(ReadRow read);
     ReadAheadRows(const ReadAheadRows&) = delete;

@@ -239,6 +239,11 @@ void TQDPSekcja::buildRecordInto(std::span<const std::string_view> values, std::
 }
 
 std::int32_t TQDPSekcja::fAddRekord(std::span<const std::string> values, bool show) {
+    valueViews_.assign(values.begin(), values.end());
+    return fAddRekord(std::span<const std::string_view>(valueViews_), show);
+}
+
+std::int32_t TQDPSekcja::fAddRekord(std::span<const std::string_view> values, bool show) {
     if (fields_.empty()) return qdpcode::NoFieldsForRecord;
     if (values.size() != fields_.size()) {
         // A programming error of the concrete section: never guess the layout.
@@ -279,7 +284,8 @@ std::int32_t TQDPSekcja::fAddRekord(std::span<const std::string> values, bool sh
             // The value is named here: the hook messages above say nothing of it.
             pStrErrorMessBox("Wartość pola " + field.name + " w rekordzie nr " +
                                  std::to_string(recordCount_ + 1) + " sekcji " + code_ + " „" +
-                                 values[i] + "” " + valueFormProblem(result, field) + "!",
+                                 std::string(values[i]) + "” " + valueFormProblem(result, field) +
+                                 "!",
                              show);
             return result;
         }

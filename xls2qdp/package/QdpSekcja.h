@@ -65,6 +65,9 @@ public:
     // message naming the field) or 501..504 (shape checks, no message);
     // throws QdpException when the library refuses the record.
     std::int32_t fAddRekord(std::span<const std::string> values, bool show);
+    // The same for values viewed elsewhere (a section copying a table row
+    // need not copy each text first).
+    std::int32_t fAddRekord(std::span<const std::string_view> values, bool show);
     // Empties everything: counts, code, description, handle, definitions;
     // the check-values switch goes back on.
     void pClearSekcja();
@@ -118,6 +121,7 @@ private:
     // Working buffers of fAddRekord, kept to spare allocations per record.
     std::vector<std::string> converted_;
     std::vector<std::string_view> libraryValues_; // the values or their conversions
+    std::vector<std::string_view> valueViews_;    // the values given as strings
     std::vector<char> record_;
 };
 

@@ -52,11 +52,20 @@ std::int32_t fCheckDateTime(std::string_view value) {
 
 std::int32_t checkValue(std::string_view type, std::string_view value, std::uint32_t size,
                         std::int32_t precision) {
-    if (type == "N") return fCheckNumber(value, size, precision);
-    if (type == "D") return fCheckDate(value);
-    if (type == "T") return fCheckTime(value);
-    if (type == "DT") return fCheckDateTime(value);
-    return qdpcode::Ok;
+    // Called for every value of every record: the type is told by its
+    // first letter before any comparison of the whole.
+    if (type.empty()) return qdpcode::Ok;
+    switch (type[0]) {
+    case 'N':
+        return type.size() == 1 ? fCheckNumber(value, size, precision) : qdpcode::Ok;
+    case 'D':
+        if (type.size() == 1) return fCheckDate(value);
+        return type == "DT" ? fCheckDateTime(value) : qdpcode::Ok;
+    case 'T':
+        return type.size() == 1 ? fCheckTime(value) : qdpcode::Ok;
+    default:
+        return qdpcode::Ok;
+    }
 }
 
 } // namespace xls2qdp

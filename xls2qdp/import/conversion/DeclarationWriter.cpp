@@ -138,8 +138,10 @@ void DeclarationWriter::storeText(WorkingRecord& record, WorkingField field, std
     }
     // A character the package cannot hold is replaced here, where the sheet
     // row and column are known, never left for the package to refuse.
+    // Most values are plain ASCII: nothing to fit, as many characters as bytes.
+    const bool ascii = isAscii(value);
     replaced_.clear();
-    if (fitWindows1250(value, fitted_, replaced_)) {
+    if (!ascii && fitWindows1250(value, fitted_, replaced_)) {
         note(row, column, value, ReportKind::CharacterNotInWindows1250,
              "Znaki spoza kodowania Windows-1250 zastąpione w polu " + fieldName(field) + ": " +
                  describeReplacements(replaced_) + "; zapisano " + inQuotes(fitted_));
@@ -147,11 +149,20 @@ void DeclarationWriter::storeText(WorkingRecord& record, WorkingField field, std
     }
     record.setText(field, value);
     const auto width = static_cast<std::size_t>(store::fieldInfo(field).width);
-    if (utf8Length(value) > width) {
+    if ((ascii ? value.size() : utf8Length(value)) > width) {
         note(row, column, value, ReportKind::TextTooLong,
              "Tekst dłuższy niż " + std::to_string(width) + " zn.; w pliku QDP pole " +
                  fieldName(field) + " zostanie obcięte do " + inQuotes(utf8Prefix(value, width)));
     }
+}
+
+void DeclarationWriter::setNow(WorkingRecord& record, WorkingField field) {
+    const store::LocalDateTime now = clock_();
+    if (now != lastNow_) {
+        lastNow_ = now;
+        lastNowText_ = store::isoDateTime(now);
+    }
+    record.setText(field, lastNowText_);
 }
 
 void DeclarationWriter::copyPesel(WorkingRecord& record, WorkingField field,
@@ -314,8 +325,8 @@ void DeclarationWriter::convert(const DeclarationRow& row, int number, WorkingRe
     copyText(r, WorkingField::IMIONA_LEK, row, "AG");
     copyText(r, WorkingField::FLAGA_TYPU_PODOP, row, "K");
     r.setText(WorkingField::FL_WYCOF, "0");
-    r.setDateTime(WorkingField::DATA_MOD, clock_());
-    r.setDateTime(WorkingField::DATA_WPROW, clock_());
+    setNow(r, WorkingField::DATA_MOD);
+    setNow(r, WorkingField::DATA_WPROW);
     copyText(r, WorkingField::FL_BEZDOMNY, row, "O");
     // Preset to "N", then taken from AL: an empty AL leaves it empty.
     r.setText(WorkingField::FL_CUDZ_ZGL, "N");

@@ -71,6 +71,9 @@ private:
     void lookUpAddress(store::WorkingRecord& record, const DeclarationRow& row,
                        const char* communeColumn, const char* cityColumn,
                        store::WorkingField communeField, store::WorkingField cityField);
+    // The clock's time now into a date-and-time field; rows written within
+    // one second share its text, made once.
+    void setNow(store::WorkingRecord& record, store::WorkingField field);
 
     store::WorkingTable& table_;
     DictionaryLookups& lookups_;
@@ -83,6 +86,8 @@ private:
     std::optional<CalendarDate> lastDate_;
     std::string fitted_; // reused by every text that must be fitted to Windows-1250
     std::u32string replaced_;
+    std::optional<store::LocalDateTime> lastNow_;
+    std::string lastNowText_;
 };
 
 // The local date and time now, to the second.

@@ -19,11 +19,6 @@ constexpr std::size_t kCompactAt = 64 * 1024;
 
 } // namespace
 
-bool isCellRecord(std::uint16_t type) {
-    return type == kFormula || type == kNumber || type == kRk || type == kMulRk || type == kLabel ||
-           type == kLabelSst || type == kBoolErr || type == kRString;
-}
-
 // --- RecordReader ---
 
 RecordReader::RecordReader(GsfInput* stream)
@@ -86,6 +81,12 @@ bool RecordReader::readHeader(std::uint16_t& type, std::size_t& length, std::int
 }
 
 bool RecordReader::readData(std::vector<std::uint8_t>& out, std::size_t length) {
+    if (fill(length)) { // the whole record at hand, as with any record not damaged
+        const std::uint8_t* at = buffer_.get() + pos_;
+        out.insert(out.end(), at, at + length);
+        pos_ += length;
+        return true;
+    }
     const std::size_t old = out.size();
     out.resize(old + length);
     std::size_t done = 0;
@@ -99,20 +100,56 @@ bool RecordReader::readData(std::vector<std::uint8_t>& out, std::size_t length) 
     return true;
 }
 
-bool RecordReader::next(Record& record, bool (*withData)(std::uint16_t)) {
+bool RecordReader::readFirstHeader(Record& record, std::size_t& length) {
     record.data.clear();
     record.continues.clear();
-    std::size_t length = 0;
     do { // CONTINUE records left over belong to the record before
         if (!readHeader(record.type, length, record.offset)) return false;
         if (record.type == kContinue && !skip(static_cast<std::int64_t>(length))) return false;
     } while (record.type == kContinue);
+    return true;
+}
+
+bool RecordReader::next(Record& record, bool (*withData)(std::uint16_t)) {
+    std::size_t length = 0;
+    if (!readFirstHeader(record, length)) return false;
     if (!withData(record.type)) return skip(static_cast<std::int64_t>(length));
     if (!readData(record.data, length)) {
         damagedAt_ = record.offset;
         return false;
     }
     return true;
+}
+
+bool RecordReader::nextHead(RecordHead& head, std::size_t want) {
+    // Most records lie whole in the buffer: shown where they lie. Any other
+    // case (a CONTINUE record, the buffer's end, damage) goes the general way.
+    if (length_ - pos_ >= 4 + want) {
+        const std::uint8_t* h = buffer_.get() + pos_;
+        const auto type = static_cast<std::uint16_t>(h[0] | (h[1] << 8));
+        const std::size_t length = static_cast<std::size_t>(h[2] | (h[3] << 8));
+        if (type != kContinue && length <= length_ - pos_ - 4) {
+            head.type = type;
+            head.offset = bufferStart_ + static_cast<std::int64_t>(pos_);
+            head.bytes = h + 4;
+            head.size = std::min(want, length);
+            pos_ += 4 + length;
+            return true;
+        }
+    }
+    Record& record = headRecord_;
+    std::size_t length = 0;
+    if (!readFirstHeader(record, length)) return false;
+    const std::size_t read = std::min(want, length);
+    if (!readData(record.data, read)) {
+        damagedAt_ = record.offset;
+        return false;
+    }
+    head.type = record.type;
+    head.offset = record.offset;
+    head.bytes = record.data.data();
+    head.size = record.data.size();
+    return skip(static_cast<std::int64_t>(length - read));
 }
 
 bool RecordReader::pullContinue(Record& record) {
@@ -133,7 +170,7 @@ bool RecordReader::pullContinue(Record& record) {
 
 // --- ByteCursor ---
 
-bool ByteCursor::ensure(std::size_t n) {
+bool ByteCursor::pullFor(std::size_t n) {
     while (size() - pos_ < n) {
         compact();
         if (!reader_ || !reader_->pullContinue(record_)) return false;
@@ -161,28 +198,6 @@ std::size_t ByteCursor::nextBoundary() {
     return boundary_ < c.size() ? c[boundary_] : size();
 }
 
-bool ByteCursor::u8(std::uint8_t& v) {
-    if (!ensure(1)) return false;
-    v = record_.data[pos_++];
-    return true;
-}
-
-bool ByteCursor::u16(std::uint16_t& v) {
-    if (!ensure(2)) return false;
-    v = static_cast<std::uint16_t>(record_.data[pos_] | (record_.data[pos_ + 1] << 8));
-    pos_ += 2;
-    return true;
-}
-
-bool ByteCursor::u32(std::uint32_t& v) {
-    if (!ensure(4)) return false;
-    v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | record_.data[pos_ + static_cast<std::size_t>(i)];
-    pos_ += 4;
-    return true;
-}
-
 bool ByteCursor::f64(double& v) {
     if (!ensure(8)) return false;
     std::uint64_t bits = 0;
@@ -202,10 +217,6 @@ bool ByteCursor::skip(std::size_t n) {
     }
     pos_ += n;
     return true;
-}
-
-const std::uint8_t* ByteCursor::peek(std::size_t n) {
-    return ensure(n) ? record_.data.data() + pos_ : nullptr;
 }
 
 bool ByteCursor::length(std::uint16_t& count, bool wide) {

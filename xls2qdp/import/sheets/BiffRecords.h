@@ -45,7 +45,18 @@ enum : std::uint16_t {
 };
 
 // The cell records whose value the reader takes (STRING only follows a FORMULA).
-bool isCellRecord(std::uint16_t type);
+inline bool isCellRecord(std::uint16_t type) {
+    return type == kFormula || type == kNumber || type == kRk || type == kMulRk || type == kLabel ||
+           type == kLabelSst || type == kBoolErr || type == kRString;
+}
+
+// The first bytes of a record, for a pass that looks at no more.
+struct RecordHead {
+    std::uint16_t type = 0;
+    std::int64_t offset = 0;             // of the record header in the stream
+    const std::uint8_t* bytes = nullptr; // the first of its data, valid until the next read
+    std::size_t size = 0;                // how many: the asked number, or fewer when it has fewer
+};
 
 struct Record {
     std::uint16_t type = 0;
@@ -68,6 +79,10 @@ public:
     // the stream; throws nothing: a record cut off by the end of the stream
     // sets damagedAt() and ends the stream.
     bool next(Record& record, bool (*withData)(std::uint16_t type));
+    // The next record like next(), with no more than the first `want` bytes
+    // of its data read, whatever its type: for a pass that looks at cells'
+    // positions only.
+    bool nextHead(RecordHead& head, std::size_t want);
     // Appends the data of the CONTINUE record that follows, if one does.
     bool pullContinue(Record& record);
     // The offset of a record the stream ended in the middle of, or -1.
@@ -76,6 +91,8 @@ public:
 private:
     bool fill(std::size_t n); // at least n bytes buffered, unless the stream ends first
     bool readHeader(std::uint16_t& type, std::size_t& length, std::int64_t& offset);
+    // The header of the next record other than CONTINUE.
+    bool readFirstHeader(Record& record, std::size_t& length);
     bool readData(std::vector<std::uint8_t>& out, std::size_t length);
     bool skip(std::int64_t n);
 
@@ -85,6 +102,7 @@ private:
     std::size_t pos_ = 0, length_ = 0;
     std::int64_t bufferStart_ = 0; // stream offset of buffer_[0]
     std::int64_t damagedAt_ = -1;
+    Record headRecord_; // a record nextHead read the general way
 };
 
 // Reads numbers and strings from one record, pulling its CONTINUE records
@@ -94,13 +112,33 @@ public:
     // reader may be null: the record's data is all there is.
     ByteCursor(Record& record, RecordReader* reader) : record_(record), reader_(reader) {}
 
-    bool u8(std::uint8_t& v);
-    bool u16(std::uint16_t& v);
-    bool u32(std::uint32_t& v);
+    // Numbers are little-endian.
+    bool u8(std::uint8_t& v) {
+        if (!ensure(1)) return false;
+        v = record_.data[pos_++];
+        return true;
+    }
+    bool u16(std::uint16_t& v) {
+        if (!ensure(2)) return false;
+        const std::uint8_t* p = record_.data.data() + pos_;
+        v = static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+        pos_ += 2;
+        return true;
+    }
+    bool u32(std::uint32_t& v) {
+        if (!ensure(4)) return false;
+        const std::uint8_t* p = record_.data.data() + pos_;
+        v = std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+            std::uint32_t{p[3]} << 24;
+        pos_ += 4;
+        return true;
+    }
     bool f64(double& v);
     bool skip(std::size_t n);
     // The next n bytes, or null when the record has fewer.
-    const std::uint8_t* peek(std::size_t n);
+    const std::uint8_t* peek(std::size_t n) {
+        return ensure(n) ? record_.data.data() + pos_ : nullptr;
+    }
     // Whether any data is left (in this record or a CONTINUE record).
     bool more() { return ensure(1); }
 
@@ -113,7 +151,9 @@ public:
     bool byteString(std::string& out, bool wideCount, CodePageDecoder& decoder);
 
 private:
-    bool ensure(std::size_t n);
+    // At least n bytes left at pos_, pulling CONTINUE records as needed.
+    bool ensure(std::size_t n) { return size() - pos_ >= n || pullFor(n); }
+    bool pullFor(std::size_t n);
     bool length(std::uint16_t& count, bool wide); // a string's 16- or 8-bit length
     std::size_t nextBoundary();
     void compact();

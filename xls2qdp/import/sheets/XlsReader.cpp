@@ -278,30 +278,18 @@ private:
         }
     }
 
-    // A text cell, cut to what a cell holds.
-    static CellValue textCell(std::string text) {
-        const bool cut = cutToCellLength(text);
-        CellValue cell;
-        cell.setText(std::move(text));
-        if (cut) cell.problem = CellProblem::TextCut;
-        return cell;
-    }
-
     // The sheet row (0-based) a cell record is about, if it is one.
-    static std::optional<int> cellRow(Record& record) {
-        if (!isCellRecord(record.type)) return std::nullopt;
-        ByteCursor in(record, nullptr);
-        std::uint16_t row = 0;
-        if (!in.u16(row)) return std::nullopt;
-        return row;
+    static std::optional<int> cellRow(const RecordHead& head) {
+        if (!isCellRecord(head.type) || head.size < 2) return std::nullopt;
+        return head.bytes[0] | (head.bytes[1] << 8);
     }
 
-    // A formula whose text result follows in a STRING record.
-    static bool formulaWithText(Record& record) {
-        if (record.type != kFormula) return false;
-        ByteCursor in(record, nullptr);
-        const std::uint8_t* result = in.skip(6) ? in.peek(8) : nullptr;
-        return result && result[6] == 0xFF && result[7] == 0xFF && result[0] == 0;
+    // A formula whose text result follows in a STRING record: its result
+    // (8 bytes after row, column and format) says so.
+    static bool formulaWithText(const RecordHead& head) {
+        if (head.type != kFormula || head.size < 14) return false;
+        const std::uint8_t* result = head.bytes + 6;
+        return result[6] == 0xFF && result[7] == 0xFF && result[0] == 0;
     }
 
     // Programs store the cells of a sheet in different orders: row by row in
@@ -311,10 +299,12 @@ private:
     // complete, whatever the order.
     void findRowEnds() {
         std::vector<std::int64_t> lastRecord; // by row, as far as rows go
-        Record record;
+        RecordHead record;
         int depth = 0;
         int formulaRow = -1; // of a formula whose text comes next
-        while (records_->next(record, sheetData)) {
+        // A cell's row and a formula's kind of result lie in its first bytes.
+        constexpr std::size_t kCellHead = 14;
+        while (records_->nextHead(record, kCellHead)) {
             if (record.type == kBof) ++depth;
             if (record.type == kEof && depth-- == 0) break;
             if (depth > 0) continue;
@@ -333,7 +323,8 @@ private:
         std::int64_t last = -1;
         for (std::size_t row = 0; row < lastRecord.size(); ++row)
             completeAfter_[row] = last = std::max(last, lastRecord[row]);
-        if (!records_->seek(sheetStart_) || !next(record, sheetData)) damaged(sheetStart_);
+        Record bof;
+        if (!records_->seek(sheetStart_) || !next(bof, sheetData)) damaged(sheetStart_);
     }
 
     // Reads records of the worksheet until some rows are complete or it ends.
@@ -367,18 +358,19 @@ private:
         }
     }
 
+    // Reads the cell (or cells) of a cell record into its row, waiting in
+    // pending_ until complete. Values are written straight into the row's
+    // cells, which rows hand back for reuse.
     void readCell(Record& record) {
         ByteCursor in(record, &*records_);
         std::uint16_t row = 0, column = 0, xf = 0;
         switch (record.type) {
         case kString: {
             if (!pendingString_) return;
-            std::string text;
-            const bool ok =
-                biff8_ ? in.unicodeString(text, true) : in.byteString(text, true, decoder_);
-            if (!ok) damaged(record.offset);
-            store(pendingString_->first, pendingString_->second, textCell(std::move(text)));
+            readString(in, record);
+            const auto [textRow, textColumn] = *pendingString_;
             pendingString_.reset();
+            storeScratchText(textRow, textColumn);
             return;
         }
         case kMulRk: {
@@ -387,7 +379,7 @@ private:
             while (in.peek(8)) {
                 std::uint32_t rk = 0;
                 if (!in.u16(xf) || !in.u32(rk)) damaged(record.offset);
-                store(row, column++, numberCell(rkValue(rk), xf));
+                if (CellValue* cell = cellAt(row, column++)) setNumberCell(*cell, rkValue(rk), xf);
             }
             return;
         }
@@ -396,52 +388,57 @@ private:
         }
         if (!isCellRecord(record.type)) return;
         if (!in.u16(row) || !in.u16(column) || !in.u16(xf)) damaged(record.offset);
-        CellValue cell;
         switch (record.type) {
         case kNumber: {
             double value = 0;
             if (!in.f64(value)) damaged(record.offset);
-            cell = numberCell(value, xf);
-            break;
+            if (CellValue* cell = cellAt(row, column)) setNumberCell(*cell, value, xf);
+            return;
         }
         case kRk: {
             std::uint32_t rk = 0;
             if (!in.u32(rk)) damaged(record.offset);
-            cell = numberCell(rkValue(rk), xf);
-            break;
+            if (CellValue* cell = cellAt(row, column)) setNumberCell(*cell, rkValue(rk), xf);
+            return;
         }
         case kLabelSst: {
             std::uint32_t index = 0;
             if (!in.u32(index)) damaged(record.offset);
             if (index >= sharedStrings_.size()) {
                 // Reported with the number the file gives; the rest is read.
-                cell.problem = CellProblem::NoSuchSharedString;
-                cell.text = std::to_string(index);
-            } else {
-                cell.setText(std::string(sharedStrings_[index]));
-                if (sharedStrings_.wasCut(index)) cell.problem = CellProblem::TextCut;
+                if (CellValue* cell = cellAt(row, column)) {
+                    cell->clear();
+                    cell->problem = CellProblem::NoSuchSharedString;
+                    cell->text = std::to_string(index);
+                }
+                return;
             }
-            break;
+            const std::string_view text = sharedStrings_[index];
+            if (text.empty()) return;
+            if (CellValue* cell = cellAt(row, column)) {
+                cell->clear();
+                cell->kind = CellKind::Text;
+                cell->text.assign(text);
+                cell->problem =
+                    sharedStrings_.wasCut(index) ? CellProblem::TextCut : CellProblem::None;
+            }
+            return;
         }
         case kLabel:
-        case kRString: {
-            std::string text;
-            const bool ok =
-                biff8_ ? in.unicodeString(text, true) : in.byteString(text, true, decoder_);
-            if (!ok) damaged(record.offset);
-            cell = textCell(std::move(text));
-            break;
-        }
+        case kRString:
+            readString(in, record);
+            storeScratchText(row, column);
+            return;
         case kBoolErr: {
             std::uint8_t value = 0, isError = 0;
             if (!in.u8(value) || !in.u8(isError)) damaged(record.offset);
-            if (isError) {
-                cell.kind = CellKind::Error;
-                cell.text = errorCode(value);
-            } else {
-                cell.setNumber(value ? 1 : 0, CellKind::Boolean);
+            if (CellValue* cell = cellAt(row, column)) {
+                if (isError)
+                    setErrorCell(*cell, value);
+                else
+                    cell->setNumber(value ? 1 : 0, CellKind::Boolean);
             }
-            break;
+            return;
         }
         case kFormula: {
             const std::uint8_t* result = in.peek(8);
@@ -452,30 +449,54 @@ private:
                     pendingString_.emplace(row, column);
                     return;
                 case 1:
-                    cell.setNumber(result[2] ? 1 : 0, CellKind::Boolean);
-                    break;
+                    if (CellValue* cell = cellAt(row, column))
+                        cell->setNumber(result[2] ? 1 : 0, CellKind::Boolean);
+                    return;
                 case 2:
-                    cell.kind = CellKind::Error;
-                    cell.text = errorCode(result[2]);
-                    break;
+                    if (CellValue* cell = cellAt(row, column)) setErrorCell(*cell, result[2]);
+                    return;
                 default: // empty text
                     return;
                 }
-            } else {
-                double value = 0;
-                in.f64(value);
-                cell = numberCell(value, xf);
             }
-            break;
+            double value = 0;
+            in.f64(value);
+            if (CellValue* cell = cellAt(row, column)) setNumberCell(*cell, value, xf);
+            return;
         }
         default:
             return;
         }
-        store(row, column, std::move(cell));
     }
 
-    CellValue numberCell(double value, std::uint16_t xf) const {
-        CellValue cell;
+    // A string of a LABEL, RSTRING or STRING record into scratch_.
+    void readString(ByteCursor& in, const Record& record) {
+        scratch_.clear();
+        const bool ok =
+            biff8_ ? in.unicodeString(scratch_, true) : in.byteString(scratch_, true, decoder_);
+        if (!ok) damaged(record.offset);
+    }
+
+    // The text in scratch_ as the cell's, cut to what a cell holds; an empty
+    // text is no value.
+    void storeScratchText(int row, int column) {
+        if (scratch_.empty()) return;
+        const bool cut = cutToCellLength(scratch_);
+        if (CellValue* cell = cellAt(row, column)) {
+            cell->clear();
+            cell->kind = CellKind::Text;
+            std::swap(cell->text, scratch_); // scratch_ is cleared before its next use
+            cell->problem = cut ? CellProblem::TextCut : CellProblem::None;
+        }
+    }
+
+    static void setErrorCell(CellValue& cell, std::uint8_t code) {
+        cell.clear();
+        cell.kind = CellKind::Error;
+        cell.text = errorCode(code);
+    }
+
+    void setNumberCell(CellValue& cell, double value, std::uint16_t xf) const {
         const NumberFormatKind kind =
             xf < xfFormats_.size() ? xfFormats_[xf] : NumberFormatKind::Number;
         if (kind == NumberFormatKind::DateTime) {
@@ -488,23 +509,31 @@ private:
         } else {
             cell.setNumber(value);
         }
-        return cell;
     }
 
-    void store(int row, int column, CellValue cell) {
-        if (column >= columnLimit_) return;
-        if ((cell.kind == CellKind::Empty && cell.problem == CellProblem::None) ||
-            (cell.kind == CellKind::Text && cell.text.empty()))
-            return;
+    // The cell of the sheet at row and column (both 0-based) for a value, or
+    // null when the column lies beyond those read. Cells of one row mostly
+    // come one after another, so its row is kept at hand.
+    CellValue* cellAt(int row, int column) {
+        if (column >= columnLimit_) return nullptr;
         const int number = row + 1;
-        if (number <= flushedUpTo_) // the first pass saw the sheet end otherwise
-            throw WorkbookError(file_,
-                                std::string(kDamagedFile) +
-                                    " Komórki arkusza zapisano w nieoczekiwanej kolejności.");
-        auto& cells = pending_[number];
+        if (number != lastNumber_) {
+            if (number <= flushedUpTo_) // the first pass saw the sheet end otherwise
+                throw WorkbookError(
+                    file_, std::string(kDamagedFile) +
+                               " Komórki arkusza zapisano w nieoczekiwanej kolejności.");
+            const auto [at, added] = pending_.try_emplace(number);
+            if (added && !spareCells_.empty()) {
+                at->second = std::move(spareCells_.back());
+                spareCells_.pop_back();
+            }
+            lastNumber_ = number;
+            lastCells_ = &at->second;
+        }
+        auto& cells = *lastCells_;
         if (cells.size() <= static_cast<std::size_t>(column))
             cells.resize(static_cast<std::size_t>(column) + 1);
-        cells[static_cast<std::size_t>(column)] = std::move(cell);
+        return &cells[static_cast<std::size_t>(column)];
     }
 
     // Hands out the waiting rows that are complete once the record at offset is read.
@@ -521,9 +550,12 @@ private:
 
     void flushFront() {
         auto node = pending_.extract(pending_.begin());
+        if (node.key() == lastNumber_) lastNumber_ = 0;
         SheetRow& row = queue_.start(node.key());
-        row.cells = std::move(node.mapped());
+        // The row takes the cells; the emptied cells it had serve a later row.
+        std::swap(row.cells, node.mapped());
         queue_.commit();
+        if (spareCells_.size() < kMaxSpareCells) spareCells_.push_back(std::move(node.mapped()));
         flushedUpTo_ = node.key();
     }
 
@@ -555,6 +587,11 @@ private:
     bool sheetDone_ = false;
     std::optional<std::pair<int, int>> pendingString_;
     std::map<int, std::vector<CellValue>> pending_;
+    int lastNumber_ = 0;                         // the row of the last cell stored, if waiting
+    std::vector<CellValue>* lastCells_ = nullptr; // its cells in pending_
+    static constexpr std::size_t kMaxSpareCells = 64;
+    std::vector<std::vector<CellValue>> spareCells_; // emptied cells of rows handed out
+    std::string scratch_;                           // a string being read
     int flushedUpTo_ = 0;
     RowQueue queue_;
 };

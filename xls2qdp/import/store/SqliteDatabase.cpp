@@ -91,7 +91,9 @@ std::optional<std::string_view> Statement::textOrNull(int column) const {
     if (const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(statement, column)))
         return std::string_view(p,
                                 static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
-    if (sqlite3_column_type(statement, column) == SQLITE_NULL) return std::nullopt;
+    // No text is a null value, or memory that ran out while converting one
+    // (the error code tells, more cheaply than asking for the value's type).
+    if (sqlite3_errcode(db_) != SQLITE_NOMEM) return std::nullopt;
     return std::string_view{};
 }
 

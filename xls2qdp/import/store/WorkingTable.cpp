@@ -172,7 +172,7 @@ void WorkingTable::append(const WorkingRecord& record) {
         if (const auto value = record.value(static_cast<WorkingField>(i)))
             insert_.bindUncopied(static_cast<int>(i) + 1, *value);
     insert_.step();
-    insert_.reset();
+    insert_.rewind(); // ends the statement; the bindings are cleared by the next append
 }
 
 bool WorkingTable::first() {

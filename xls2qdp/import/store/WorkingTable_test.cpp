@@ -151,6 +151,12 @@ TEST_F(WorkingTableTest, ReadAheadGivesWhatTheTableGives) {
                 if (dated) {
                     EXPECT_EQ(date, cursor.date(field)) << field;
                 }
+                // And viewed where the cursor holds the text.
+                std::string storage = "stale";
+                std::string_view view = "stale";
+                EXPECT_EQ(cursor.slotText(cursor.fieldSlot(field), storage, view), present)
+                    << field;
+                EXPECT_EQ(view, byName.value_or("")) << field;
             }
             std::string ignored;
             std::optional<CalendarDate> noDate;
