@@ -137,14 +137,14 @@ private:
     std::deque<Batch> ready_;  // filled, waiting for the caller
     std::vector<Batch> spare_; // used, waiting to be filled again
     std::atomic<bool> stop_{false};
-    bool done_ = false;    // the filling thread has ended
+    bool done_ = false;        // the filling thread has ended
     bool callerWaits_ = false; // the caller waits for a filled batch
     bool fillerWaits_ = false; // the filling thread waits for room
-    Batch using_;          // the batch the caller holds
-    bool holding_ = false; // using_ came from the thread and goes back to it
-    bool inline_ = false;  // no thread: batches filled on the caller's thread
-    bool ended_ = false;   // inline: the last batch was filled
-    std::thread thread_;   // last: starts once everything above is ready
+    Batch using_;              // the batch the caller holds
+    bool holding_ = false;     // using_ came from the thread and goes back to it
+    bool inline_ = false;      // no thread: batches filled on the caller's thread
+    bool ended_ = false;       // inline: the last batch was filled
+    std::thread thread_;       // last: starts once everything above is ready
 };
 
 } // namespace xls2qdp

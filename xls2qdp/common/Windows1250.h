@@ -35,7 +35,7 @@ public:
     bool encode(std::string_view utf8, std::string& out, Windows1250Failure& failure);
 
 private:
-    const unsigned char* byteOf_; // by code point below kTableEnd: its byte, or 0
+    const unsigned char* byteOf_;                 // by code point below kTableEnd: its byte, or 0
     static constexpr char32_t kTableEnd = 0x2200; // beyond the code page's last character
 };
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "common/Windows1250.h"
 #include "common/TextEncoding.h"
+#include "common/Windows1250.h"
 
 #include <gtest/gtest.h>
 

@@ -45,8 +45,7 @@ std::int32_t TQDPPOZSekcja::fUserDefPol() {
 }
 
 void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row, std::vector<std::string_view>& values,
-                              std::vector<std::string>& storage,
-                              std::span<const int> slots) const {
+                              std::vector<std::string>& storage, std::span<const int> slots) const {
     values.resize(fieldCount());
     // Sized before any view of it is taken: at most one value per schema field.
     if (storage.size() < schema_.fields.size()) storage.resize(schema_.fields.size());

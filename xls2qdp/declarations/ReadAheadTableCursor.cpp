@@ -202,8 +202,7 @@ bool ReadAheadTableCursor::slotTextAppend(int slot, std::string& out,
     return true;
 }
 
-bool ReadAheadTableCursor::slotText(int slot, std::string& storage,
-                                    std::string_view& view) const {
+bool ReadAheadTableCursor::slotText(int slot, std::string& storage, std::string_view& view) const {
     if (direct_ || !ahead_) return WorkingTableCursor::slotText(slot, storage, view);
     const Text& value = textOf(static_cast<std::size_t>(slot));
     if (value.offset == Text::kNull) {

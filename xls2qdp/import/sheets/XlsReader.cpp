@@ -519,9 +519,9 @@ private:
         const int number = row + 1;
         if (number != lastNumber_) {
             if (number <= flushedUpTo_) // the first pass saw the sheet end otherwise
-                throw WorkbookError(
-                    file_, std::string(kDamagedFile) +
-                               " Komórki arkusza zapisano w nieoczekiwanej kolejności.");
+                throw WorkbookError(file_,
+                                    std::string(kDamagedFile) +
+                                        " Komórki arkusza zapisano w nieoczekiwanej kolejności.");
             const auto [at, added] = pending_.try_emplace(number);
             if (added && !spareCells_.empty()) {
                 at->second = std::move(spareCells_.back());
@@ -587,11 +587,11 @@ private:
     bool sheetDone_ = false;
     std::optional<std::pair<int, int>> pendingString_;
     std::map<int, std::vector<CellValue>> pending_;
-    int lastNumber_ = 0;                         // the row of the last cell stored, if waiting
+    int lastNumber_ = 0;                          // the row of the last cell stored, if waiting
     std::vector<CellValue>* lastCells_ = nullptr; // its cells in pending_
     static constexpr std::size_t kMaxSpareCells = 64;
     std::vector<std::vector<CellValue>> spareCells_; // emptied cells of rows handed out
-    std::string scratch_;                           // a string being read
+    std::string scratch_;                            // a string being read
     int flushedUpTo_ = 0;
     RowQueue queue_;
 };
