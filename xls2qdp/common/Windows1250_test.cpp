@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "common/TextEncoding.h"
 #include "common/Windows1250.h"
+
+#include "common/TextEncoding.h"
 
 #include <gtest/gtest.h>
 

@@ -87,14 +87,16 @@ std::string_view Statement::text(int column) const {
 }
 
 std::optional<std::string_view> Statement::textOrNull(int column) const {
-    sqlite3_stmt* statement = handle_.get();
-    if (const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(statement, column)))
-        return std::string_view(p,
-                                static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
-    // No text is a null value, or memory that ran out while converting one
-    // (the error code tells, more cheaply than asking for the value's type).
-    if (sqlite3_errcode(db_) != SQLITE_NOMEM) return std::nullopt;
-    return std::string_view{};
+    // Read through the column's value object: one call into the statement
+    // for the value's kind, text and length together (the working table
+    // reads millions of them). SQLite calls such a value unprotected: safe
+    // only while no other thread uses the connection, which ours never
+    // share (each is opened without a mutex and used by one thread at a time).
+    sqlite3_value* value = sqlite3_column_value(handle_.get(), column);
+    if (sqlite3_value_type(value) == SQLITE_NULL) return std::nullopt;
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    if (!p) return std::string_view{}; // memory ran out while converting it
+    return std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(value)));
 }
 
 std::int64_t Statement::integer(int column) const {

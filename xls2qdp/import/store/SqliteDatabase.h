@@ -45,8 +45,8 @@ public:
     bool isNull(int column) const;
     // The column's text; valid until the next step or reset.
     std::string_view text(int column) const;
-    // text(), or std::nullopt when the column is NULL; one call fewer into
-    // SQLite than isNull() and text() for a value that is there.
+    // text(), or std::nullopt when the column is NULL, in one call into the
+    // statement (for tables read by one thread at a time).
     std::optional<std::string_view> textOrNull(int column) const;
     std::int64_t integer(int column) const;
 
