@@ -230,7 +230,8 @@ void TQDPSekcja::buildRecordInto(std::span<const std::string_view> values, std::
     record.assign(static_cast<std::size_t>(totalSize_) + fields_.size() + slack, '\0');
     std::size_t offset = 0;
     for (std::size_t i = 0; i < fields_.size(); ++i) {
-        if (i < values.size()) {
+        // An empty view may show no memory at all: nothing is copied then.
+        if (i < values.size() && !values[i].empty()) {
             std::size_t length = std::min<std::size_t>(values[i].size(), fields_[i].size);
             std::memcpy(record.data() + offset, values[i].data(), length);
         }
