@@ -101,6 +101,8 @@ bool RecordReader::readData(std::vector<std::uint8_t>& out, std::size_t length) 
 }
 
 bool RecordReader::readFirstHeader(Record& record, std::size_t& length) {
+    record.shown = nullptr;
+    record.shownSize = 0;
     record.data.clear();
     record.continues.clear();
     do { // CONTINUE records left over belong to the record before
@@ -114,6 +116,12 @@ bool RecordReader::next(Record& record, bool (*withData)(std::uint16_t)) {
     std::size_t length = 0;
     if (!readFirstHeader(record, length)) return false;
     if (!withData(record.type)) return skip(static_cast<std::int64_t>(length));
+    if (length <= length_ - pos_) { // whole in the buffer, as nearly always
+        record.shown = buffer_.get() + pos_;
+        record.shownSize = length;
+        pos_ += length;
+        return true;
+    }
     if (!readData(record.data, length)) {
         damagedAt_ = record.offset;
         return false;
@@ -153,6 +161,7 @@ bool RecordReader::nextHead(RecordHead& head, std::size_t want) {
 }
 
 bool RecordReader::pullContinue(Record& record) {
+    record.keep(); // the buffer changes below
     if (!fill(4)) return false;
     const std::uint8_t* h = buffer_.get() + pos_;
     if ((h[0] | (h[1] << 8)) != kContinue) return false;
@@ -172,8 +181,10 @@ bool RecordReader::pullContinue(Record& record) {
 
 bool ByteCursor::pullFor(std::size_t n) {
     while (size() - pos_ < n) {
+        if (!reader_) return false;
+        record_.keep(); // dropping what was read needs the data in the record
         compact();
-        if (!reader_ || !reader_->pullContinue(record_)) return false;
+        if (!reader_->pullContinue(record_)) return false;
     }
     return true;
 }
@@ -202,7 +213,7 @@ bool ByteCursor::f64(double& v) {
     if (!ensure(8)) return false;
     std::uint64_t bits = 0;
     for (int i = 7; i >= 0; --i)
-        bits = (bits << 8) | record_.data[pos_ + static_cast<std::size_t>(i)];
+        bits = (bits << 8) | record_.bytes()[pos_ + static_cast<std::size_t>(i)];
     std::memcpy(&v, &bits, sizeof v);
     pos_ += 8;
     return true;
@@ -253,7 +264,7 @@ bool ByteCursor::unicodeString(std::string& out, bool wideCount) {
         const std::size_t width = wide ? 2 : 1;
         const std::size_t fits = std::min(left, (boundary - pos_) / width);
         if (fits == 0) return false;
-        const std::uint8_t* at = record_.data.data() + pos_;
+        const std::uint8_t* at = record_.bytes() + pos_;
         if (fits == count) { // all in one piece, as nearly always
             if (wide)
                 appendUtf16LeAsUtf8(out, at, fits);

@@ -60,9 +60,23 @@ struct RecordHead {
 
 struct Record {
     std::uint16_t type = 0;
-    std::int64_t offset = 0;            // of the record header in the stream
+    std::int64_t offset = 0; // of the record header in the stream
+    // Its data where it lies in the reader's buffer, valid until the reader
+    // reads on; null when the data is in `data` instead.
+    const std::uint8_t* shown = nullptr;
+    std::size_t shownSize = 0;
     std::vector<std::uint8_t> data;     // its data, and that of CONTINUE records read so far
     std::vector<std::size_t> continues; // offsets in data where a CONTINUE record's bytes begin
+
+    const std::uint8_t* bytes() const { return shown ? shown : data.data(); }
+    std::size_t size() const { return shown ? shownSize : data.size(); }
+    // Copies the data shown in the buffer into `data`, before the reader reads on.
+    void keep() {
+        if (!shown) return;
+        data.assign(shown, shown + shownSize);
+        shown = nullptr;
+        shownSize = 0;
+    }
 };
 
 // Reads records from a stream through a buffer of its own.
@@ -75,7 +89,8 @@ public:
     bool seek(std::int64_t offset);
 
     // The next record after the CONTINUE records of the previous one; its data
-    // is read only when withData says so for its type. False at the end of
+    // is read only when withData says so for its type, and shown where it
+    // lies in the buffer when it lies there whole. False at the end of
     // the stream; throws nothing: a record cut off by the end of the stream
     // sets damagedAt() and ends the stream.
     bool next(Record& record, bool (*withData)(std::uint16_t type));
@@ -115,19 +130,19 @@ public:
     // Numbers are little-endian.
     bool u8(std::uint8_t& v) {
         if (!ensure(1)) return false;
-        v = record_.data[pos_++];
+        v = record_.bytes()[pos_++];
         return true;
     }
     bool u16(std::uint16_t& v) {
         if (!ensure(2)) return false;
-        const std::uint8_t* p = record_.data.data() + pos_;
+        const std::uint8_t* p = record_.bytes() + pos_;
         v = static_cast<std::uint16_t>(p[0] | (p[1] << 8));
         pos_ += 2;
         return true;
     }
     bool u32(std::uint32_t& v) {
         if (!ensure(4)) return false;
-        const std::uint8_t* p = record_.data.data() + pos_;
+        const std::uint8_t* p = record_.bytes() + pos_;
         v = std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
             std::uint32_t{p[3]} << 24;
         pos_ += 4;
@@ -137,7 +152,7 @@ public:
     bool skip(std::size_t n);
     // The next n bytes, or null when the record has fewer.
     const std::uint8_t* peek(std::size_t n) {
-        return ensure(n) ? record_.data.data() + pos_ : nullptr;
+        return ensure(n) ? record_.bytes() + pos_ : nullptr;
     }
     // Whether any data is left (in this record or a CONTINUE record).
     bool more() { return ensure(1); }
@@ -157,7 +172,7 @@ private:
     bool length(std::uint16_t& count, bool wide); // a string's 16- or 8-bit length
     std::size_t nextBoundary();
     void compact();
-    std::size_t size() const { return record_.data.size(); }
+    std::size_t size() const { return record_.size(); }
 
     Record& record_;
     RecordReader* reader_;

@@ -94,6 +94,8 @@ private:
 
     Database db_;
     Statement insert_;
+    // Which of insert_'s parameters hold a value rather than null.
+    std::array<bool, kWorkingFieldCount> insertBound_{};
     Statement select_;
     bool onRow_ = false;
     bool inTransaction_ = false;
