@@ -151,9 +151,7 @@ public:
     bool f64(double& v);
     bool skip(std::size_t n);
     // The next n bytes, or null when the record has fewer.
-    const std::uint8_t* peek(std::size_t n) {
-        return ensure(n) ? record_.bytes() + pos_ : nullptr;
-    }
+    const std::uint8_t* peek(std::size_t n) { return ensure(n) ? record_.bytes() + pos_ : nullptr; }
     // Whether any data is left (in this record or a CONTINUE record).
     bool more() { return ensure(1); }
 
