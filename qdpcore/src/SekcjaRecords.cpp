@@ -145,7 +145,7 @@ Result SekcjaRecords::add(Sekcja& section, char* text, const CipherSession* pack
     };
 
     char* record = recordBuffer_.data();
-    std::vector<std::uint64_t>& offsets = offsets_;
+    std::vector<std::uint64_t>& offsets = offsets_; // for linked size fields below
     offsets.resize(fields.size());
     const bool plain =
         !hasExtendedFields &&
@@ -162,7 +162,7 @@ Result SekcjaRecords::add(Sekcja& section, char* text, const CipherSession* pack
         }
     }
     std::uint64_t o = 0;
-    for (std::size_t i = 0; i < fields.size() && !plain; ++i) {
+    for (std::size_t i = 0; i < fields.size() && !plain; ++i) { // a field at a time otherwise
         DefPol& f = *fields[i];
         offsets[i] = o;
         char* slot = record + o;

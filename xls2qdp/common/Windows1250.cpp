@@ -3,7 +3,6 @@
 
 #include "TextEncoding.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -61,43 +60,20 @@ std::optional<std::string> windows1250ToUtf8(std::string_view cp1250) {
 
 namespace {
 
-// The code points of the upper half, taken from the same conversion that
-// fills the packages, so that the answer cannot drift from it.
-const std::vector<char32_t>& upperHalf() {
-    static const std::vector<char32_t> table = [] {
-        std::vector<char32_t> result;
-        for (int b = 0x80; b <= 0xFF; ++b) {
-            const auto utf8 = windows1250ToUtf8(std::string(1, static_cast<char>(b)));
-            char32_t cp = 0;
-            if (utf8 && !utf8->empty() && decodeUtf8(*utf8, 0, cp) == utf8->size())
-                result.push_back(cp);
-        }
-        std::sort(result.begin(), result.end());
-        return result;
-    }();
-    return table;
-}
+// Beyond the last character of the code page (U+2122).
+constexpr char32_t kTableEnd = 0x2200;
 
-} // namespace
-
-bool isWindows1250Character(char32_t codePoint) {
-    if (codePoint < 0x80) return true;
-    const auto& table = upperHalf();
-    return std::binary_search(table.begin(), table.end(), codePoint);
-}
-
-namespace {
-
-// The byte of every code point below the end of the encoder's table that
-// Windows-1250 holds (0 for none), from the same conversion as upperHalf.
-const std::vector<unsigned char>& bytesByCodePoint(char32_t end) {
-    static const std::vector<unsigned char> table = [end] {
-        std::vector<unsigned char> result(end, 0);
+// The byte of every code point below kTableEnd that Windows-1250 holds (0
+// for none), taken from the same conversion that windows1250ToUtf8 uses, so
+// that the answers cannot drift from it.
+const std::vector<unsigned char>& bytesByCodePoint() {
+    static const std::vector<unsigned char> table = [] {
+        std::vector<unsigned char> result(kTableEnd, 0);
         for (int b = 1; b <= 0xFF; ++b) {
             const auto utf8 = windows1250ToUtf8(std::string(1, static_cast<char>(b)));
             char32_t cp = 0;
             if (utf8 && !utf8->empty() && decodeUtf8(*utf8, 0, cp) == utf8->size()) {
-                if (cp >= end) throw std::logic_error("Windows-1250 table too short");
+                if (cp >= kTableEnd) throw std::logic_error("Windows-1250 table too short");
                 result[cp] = static_cast<unsigned char>(b);
             }
         }
@@ -108,7 +84,11 @@ const std::vector<unsigned char>& bytesByCodePoint(char32_t end) {
 
 } // namespace
 
-Windows1250Encoder::Windows1250Encoder() : byteOf_(bytesByCodePoint(kTableEnd).data()) {}
+bool isWindows1250Character(char32_t codePoint) {
+    return codePoint < 0x80 || (codePoint < kTableEnd && bytesByCodePoint()[codePoint] != 0);
+}
+
+Windows1250Encoder::Windows1250Encoder() : byteOf_(bytesByCodePoint().data()) {}
 
 bool Windows1250Encoder::encode(std::string_view utf8, std::string& out,
                                 Windows1250Failure& failure) {

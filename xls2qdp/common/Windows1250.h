@@ -35,8 +35,7 @@ public:
     bool encode(std::string_view utf8, std::string& out, Windows1250Failure& failure);
 
 private:
-    const unsigned char* byteOf_;                 // by code point below kTableEnd: its byte, or 0
-    static constexpr char32_t kTableEnd = 0x2200; // beyond the code page's last character
+    const unsigned char* byteOf_; // by code point below U+2200: its byte, or 0
 };
 
 // Windows-1250 -> UTF-8 (every byte value has a meaning except the five
