@@ -12,10 +12,6 @@ void WorkingRecord::setDate(WorkingField field, const CalendarDate& date) {
     setText(field, isoDate(date));
 }
 
-void WorkingRecord::setDateTime(WorkingField field, const LocalDateTime& moment) {
-    setText(field, isoDateTime(moment));
-}
-
 namespace {
 
 // Appends a number of exactly `digits` decimal digits (zero-padded; values

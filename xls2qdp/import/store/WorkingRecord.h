@@ -27,7 +27,6 @@ public:
     // An empty text leaves the field null, as an empty cell does.
     void setText(WorkingField field, std::string_view text);
     void setDate(WorkingField field, const CalendarDate& date);
-    void setDateTime(WorkingField field, const LocalDateTime& moment);
     void setNull(WorkingField field) { present_[index(field)] = false; }
     void clear() { present_.fill(false); }
 

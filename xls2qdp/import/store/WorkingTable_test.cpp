@@ -23,7 +23,7 @@ protected:
         r.setText(WorkingField::LID_DEKL, lid);
         r.setText(WorkingField::NAZWISKO, surname);
         r.setDate(WorkingField::DATA_UR, {1960, 3, 5});
-        r.setDateTime(WorkingField::DATA_MOD, {{2026, 12, 10}, 0, 28, 38});
+        r.setText(WorkingField::DATA_MOD, isoDateTime({{2026, 12, 10}, 0, 28, 38}));
         return r;
     }
 
