@@ -11,11 +11,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
-if [[ ! -f $build/CMakeCache.txt ]]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQDP_BUILD_BENCH=ON \
-        -DQDP_BUILD_TESTS=OFF -DQDP_BUILD_GUI=OFF >/dev/null
-fi
-cmake --build "$build" -j2 --target import_pipeline gen_declarations xls2qdp_data_files >/dev/null
+source bench/bench_build.sh
+bench_build "$build" import_pipeline gen_declarations xls2qdp_data_files
 bin=$build/bin
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,16 +21,7 @@ for rows in 100000 400000; do
     "$bin/gen_declarations" --rows "$rows" --seed 7 --voivodeship 12 "$work/d$rows.xlsx" >/dev/null
 done
 
-openpyxl_seconds=$(/usr/bin/python3 - "$work/d100000.xlsx" <<'PY'
-import sys, time
-import openpyxl
-start = time.perf_counter()
-book = openpyxl.load_workbook(sys.argv[1], read_only=True)
-rows = sum(1 for _ in book.worksheets[0].iter_rows(values_only=True))
-book.close()
-print(f"{time.perf_counter() - start:.3f}")
-PY
-)
+openpyxl_seconds=$(/usr/bin/python3 bench/read_openpyxl.py "$work/d100000.xlsx")
 
 declare -A fig
 for rows in 100000 400000; do

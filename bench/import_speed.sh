@@ -51,11 +51,8 @@ if ((${#missing[@]})); then
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-if [[ ! -f $build/CMakeCache.txt ]]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQDP_BUILD_BENCH=ON \
-        -DQDP_BUILD_TESTS=OFF -DQDP_BUILD_GUI=OFF >/dev/null
-fi
-cmake --build "$build" -j2 --target xls2qdp-cli gen_declarations xls2qdp_data_files >/dev/null
+source bench/bench_build.sh
+bench_build "$build" xls2qdp-cli gen_declarations xls2qdp_data_files
 bin=$build/bin
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -84,13 +81,6 @@ for format in xls ods; do
         soffice --convert-to "$format" --outdir "$files" "$files/d60000.xlsx" >/dev/null 2>&1
 done
 
-cat >"$work/read_openpyxl.py" <<'PY'
-import sys
-import openpyxl
-book = openpyxl.load_workbook(sys.argv[1], read_only=True)
-rows = sum(1 for _ in book.worksheets[0].iter_rows(values_only=True))
-book.close()
-PY
 cat >"$work/read_xlrd.py" <<'PY'
 import sys
 import xlrd
@@ -129,7 +119,7 @@ export -f xml_pipeline
 for ((round = 1; round <= rounds; round++)); do
     measure xmllint.200k bash -c 'xml_pipeline "$1"' _ "$files/d200000.xlsx"
     ours ours.200k.xlsx "$files/d200000.xlsx"
-    measure openpyxl.200k /usr/bin/python3 "$work/read_openpyxl.py" "$files/d200000.xlsx"
+    measure openpyxl.200k /usr/bin/python3 bench/read_openpyxl.py "$files/d200000.xlsx"
     ours ours.200k.xlsx "$files/d200000.xlsx"
     measure xlrd.60k /usr/bin/python3 "$work/read_xlrd.py" "$files/d60000.xls"
     ours ours.60k.xls "$files/d60000.xls"

@@ -13,11 +13,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 limit=${LIMIT:-300}
-if [[ ! -f $build/CMakeCache.txt ]]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQDP_BUILD_BENCH=ON \
-        -DQDP_BUILD_TESTS=OFF -DQDP_BUILD_GUI=OFF >/dev/null
-fi
-cmake --build "$build" -j2 --target upkeep >/dev/null
+source bench/bench_build.sh
+bench_build "$build" upkeep
 upkeep=$(realpath "$build/bin/upkeep")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
