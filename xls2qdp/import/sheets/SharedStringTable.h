@@ -2,7 +2,7 @@
 // The shared strings of a workbook (.xlsx sharedStrings.xml, .xls SST), the
 // one part of a workbook held in memory while its sheet streams, and the part
 // that grows with the sheet. Kept as one block of characters, a byte of
-// length per string and the start of every sixteenth string: about a quarter
+// length per string and the start of every sixteenth string: about a third
 // of the memory of separate strings when most are short and unique (PESELs,
 // phone numbers), so that a sheet four times as long does not need nearly
 // four times the memory. A string finds its start from its group's by adding
@@ -46,6 +46,7 @@ public:
         chars_.append(text);
     }
     std::size_t size() const { return lengths_.size(); }
+    // index: below size(), which the readers check against the file's number.
     std::string_view operator[](std::size_t index) const {
         std::size_t begin = groupStarts_[index / kGroup];
         for (std::size_t i = index - index % kGroup; i < index; ++i)
