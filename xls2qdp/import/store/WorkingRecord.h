@@ -47,8 +47,8 @@ private:
 // "1960-03-05" for 5 March 1960; "2026-12-10 00:28:38" with the time.
 std::string isoDate(const CalendarDate& date);
 std::string isoDateTime(const LocalDateTime& moment);
-// "05-03-1960": a date as the declaration sections read it as text.
-std::string shownDate(const CalendarDate& date);
+// Appends "05-03-1960": a date as the declaration sections read it as text.
+void appendShownDate(std::string& out, const CalendarDate& date);
 // Reads the date part of an ISO text; nullopt when it is not one.
 std::optional<CalendarDate> parseIsoDate(std::string_view text);
 

@@ -308,9 +308,23 @@ bool WorkingTable::slotTextAppend(int slot, std::string& out,
         out += *value;
         return true;
     }
-    out += shownDate(*d);
+    appendShownDate(out, *d);
     if (info.kind == FieldKind::DateTime && value->size() >= 19) out += value->substr(10, 9);
     return true;
+}
+
+std::optional<CalendarDate> WorkingTable::slotDate(int slot) const {
+    if (!onRow_) throw std::logic_error("working table: no current row");
+    const auto& info = kWorkingFields.at(static_cast<std::size_t>(slot));
+    const int column = selectColumn_[static_cast<std::size_t>(slot)];
+    if (column < 0)
+        throw std::logic_error("working-table field " + std::string(info.name) +
+                               " is not read on this pass");
+    if (info.kind == FieldKind::Text)
+        throw std::invalid_argument("working-table field " + std::string(info.name) +
+                                    " is not a date");
+    const std::optional<std::string_view> value = select_.textOrNull(column);
+    return value ? parseIsoDate(*value) : std::nullopt;
 }
 
 std::optional<CalendarDate> WorkingTable::date(std::string_view field) const {

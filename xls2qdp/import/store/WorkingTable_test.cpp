@@ -150,6 +150,7 @@ TEST_F(WorkingTableTest, ReadAheadGivesWhatTheTableGives) {
                 EXPECT_EQ(byNumber, "x" + byName.value_or("")) << field;
                 if (dated) {
                     EXPECT_EQ(date, cursor.date(field)) << field;
+                    EXPECT_EQ(cursor.slotDate(cursor.fieldSlot(field)), date) << field;
                 }
                 // And viewed where the cursor holds the text.
                 std::string storage = "stale";
@@ -163,6 +164,8 @@ TEST_F(WorkingTableTest, ReadAheadGivesWhatTheTableGives) {
             EXPECT_THROW(
                 (void)cursor.slotTextAppend(cursor.fieldSlot("NAZWISKO"), ignored, &noDate),
                 std::invalid_argument);
+            EXPECT_THROW((void)cursor.slotDate(cursor.fieldSlot("NAZWISKO")),
+                         std::invalid_argument);
         }
         return rows;
     };
