@@ -4,7 +4,9 @@
 namespace xls2qdp::store {
 
 void WorkingRecord::setText(WorkingField field, std::string_view text) {
-    values_[index(field)].assign(text);
+    std::string& value = values_[index(field)];
+    value.assign(text);
+    shown_[index(field)] = value;
     present_[index(field)] = !text.empty();
 }
 
