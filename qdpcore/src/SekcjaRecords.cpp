@@ -189,28 +189,30 @@ Result SekcjaRecords::add(Sekcja& section, char* text, const CipherSession* pack
     // handed back in the caller's text, enciphered in the record. A length
     // its field cannot hold whole refuses the record before any of them is
     // written.
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (isLinkedSizeField(i) && std::to_string(sizeSlots[i]).size() > fields[i]->size) {
-            return fail(Result::SizeFieldTooNarrow);
+    if (hasExtendedFields) { // no linked size fields otherwise
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (isLinkedSizeField(i) && std::to_string(sizeSlots[i]).size() > fields[i]->size) {
+                return fail(Result::SizeFieldTooNarrow);
+            }
         }
-    }
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (!isLinkedSizeField(i)) continue;
-        const DefPol& f = *fields[i];
-        const std::string digits = std::to_string(sizeSlots[i]);
-        const std::size_t n = digits.size();
-        char* slot = record + offsets[i];
-        std::memcpy(text + offsets[i], digits.data(), n);
-        // The zero after the digits only inside the field.
-        if (n < f.size) text[offsets[i] + n] = '\0';
-        std::memset(slot, 0, f.slotLength());
-        std::memcpy(slot, digits.data(), n);
-        if (packageCipher != nullptr && f.size != 0) {
-            // Enciphered over exactly its width, so the width must be whole units.
-            if (packageCipher->roundedSize(f.size) != f.size) return fail(Result::CryptFailed);
-            std::vector<char> copy(slot, slot + f.size);
-            if (const Result r = packageCipher->encrypt(copy, f.size); !ok(r)) return fail(r);
-            std::memcpy(slot, copy.data(), f.size);
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (!isLinkedSizeField(i)) continue;
+            const DefPol& f = *fields[i];
+            const std::string digits = std::to_string(sizeSlots[i]);
+            const std::size_t n = digits.size();
+            char* slot = record + offsets[i];
+            std::memcpy(text + offsets[i], digits.data(), n);
+            // The zero after the digits only inside the field.
+            if (n < f.size) text[offsets[i] + n] = '\0';
+            std::memset(slot, 0, f.slotLength());
+            std::memcpy(slot, digits.data(), n);
+            if (packageCipher != nullptr && f.size != 0) {
+                // Enciphered over exactly its width, so the width must be whole units.
+                if (packageCipher->roundedSize(f.size) != f.size) return fail(Result::CryptFailed);
+                std::vector<char> copy(slot, slot + f.size);
+                if (const Result r = packageCipher->encrypt(copy, f.size); !ok(r)) return fail(r);
+                std::memcpy(slot, copy.data(), f.size);
+            }
         }
     }
 

@@ -82,7 +82,9 @@ void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row, std::vector<std::st
             break;
         case PozSource::TableDate:
             if (row)
-                if (std::optional<CalendarDate> date = row->date(field.source)) {
+                if (std::optional<CalendarDate> date = k < slots.size() && slots[k] >= 0
+                                                           ? row->slotDate(slots[k])
+                                                           : row->date(field.source)) {
                     fFormatDateInto(date->year, date->month, date->day, made);
                     value = made;
                 }
@@ -129,11 +131,12 @@ std::int32_t TQDPPOZSekcja::fUserWriteData() {
     }
     std::vector<std::vector<WorkingTableCursor::RowKey>> notes(noting.size());
     bool more = noted ? table_->firstReadingRows(read, *noted) : table_->firstReading(read);
-    // The fields copied into records are found by number rather than by
+    // The fields taken into records are found by number rather than by
     // name on every row.
     std::vector<int> slots(schema_.fields.size(), -1);
     for (std::size_t k = 0; k < schema_.fields.size() && more; ++k)
-        if (schema_.fields[k].from == PozSource::TableText &&
+        if ((schema_.fields[k].from == PozSource::TableText ||
+             schema_.fields[k].from == PozSource::TableDate) &&
             fieldLimit_ > schema_.fields[k].appendAbove)
             slots[k] = table_->fieldSlot(schema_.fields[k].source);
     for (; more; more = table_->next()) {

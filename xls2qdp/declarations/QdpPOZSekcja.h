@@ -55,8 +55,8 @@ protected:
     // (valid until the row moves), of the section's settings and constants,
     // or of storage, which holds the values made here (its strings are
     // reused). slots: per schema field, the row cursor's number for the
-    // table field it copies, or -1 (then, or when empty, the field is read
-    // by name).
+    // table field whose text or date it takes, or -1 (then, or when empty,
+    // the field is read by name).
     void valuesFor(const WorkingTableCursor* row, std::vector<std::string_view>& values,
                    std::vector<std::string>& storage, std::span<const int> slots = {}) const;
     // Adds the record of valuesFor(row, slots): 1 or the refusal code.

@@ -218,6 +218,11 @@ std::optional<CalendarDate> ReadAheadTableCursor::date(std::string_view field) c
     return dateOf(slotOf(field));
 }
 
+std::optional<CalendarDate> ReadAheadTableCursor::slotDate(int slot) const {
+    if (direct_ || !ahead_) return table_.slotDate(slot);
+    return dateOf(static_cast<std::size_t>(slot));
+}
+
 std::optional<CalendarDate> ReadAheadTableCursor::dateOf(std::size_t slot) const {
     if (!onRow_) throw std::logic_error("working table: no current row");
     if (dateSlots_[slot] < 0)

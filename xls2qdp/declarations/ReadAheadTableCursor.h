@@ -47,6 +47,7 @@ public:
     bool slotTextAppend(int slot, std::string& out,
                         std::optional<CalendarDate>* date) const override;
     bool slotText(int slot, std::string& storage, std::string_view& view) const override;
+    std::optional<CalendarDate> slotDate(int slot) const override;
 
 private:
     // The text of one field of one row as the table gave it. Kept small:

@@ -88,6 +88,12 @@ public:
         (void)slot, (void)out, (void)date;
         throw std::logic_error("working table: fields are read by name");
     }
+    // date() of the field numbered slot. Only for a cursor whose fieldSlot()
+    // gives numbers.
+    virtual std::optional<CalendarDate> slotDate(int slot) const {
+        (void)slot;
+        throw std::logic_error("working table: fields are read by name");
+    }
     // slotTextAppend() of the field numbered slot without a copy where the
     // cursor holds the text itself: view shows it until the cursor moves;
     // otherwise the text is put into storage and view shows that. False

@@ -57,9 +57,9 @@ public:
     virtual ~OpenWorkbook() = default;
     // Checks row 6 (call it once, first).
     virtual HeaderCheck checkHeader() = 0;
-    // Fills row with the next data row; false at the end of the data. Throws
-    // on reader errors.
-    virtual bool nextRow(DeclarationRow& row) = 0;
+    // The next data row, valid until the next call; null at the end of the
+    // data. Throws on reader errors.
+    virtual const DeclarationRow* nextRow() = 0;
     // After the end of the data: the filled rows further down.
     virtual RowsBelowEnd rowsBelowEnd() { return {}; }
 };

@@ -272,16 +272,17 @@ ImportResult ImportWorkflow::runStages(const ImportRequest& request, ImportFront
     // appended before that is known go with the run if it ends.
     outcome.stage = 2;
     frontEnd.readingStarted();
-    DeclarationRow row;
     std::vector<DeclarationRow> firstRows;
     bool layoutJudged = false;
     int lastDataRow = kHeaderRow;
     ImportSummary& summary = outcome.summary;
     for (;;) {
-        if (!held.workbook->nextRow(row)) {
+        const DeclarationRow* next = held.workbook->nextRow();
+        if (!next) {
             frontEnd.sheetRowReached(lastDataRow);
             break;
         }
+        const DeclarationRow& row = *next;
         lastDataRow = row.sheetRow;
         if ((row.sheetRow + 1) % 10 == 0) frontEnd.sheetRowReached(row.sheetRow + 1);
         if (frontEnd.abortRequested()) return ImportResult::Aborted; // this row is not written

@@ -92,14 +92,15 @@ private:
             return check;
         }
         RowsBelowEnd rowsBelowEnd() override { return s.below; }
-        bool nextRow(DeclarationRow& row) override {
+        const DeclarationRow* nextRow() override {
             if (next == s.throwAtRow) throw std::runtime_error("Błąd odczytu arkusza");
-            if (next >= 7 + s.sheetRows) return false;
+            if (next >= 7 + s.sheetRows) return nullptr;
             row.sheetRow = next++;
-            return true;
+            return &row;
         }
         FakeServices& s;
         int next = 7;
+        DeclarationRow row;
     };
     struct Run : DeclarationRun {
         explicit Run(FakeServices& s) : s(s) {}

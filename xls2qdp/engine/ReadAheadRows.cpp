@@ -32,7 +32,7 @@ bool ReadAheadRows::fill(Batch& batch) {
     return !batch.end;
 }
 
-bool ReadAheadRows::next(DeclarationRow& row, std::vector<CellNote>& notes) {
+const DeclarationRow* ReadAheadRows::next(std::vector<CellNote>& notes) {
     notes.clear(); // no row, no notes
     while (!taking_ || taken_ == taking_->count) {
         if (taking_ && taking_->end) {
@@ -40,18 +40,16 @@ bool ReadAheadRows::next(DeclarationRow& row, std::vector<CellNote>& notes) {
             if (std::exception_ptr error = std::exchange(taking_->error, nullptr))
                 std::rethrow_exception(error);
         }
-        if (ended_) return false;
-        taking_ = ahead_.next();
+        if (ended_) return nullptr;
+        taking_ = ahead_.next(); // gives the batch before back to the reader
         taken_ = 0;
         if (!taking_) {
             ended_ = true; // stopped before the end
-            return false;
+            return nullptr;
         }
     }
-    swap(row, taking_->rows[taken_]);
     std::swap(notes, taking_->notes[taken_]);
-    ++taken_;
-    return true;
+    return &taking_->rows[taken_++];
 }
 
 } // namespace xls2qdp

@@ -33,10 +33,10 @@ public:
     ReadAheadRows(const ReadAheadRows&) = delete;
     ReadAheadRows& operator=(const ReadAheadRows&) = delete;
 
-    // The next row and its notes (both replaced); false (and no notes) at
-    // the end of the data. Rethrows the reader's error in its place, then
-    // gives false.
-    bool next(DeclarationRow& row, std::vector<CellNote>& notes);
+    // The next row, read in place: it stays valid until the next call. Its
+    // notes replace those in notes. Null (and no notes) at the end of the
+    // data. Rethrows the reader's error in its place, then gives null.
+    const DeclarationRow* next(std::vector<CellNote>& notes);
     // Stops the reading thread (after the row it is reading) and waits until
     // it has ended; after next() gave false the reader may be used on the
     // caller's thread again. The destructor does the same.

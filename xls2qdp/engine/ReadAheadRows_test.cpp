@@ -37,17 +37,16 @@ TEST(ReadAheadRows, HandsOutEveryRowInOrderWithItsNotesThenTheError) {
                      std::to_string(c.failAfter));
         std::atomic<int> read = 0;
         ReadAheadRows rows(rowsUpTo(c.rows, c.failAfter, read));
-        DeclarationRow row;
         std::vector<CellNote> notes;
         int got = 0;
         bool failed = false;
         try {
-            while (rows.next(row, notes)) {
-                ASSERT_EQ(row.sheetRow, 7 + got);
-                ASSERT_EQ(row.cells[1], "row " + std::to_string(got));
+            while (const DeclarationRow* row = rows.next(notes)) {
+                ASSERT_EQ(row->sheetRow, 7 + got);
+                ASSERT_EQ(row->cells[1], "row " + std::to_string(got));
                 ASSERT_EQ(notes.size(), got % 10 == 0 ? 1u : 0u);
                 if (!notes.empty()) {
-                    EXPECT_EQ(notes[0].sheetRow, row.sheetRow);
+                    EXPECT_EQ(notes[0].sheetRow, row->sheetRow);
                 }
                 ++got;
             }
@@ -59,7 +58,7 @@ TEST(ReadAheadRows, HandsOutEveryRowInOrderWithItsNotesThenTheError) {
         EXPECT_EQ(got, expected);
         EXPECT_EQ(failed, c.failAfter >= 0);
         notes.resize(1);
-        EXPECT_FALSE(rows.next(row, notes)) << "the end stays the end";
+        EXPECT_EQ(rows.next(notes), nullptr) << "the end stays the end";
         EXPECT_TRUE(notes.empty()) << "notes of an earlier row are not handed out again";
         rows.finish();
     }
@@ -71,9 +70,8 @@ TEST(ReadAheadRows, StoppingEarlyLeavesTheRestUnread) {
     std::atomic<int> read = 0;
     {
         ReadAheadRows rows(rowsUpTo(1'000'000, -1, read));
-        DeclarationRow row;
         std::vector<CellNote> notes;
-        ASSERT_TRUE(rows.next(row, notes));
+        ASSERT_NE(rows.next(notes), nullptr);
     }
     EXPECT_LE(read, static_cast<int>(ReadAheadRows::kBatchRows * (ReadAheadRows::kBatches + 3)));
 }

@@ -30,16 +30,16 @@ public:
         sheet_->setCellNoteHandler([this](const CellNote& note) { gathering_->push_back(note); });
         return check;
     }
-    bool nextRow(DeclarationRow& row) override {
+    const DeclarationRow* nextRow() override {
         if (!readAhead_)
             readAhead_ = std::make_unique<ReadAheadRows>(
                 [this](DeclarationRow& next, std::vector<CellNote>& notes) {
                     gathering_ = &notes;
                     return sheet_->ReadSheetRow(next);
                 });
-        const bool more = readAhead_->next(row, notes_);
+        const DeclarationRow* row = readAhead_->next(notes_);
         report(notes_);
-        return more;
+        return row;
     }
     RowsBelowEnd rowsBelowEnd() override {
         if (readAhead_) readAhead_->finish();

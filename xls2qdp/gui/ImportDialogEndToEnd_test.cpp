@@ -47,14 +47,14 @@ private:
             : real(std::move(real)), services(services) {}
         HeaderCheck checkHeader() override { return real->checkHeader(); }
         RowsBelowEnd rowsBelowEnd() override { return real->rowsBelowEnd(); }
-        bool nextRow(DeclarationRow& row) override {
-            const bool more = real->nextRow(row);
-            if (more && row.sheetRow == services.holdAtRow_) {
+        const DeclarationRow* nextRow() override {
+            const DeclarationRow* row = real->nextRow();
+            if (row && row->sheetRow == services.holdAtRow_) {
                 services.holding_ = true;
                 while (!services.release_)
                     QThread::msleep(1);
             }
-            return more;
+            return row;
         }
         std::unique_ptr<OpenWorkbook> real;
         HeldServices& services;

@@ -102,18 +102,19 @@ private:
             return {};
         }
         RowsBelowEnd rowsBelowEnd() override { return state.rowsBelowEnd; }
-        bool nextRow(DeclarationRow& row) override {
+        const DeclarationRow* nextRow() override {
             if (next == state.holdAtRow) {
                 state.holding = true;
                 while (!state.release)
                     QThread::msleep(1);
             }
-            if (next >= 7 + state.sheetRows) return false;
+            if (next >= 7 + state.sheetRows) return nullptr;
             row.sheetRow = next++;
-            return true;
+            return &row;
         }
         SharedState& state;
         int next = 7;
+        DeclarationRow row;
     };
     struct Run : DeclarationRun {
         explicit Run(SharedState& state) : state(state) {}

@@ -9,7 +9,6 @@
 #include <array>
 #include <cstddef>
 #include <string>
-#include <utility>
 
 namespace xls2qdp {
 
@@ -27,15 +26,6 @@ struct DeclarationRow {
     // Column by its letters ("A", "AL"); letters outside A..AL are a programming error.
     const std::string& column(const char* letters) const { return cells.at(columnIndex(letters)); }
     CellKind kind(const char* letters) const { return kinds.at(columnIndex(letters)); }
-
-    // Rows change hands between threads by swapping: each text's buffer goes
-    // along with it and the rows' memory is reused, nothing is copied.
-    friend void swap(DeclarationRow& a, DeclarationRow& b) noexcept {
-        std::swap(a.sheetRow, b.sheetRow);
-        for (std::size_t i = 0; i < kDeclarationColumns; ++i)
-            a.cells[i].swap(b.cells[i]);
-        std::swap(a.kinds, b.kinds);
-    }
 
     // 0 for "A", 37 for "AL".
     static std::size_t columnIndex(const char* letters) {

@@ -131,7 +131,7 @@ void DeclarationWriter::note(const DeclarationRow& row, const char* column, std:
 }
 
 void DeclarationWriter::storeText(WorkingRecord& record, WorkingField field, std::string_view value,
-                                  const DeclarationRow& row, const char* column) {
+                                  const DeclarationRow& row, const char* column, bool kept) {
     if (value.empty()) {
         record.setText(field, value);
         return;
@@ -146,8 +146,12 @@ void DeclarationWriter::storeText(WorkingRecord& record, WorkingField field, std
              "Znaki spoza kodowania Windows-1250 zastąpione w polu " + fieldName(field) + ": " +
                  describeReplacements(replaced_) + "; zapisano " + inQuotes(fitted_));
         value = fitted_;
+        kept = false;
     }
-    record.setText(field, value);
+    if (kept)
+        record.setTextView(field, value);
+    else
+        record.setText(field, value);
     const auto width = static_cast<std::size_t>(store::fieldInfo(field).width);
     if ((ascii ? value.size() : utf8Length(value)) > width) {
         note(row, column, value, ReportKind::TextTooLong,
@@ -191,7 +195,7 @@ void DeclarationWriter::checkBirthDate(const std::string& pesel, WorkingField da
 
 void DeclarationWriter::copyText(WorkingRecord& record, WorkingField field,
                                  const DeclarationRow& row, const char* column) {
-    storeText(record, field, row.column(column), row, column);
+    storeText(record, field, row.column(column), row, column, true);
 }
 
 void DeclarationWriter::convertDate(WorkingRecord& record, WorkingField field,
@@ -280,7 +284,7 @@ void DeclarationWriter::lookUpAddress(WorkingRecord& record, const DeclarationRo
 
 void DeclarationWriter::convert(const DeclarationRow& row, int number, WorkingRecord& r) {
     r.clear();
-    r.setText(WorkingField::NR_INSTALACJI, settings_.nrInstalacji);
+    r.setTextView(WorkingField::NR_INSTALACJI, settings_.nrInstalacji);
     r.setText(WorkingField::LID_DEKL, std::to_string(number));
     pesel_.clear(); // the notes of this row name its PESEL as the sheet has it until it is known
     copyText(r, WorkingField::RODZAJ_LISTY, row, "A");
@@ -293,7 +297,7 @@ void DeclarationWriter::convert(const DeclarationRow& row, int number, WorkingRe
     checkBirthDate(pesel, WorkingField::DATA_UR, row, "F");
     copyText(r, WorkingField::PLEC, row, "G");
     copyText(r, WorkingField::FL_CUDZ, row, "N");
-    r.setText(WorkingField::KOD_PLATNIKA, settings_.kodOddzialuNFZ);
+    r.setTextView(WorkingField::KOD_PLATNIKA, settings_.kodOddzialuNFZ);
 
     copyText(r, WorkingField::MIASTO_ST, row, "Q");
     lookUpAddress(r, row, "U", "Q", WorkingField::KOD_GMINY_PAC_ST,
@@ -314,22 +318,22 @@ void DeclarationWriter::convert(const DeclarationRow& row, int number, WorkingRe
     copyText(r, WorkingField::NR_TELEF_MIE, row, "AC");
 
     // Declared in person unless the insurance title is exactly "C".
-    r.setText(WorkingField::ZGL_OSOBISTE, row.column("H") == "C" ? "N" : "T");
-    r.setText(WorkingField::RODZAJ_UB, "00");
+    r.setTextView(WorkingField::ZGL_OSOBISTE, row.column("H") == "C" ? "N" : "T");
+    r.setTextView(WorkingField::RODZAJ_UB, "00");
     convertDate(r, WorkingField::DATA_PODPISANIA, row, "I");
-    r.setText(WorkingField::GODZ_PODPISANIA, "00");
+    r.setTextView(WorkingField::GODZ_PODPISANIA, "00");
     copyText(r, WorkingField::NR_PRAWA_LEK, row, "AD");
     std::string otherPesel;
     copyPesel(r, WorkingField::PESEL_LEK, row, "AE", otherPesel);
     copyText(r, WorkingField::NAZWISKO_LEK, row, "AF");
     copyText(r, WorkingField::IMIONA_LEK, row, "AG");
     copyText(r, WorkingField::FLAGA_TYPU_PODOP, row, "K");
-    r.setText(WorkingField::FL_WYCOF, "0");
+    r.setTextView(WorkingField::FL_WYCOF, "0");
     setNow(r, WorkingField::DATA_MOD);
     setNow(r, WorkingField::DATA_WPROW);
     copyText(r, WorkingField::FL_BEZDOMNY, row, "O");
     // Preset to "N", then taken from AL: an empty AL leaves it empty.
-    r.setText(WorkingField::FL_CUDZ_ZGL, "N");
+    r.setTextView(WorkingField::FL_CUDZ_ZGL, "N");
     copyText(r, WorkingField::FL_CUDZ_ZGL, row, "AL");
     copyText(r, WorkingField::NAZWISKO_ZGL, row, "AH");
     copyText(r, WorkingField::IMIE_ZGL, row, "AI");
@@ -353,7 +357,7 @@ void DeclarationWriter::convert(const DeclarationRow& row, int number, WorkingRe
     copyText(r, WorkingField::NAZWISKO_RODOWE, row, "E");
     copyText(r, WorkingField::TYTUL_UBEZP, row, "H");
     copyText(r, WorkingField::NR_WYBORU, row, "J");
-    r.setText(WorkingField::WERSJA_DEKL, "1");
+    r.setTextView(WorkingField::WERSJA_DEKL, "1");
 }
 
 } // namespace xls2qdp

@@ -56,8 +56,10 @@ private:
               ReportKind kind, std::string message);
     void copyText(store::WorkingRecord& record, store::WorkingField field,
                   const DeclarationRow& row, const char* column);
+    // kept: value stays as it is until the record is appended (a cell of
+    // row), so that the record need not copy it.
     void storeText(store::WorkingRecord& record, store::WorkingField field, std::string_view value,
-                   const DeclarationRow& row, const char* column);
+                   const DeclarationRow& row, const char* column, bool kept = false);
     void copyPesel(store::WorkingRecord& record, store::WorkingField field,
                    const DeclarationRow& row, const char* column, std::string& pesel);
     void checkBirthDate(const std::string& pesel, store::WorkingField dateField,

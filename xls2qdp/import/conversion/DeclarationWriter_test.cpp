@@ -246,6 +246,21 @@ TEST_F(DeclarationWriterTest, ReplacedCharactersAreNamedInTheReport) {
     EXPECT_EQ(all[0].value, "Muñoz Жук");
 }
 
+TEST_F(DeclarationWriterTest, ValuesReplacedInOneRowKeepTheirOwnTexts) {
+    // Replacements are made in one buffer of the writer: each value stored
+    // must stay its own, whatever field comes after it.
+    auto cells = basicCells();
+    cells["C"] = "Muñoz";
+    cells["D"] = "Жанна";
+    cells["Q"] = "Kraków";
+    cells["R"] = "Długa\u2009Wąska";
+    run({makeRow(7, cells)});
+    EXPECT_EQ(field("NAZWISKO"), "Munoz");
+    EXPECT_EQ(field("IMIE"), "?????");
+    EXPECT_EQ(field("ULICA_ST"), "Długa Wąska");
+    EXPECT_EQ(field("MIASTO_ST"), "Kraków");
+}
+
 TEST_F(DeclarationWriterTest, ARowWithoutSurnameAndFirstNameIsNoDeclaration) {
     auto total = std::map<std::string, std::string>{{"A", "Razem:"}, {"B", "3"}};
     run({makeRow(7, basicCells()), makeRow(8, total), makeRow(9, basicCells())});

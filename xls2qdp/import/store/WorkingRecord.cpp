@@ -4,59 +4,71 @@
 namespace xls2qdp::store {
 
 void WorkingRecord::setText(WorkingField field, std::string_view text) {
-    values_[index(field)].assign(text);
+    std::string& value = values_[index(field)];
+    value.assign(text);
+    shown_[index(field)] = value;
     present_[index(field)] = !text.empty();
-}
-
-void WorkingRecord::setDate(WorkingField field, const CalendarDate& date) {
-    setText(field, isoDate(date));
 }
 
 namespace {
 
-// Appends a number of exactly `digits` decimal digits (zero-padded; values
-// outside the width keep only their last digits, which valid dates never have).
-void appendDigits(std::string& out, int value, int digits) {
-    char buffer[8];
+// Writes a number of exactly `digits` decimal digits at p (zero-padded;
+// values outside the width keep only their last digits, which valid dates
+// never have) and gives the place after them.
+char* putDigits(char* p, int value, int digits) {
     if (value < 0) value = -value;
     for (int i = digits - 1; i >= 0; --i) {
-        buffer[i] = static_cast<char>('0' + value % 10);
+        p[i] = static_cast<char>('0' + value % 10);
         value /= 10;
     }
-    out.append(buffer, static_cast<std::size_t>(digits));
+    return p + digits;
 }
 
 // The three parts of a date joined by "-", the first and the last of the
-// given widths, the month always of two digits.
-std::string joinedDate(int first, int firstDigits, int month, int last, int lastDigits) {
-    std::string text;
-    text.reserve(10);
-    appendDigits(text, first, firstDigits);
-    text += '-';
-    appendDigits(text, month, 2);
-    text += '-';
-    appendDigits(text, last, lastDigits);
-    return text;
+// given widths, the month always of two digits; the texts of a date are
+// made a million times a run, so without a string of their own.
+struct JoinedDate {
+    char text[10];
+    std::size_t size = 0;
+
+    JoinedDate(int first, int firstDigits, int month, int last, int lastDigits) {
+        char* p = putDigits(text, first, firstDigits);
+        *p++ = '-';
+        p = putDigits(p, month, 2);
+        *p++ = '-';
+        p = putDigits(p, last, lastDigits);
+        size = static_cast<std::size_t>(p - text);
+    }
+    std::string_view view() const { return {text, size}; }
+};
+
+JoinedDate iso(const CalendarDate& d) {
+    return {d.year, 4, d.month, d.day, 2};
 }
 
 } // namespace
 
-std::string shownDate(const CalendarDate& d) {
-    return joinedDate(d.day, 2, d.month, d.year, 4);
+void WorkingRecord::setDate(WorkingField field, const CalendarDate& date) {
+    setText(field, iso(date).view());
+}
+
+void appendShownDate(std::string& out, const CalendarDate& d) {
+    out += JoinedDate(d.day, 2, d.month, d.year, 4).view();
 }
 
 std::string isoDate(const CalendarDate& d) {
-    return joinedDate(d.year, 4, d.month, d.day, 2);
+    return std::string(iso(d).view());
 }
 
 std::string isoDateTime(const LocalDateTime& m) {
     std::string text = isoDate(m.date);
-    text += ' ';
-    appendDigits(text, m.hour, 2);
-    text += ':';
-    appendDigits(text, m.minute, 2);
-    text += ':';
-    appendDigits(text, m.second, 2);
+    char time[9] = {' '}; // " hh:mm:ss"
+    char* p = putDigits(time + 1, m.hour, 2);
+    *p++ = ':';
+    p = putDigits(p, m.minute, 2);
+    *p++ = ':';
+    putDigits(p, m.second, 2);
+    text.append(time, sizeof time);
     return text;
 }
 

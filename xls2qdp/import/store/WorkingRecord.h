@@ -26,6 +26,12 @@ class WorkingRecord {
 public:
     // An empty text leaves the field null, as an empty cell does.
     void setText(WorkingField field, std::string_view text);
+    // setText() without a copy: the text must stay as it is until the record
+    // has been appended (a sheet row's cell, a setting, a constant).
+    void setTextView(WorkingField field, std::string_view text) {
+        shown_[index(field)] = text;
+        present_[index(field)] = !text.empty();
+    }
     void setDate(WorkingField field, const CalendarDate& date);
     void setNull(WorkingField field) { present_[index(field)] = false; }
     void clear() { present_.fill(false); }
@@ -33,7 +39,7 @@ public:
     // The field's value, nullopt when it is null; valid until the field changes.
     std::optional<std::string_view> value(WorkingField field) const {
         if (!present_[index(field)]) return std::nullopt;
-        return std::string_view(values_[index(field)]);
+        return shown_[index(field)];
     }
 
 private:
@@ -41,14 +47,15 @@ private:
     // Texts keep their buffers from row to row; a run converts every row into
     // the same record, so filling it allocates next to nothing.
     std::array<std::string, kWorkingFieldCount> values_;
+    std::array<std::string_view, kWorkingFieldCount> shown_; // a value or a kept text
     std::array<bool, kWorkingFieldCount> present_{};
 };
 
 // "1960-03-05" for 5 March 1960; "2026-12-10 00:28:38" with the time.
 std::string isoDate(const CalendarDate& date);
 std::string isoDateTime(const LocalDateTime& moment);
-// "05-03-1960": a date as the declaration sections read it as text.
-std::string shownDate(const CalendarDate& date);
+// Appends "05-03-1960": a date as the declaration sections read it as text.
+void appendShownDate(std::string& out, const CalendarDate& date);
 // Reads the date part of an ISO text; nullopt when it is not one.
 std::optional<CalendarDate> parseIsoDate(std::string_view text);
 

@@ -60,6 +60,7 @@ public:
     int fieldSlot(std::string_view field) const override { return fieldOf(field); }
     bool slotTextAppend(int slot, std::string& out,
                         std::optional<CalendarDate>* date) const override;
+    std::optional<CalendarDate> slotDate(int slot) const override;
 
 private:
     friend class AppendTransaction;
