@@ -4,9 +4,8 @@
 namespace xls2qdp::store {
 
 void WorkingRecord::setText(WorkingField field, std::string_view text) {
-    std::string& value = values_[index(field)];
-    value.assign(text);
-    shown_[index(field)] = value;
+    values_[index(field)].assign(text);
+    isKept_[index(field)] = false;
     present_[index(field)] = !text.empty();
 }
 

@@ -29,7 +29,8 @@ public:
     // setText() without a copy: the text must stay as it is until the record
     // has been appended (a sheet row's cell, a setting, a constant).
     void setTextView(WorkingField field, std::string_view text) {
-        shown_[index(field)] = text;
+        kept_[index(field)] = text;
+        isKept_[index(field)] = true;
         present_[index(field)] = !text.empty();
     }
     void setDate(WorkingField field, const CalendarDate& date);
@@ -39,7 +40,8 @@ public:
     // The field's value, nullopt when it is null; valid until the field changes.
     std::optional<std::string_view> value(WorkingField field) const {
         if (!present_[index(field)]) return std::nullopt;
-        return shown_[index(field)];
+        if (isKept_[index(field)]) return kept_[index(field)];
+        return std::string_view(values_[index(field)]);
     }
 
 private:
@@ -47,7 +49,9 @@ private:
     // Texts keep their buffers from row to row; a run converts every row into
     // the same record, so filling it allocates next to nothing.
     std::array<std::string, kWorkingFieldCount> values_;
-    std::array<std::string_view, kWorkingFieldCount> shown_; // a value or a kept text
+    // Texts set by setTextView(), which a copy of the record shares.
+    std::array<std::string_view, kWorkingFieldCount> kept_;
+    std::array<bool, kWorkingFieldCount> isKept_{};
     std::array<bool, kWorkingFieldCount> present_{};
 };
 

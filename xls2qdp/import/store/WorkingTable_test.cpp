@@ -32,6 +32,23 @@ protected:
     WorkingTable table;
 };
 
+TEST(WorkingRecord, ACopyHasItsOwnTextsAndSharesTheKeptOnes) {
+    const std::string kept = "Żaneta";
+    WorkingRecord original;
+    original.setText(WorkingField::NAZWISKO, "Kowalska");
+    original.setTextView(WorkingField::IMIE, kept);
+    original.setDate(WorkingField::DATA_UR, {1960, 3, 5});
+    WorkingRecord copy = original;
+    original.setText(WorkingField::NAZWISKO, "Nowak");
+    original.setText(WorkingField::IMIE, "Anna");
+    original.setNull(WorkingField::DATA_UR);
+    EXPECT_EQ(copy.value(WorkingField::NAZWISKO), "Kowalska");
+    EXPECT_EQ(copy.value(WorkingField::IMIE), "Żaneta");
+    EXPECT_EQ(copy.value(WorkingField::DATA_UR), "1960-03-05");
+    EXPECT_EQ(original.value(WorkingField::IMIE), "Anna");
+    EXPECT_EQ(original.value(WorkingField::DATA_UR), std::nullopt);
+}
+
 TEST_F(WorkingTableTest, ReadsBackTextsDatesAndNullsInAppendOrder) {
     AppendTransaction run(table);
     table.append(record("1", "Żółkiewska"));
