@@ -83,9 +83,8 @@ int main(int argc, char** argv) {
             const double cpuStart = cpuSeconds();
             auto sheet = services.workbooks().open(workbook);
             if (sheet->checkHeader().column != 0) throw std::runtime_error("wrong header row");
-            DeclarationRow row;
-            while (sheet->nextRow(row)) {
-                run->append(row);
+            while (const DeclarationRow* row = sheet->nextRow()) {
+                run->append(*row);
                 ++rows;
             }
             // Keeps the rows, as a run does before the package is built.
