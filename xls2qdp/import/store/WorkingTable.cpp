@@ -286,17 +286,23 @@ bool WorkingTable::textAppend(std::string_view field, std::string& out) const {
     return slotTextAppend(fieldOf(field), out, nullptr);
 }
 
-bool WorkingTable::slotTextAppend(int slot, std::string& out,
-                                  std::optional<CalendarDate>* date) const {
+const WorkingFieldInfo& WorkingTable::slotOnRow(int slot, bool asDate, int& column) const {
     if (!onRow_) throw std::logic_error("working table: no current row");
     const auto& info = kWorkingFields.at(static_cast<std::size_t>(slot));
-    const int column = selectColumn_[static_cast<std::size_t>(slot)];
+    column = selectColumn_[static_cast<std::size_t>(slot)];
     if (column < 0)
         throw std::logic_error("working-table field " + std::string(info.name) +
                                " is not read on this pass");
-    if (date && info.kind == FieldKind::Text)
+    if (asDate && info.kind == FieldKind::Text)
         throw std::invalid_argument("working-table field " + std::string(info.name) +
                                     " is not a date");
+    return info;
+}
+
+bool WorkingTable::slotTextAppend(int slot, std::string& out,
+                                  std::optional<CalendarDate>* date) const {
+    int column = 0;
+    const WorkingFieldInfo& info = slotOnRow(slot, date != nullptr, column);
     const std::optional<std::string_view> value = select_.textOrNull(column);
     if (!value) {
         if (date) date->reset();
@@ -314,15 +320,8 @@ bool WorkingTable::slotTextAppend(int slot, std::string& out,
 }
 
 std::optional<CalendarDate> WorkingTable::slotDate(int slot) const {
-    if (!onRow_) throw std::logic_error("working table: no current row");
-    const auto& info = kWorkingFields.at(static_cast<std::size_t>(slot));
-    const int column = selectColumn_[static_cast<std::size_t>(slot)];
-    if (column < 0)
-        throw std::logic_error("working-table field " + std::string(info.name) +
-                               " is not read on this pass");
-    if (info.kind == FieldKind::Text)
-        throw std::invalid_argument("working-table field " + std::string(info.name) +
-                                    " is not a date");
+    int column = 0;
+    slotOnRow(slot, true, column);
     const std::optional<std::string_view> value = select_.textOrNull(column);
     return value ? parseIsoDate(*value) : std::nullopt;
 }

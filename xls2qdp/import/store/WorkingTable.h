@@ -70,6 +70,10 @@ private:
         int index; // in the cursor's SELECT
     };
     Column columnOf(std::string_view field) const;
+    // The field numbered slot, and its column in the cursor's SELECT, on the
+    // current row; std::logic_error when there is no row or the pass does not
+    // read the field, std::invalid_argument for a text field read as a date.
+    const WorkingFieldInfo& slotOnRow(int slot, bool asDate, int& column) const;
     // The field of a name, through nameCache_; std::out_of_range when unknown.
     int fieldOf(std::string_view field) const;
     // Prepares the cursor's SELECT of the given fields (all when empty), of
