@@ -236,41 +236,6 @@ TEST_F(WorkingTableTest, DeleteAllEmptiesTheTable) {
     EXPECT_FALSE(table.first());
 }
 
-TEST_F(WorkingTableTest, EmptyingALargeRunGivesTheSpaceBackInLargePages) {
-    // A table made with 16 KB pages, as earlier versions made it.
-    table.close();
-    {
-        Database db(file, Database::Mode::ReadWrite);
-        db.exec("PRAGMA page_size = 16384; VACUUM");
-    }
-    table.open(file);
-    const std::string surname(1000, 'N');
-    {
-        AppendTransaction run(table);
-        for (int i = 1; i <= 5000; ++i)
-            table.append(record(std::to_string(i).c_str(), surname.c_str()));
-        run.commit();
-    }
-    table.deleteAll();
-    table.close();
-    EXPECT_LT(std::filesystem::file_size(file), 1u << 20);
-    {
-        Database db(file, Database::Mode::ReadOnly);
-        auto pageSize = db.prepare("PRAGMA page_size");
-        ASSERT_TRUE(pageSize.step());
-        EXPECT_EQ(pageSize.integer(0), 65536);
-    }
-    // Still the working table, ready for the next run.
-    table.open(file);
-    {
-        AppendTransaction run(table);
-        table.append(record("1", "Nowak"));
-        run.commit();
-    }
-    ASSERT_TRUE(table.first());
-    EXPECT_EQ(table.text("NAZWISKO"), "Nowak");
-}
-
 TEST_F(WorkingTableTest, ExclusiveUseKeepsOthersOut) {
     table.close();
     table.open(file, WorkingTable::Access::Exclusive);
