@@ -48,7 +48,9 @@ public:
 
     int declarationCount() const { return counter_; }
 
-    // Fills `record` from `row` as declaration number `number`.
+    // Fills `record` from `row` as declaration number `number`. The record
+    // shows cells of the row and texts of the settings rather than copies of
+    // them: it is good while the row is.
     void convert(const DeclarationRow& row, int number, store::WorkingRecord& record);
 
 private:
