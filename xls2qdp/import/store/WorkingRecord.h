@@ -37,7 +37,8 @@ public:
     void setNull(WorkingField field) { present_[index(field)] = false; }
     void clear() { present_.fill(false); }
 
-    // The field's value, nullopt when it is null; valid until the field changes.
+    // The field's value, nullopt when it is null; valid until the field
+    // changes (and, for a text set by setTextView(), while that text is).
     std::optional<std::string_view> value(WorkingField field) const {
         if (!present_[index(field)]) return std::nullopt;
         if (isKept_[index(field)]) return kept_[index(field)];
