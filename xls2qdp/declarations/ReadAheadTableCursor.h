@@ -50,23 +50,14 @@ public:
     std::optional<CalendarDate> slotDate(int slot) const override;
 
 private:
-    // The text of one field of one row as the table gave it. Kept small:
-    // the reading thread writes memory the other core has just read, and
-    // every cache line it takes back costs.
-    struct Text {
-        static constexpr std::uint32_t kNull = 0xFFFFFFFF;
-        std::uint32_t offset = kNull; // in Batch::texts; kNull when null
-        std::uint32_t length = 0;
-    };
-    // The date of a field that holds dates.
-    struct Date {
-        bool has = false;
-        CalendarDate date;
-    };
+    // The text of one field of one row as the table gave it, in
+    // Batch::texts. Kept small: the reading thread writes memory the other
+    // core has just read, and every cache line it takes back costs.
+    using Text = SlotText;
     struct Batch {
         std::string texts;
-        std::vector<Text> values; // rows x fields
-        std::vector<Date> dates;  // rows x fields that hold dates
+        std::vector<Text> values;                       // rows x fields
+        std::vector<std::optional<CalendarDate>> dates; // rows x fields that hold dates
         std::vector<RowKey> keys;
         std::size_t rows = 0;
         bool end = false;

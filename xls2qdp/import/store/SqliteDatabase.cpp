@@ -160,6 +160,11 @@ void Database::exec(std::string_view sql) {
     }
 }
 
+void Database::holdSnapshot() {
+    // Closing the connection ends the transaction; it changed nothing.
+    exec("BEGIN DEFERRED");
+}
+
 Statement Database::prepare(std::string_view sql) {
     sqlite3_stmt* s = nullptr;
     if (sqlite3_prepare_v3(db_.get(), sql.data(), static_cast<int>(sql.size()),

@@ -298,6 +298,27 @@ bool WorkingTable::slotTextAppend(int slot, std::string& out,
                                   std::optional<CalendarDate>* date) const {
     int column = 0;
     const WorkingFieldInfo& info = slotOnRow(slot, date != nullptr, column);
+    return columnTextAppend(info, column, out, date);
+}
+
+void WorkingTable::slotsAppend(std::span<const int> fieldSlots, std::span<const int> dateSlots,
+                               std::string& out, std::vector<SlotText>& places,
+                               std::vector<std::optional<CalendarDate>>& dates) const {
+    std::optional<CalendarDate> date;
+    for (std::size_t i = 0; i < fieldSlots.size(); ++i) {
+        int column = 0;
+        const bool dated = dateSlots[i] >= 0;
+        const WorkingFieldInfo& info = slotOnRow(fieldSlots[i], dated, column);
+        const auto offset = static_cast<std::uint32_t>(out.size());
+        const bool present = columnTextAppend(info, column, out, dated ? &date : nullptr);
+        places.push_back(present ? SlotText{offset, static_cast<std::uint32_t>(out.size() - offset)}
+                                 : SlotText{});
+        if (dated) dates.push_back(date);
+    }
+}
+
+bool WorkingTable::columnTextAppend(const WorkingFieldInfo& info, int column, std::string& out,
+                                    std::optional<CalendarDate>* date) const {
     const std::optional<std::string_view> value = select_.textOrNull(column);
     if (!value) {
         if (date) date->reset();
