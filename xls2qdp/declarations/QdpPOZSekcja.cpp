@@ -49,6 +49,11 @@ void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row, std::vector<std::st
     values.resize(fieldCount());
     // Sized before any view of it is taken: at most one value per schema field.
     if (storage.size() < schema_.fields.size()) storage.resize(schema_.fields.size());
+    // Where the cursor holds the row's texts, they are viewed there without
+    // a call per field.
+    std::span<const WorkingTableCursor::SlotText> held;
+    std::string_view heldTexts;
+    const bool isHeld = row && !slots.empty() && row->heldRow(held, heldTexts);
     std::size_t next = 0;
     for (std::size_t k = 0; k < schema_.fields.size(); ++k) {
         const PozField& field = schema_.fields[k];
@@ -74,7 +79,12 @@ void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row, std::vector<std::st
         case PozSource::TableText:
             if (!row) break;
             if (k < slots.size() && slots[k] >= 0) {
-                row->slotText(slots[k], made, value);
+                const auto slot = static_cast<std::size_t>(slots[k]);
+                if (!isHeld || slot >= held.size()) { // the cursor says what is wrong
+                    row->slotText(slots[k], made, value);
+                } else if (held[slot].offset != WorkingTableCursor::SlotText::kNull) {
+                    value = heldTexts.substr(held[slot].offset, held[slot].length);
+                }
             } else {
                 row->textInto(field.source, made);
                 value = made;

@@ -212,6 +212,15 @@ bool ReadAheadTableCursor::slotText(int slot, std::string& storage, std::string_
     return true;
 }
 
+bool ReadAheadTableCursor::heldRow(std::span<const SlotText>& places,
+                                   std::string_view& texts) const {
+    if (direct_ || !ahead_) return table_.heldRow(places, texts);
+    if (!onRow_) throw std::logic_error("working table: no current row");
+    places = std::span<const SlotText>(batch_->values).subspan(row_ * names_.size(), names_.size());
+    texts = batch_->texts;
+    return true;
+}
+
 std::optional<CalendarDate> ReadAheadTableCursor::date(std::string_view field) const {
     if (direct_) return table_.date(field);
     return dateOf(slotOf(field));

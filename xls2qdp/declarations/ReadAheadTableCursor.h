@@ -47,6 +47,7 @@ public:
     bool slotTextAppend(int slot, std::string& out,
                         std::optional<CalendarDate>* date) const override;
     bool slotText(int slot, std::string& storage, std::string_view& view) const override;
+    bool heldRow(std::span<const SlotText>& places, std::string_view& texts) const override;
     std::optional<CalendarDate> slotDate(int slot) const override;
 
 private:

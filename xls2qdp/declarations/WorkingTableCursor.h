@@ -115,6 +115,14 @@ public:
             if (dated) dates.push_back(date);
         }
     }
+    // The current row's texts where the cursor holds a copy of the row, by
+    // field number: places[slot] says where the field's text lies in texts.
+    // Both are good until the cursor moves. False when the cursor holds no
+    // such copy; then fields are read one by one (slotText()).
+    virtual bool heldRow(std::span<const SlotText>& places, std::string_view& texts) const {
+        (void)places, (void)texts;
+        return false;
+    }
     // date() of the field numbered slot. Only for a cursor whose fieldSlot()
     // gives numbers.
     virtual std::optional<CalendarDate> slotDate(int slot) const {

@@ -175,6 +175,16 @@ TEST_F(WorkingTableTest, ReadAheadGivesWhatTheTableGives) {
                 EXPECT_EQ(cursor.slotText(cursor.fieldSlot(field), storage, view), present)
                     << field;
                 EXPECT_EQ(view, byName.value_or("")) << field;
+                // And in the copy of the row a cursor may hold.
+                std::span<const WorkingTableCursor::SlotText> places;
+                std::string_view texts;
+                if (cursor.heldRow(places, texts)) {
+                    const auto& at = places[static_cast<std::size_t>(cursor.fieldSlot(field))];
+                    EXPECT_EQ(at.offset != WorkingTableCursor::SlotText::kNull, present) << field;
+                    if (present) {
+                        EXPECT_EQ(texts.substr(at.offset, at.length), *byName) << field;
+                    }
+                }
             }
             std::string ignored;
             std::optional<CalendarDate> noDate;
