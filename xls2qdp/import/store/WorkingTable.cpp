@@ -282,16 +282,26 @@ bool WorkingTable::textAppend(std::string_view field, std::string& out) const {
 }
 
 const WorkingFieldInfo& WorkingTable::slotOnRow(int slot, bool asDate, int& column) const {
+    // Asked for every field of every row: the checks that pass stay small
+    // enough to be inlined, what they refuse is told apart elsewhere.
+    const auto index = static_cast<std::size_t>(slot);
+    if (!onRow_ || index >= kWorkingFieldCount || selectColumn_[index] < 0 ||
+        (asDate && kWorkingFields[index].kind == FieldKind::Text))
+        refuseSlot(slot, asDate);
+    column = selectColumn_[index];
+    return kWorkingFields[index];
+}
+
+void WorkingTable::refuseSlot(int slot, bool asDate) const {
     if (!onRow_) throw std::logic_error("working table: no current row");
     const auto& info = kWorkingFields.at(static_cast<std::size_t>(slot));
-    column = selectColumn_[static_cast<std::size_t>(slot)];
-    if (column < 0)
+    if (selectColumn_[static_cast<std::size_t>(slot)] < 0)
         throw std::logic_error("working-table field " + std::string(info.name) +
                                " is not read on this pass");
     if (asDate && info.kind == FieldKind::Text)
         throw std::invalid_argument("working-table field " + std::string(info.name) +
                                     " is not a date");
-    return info;
+    throw std::logic_error("working table: field " + std::to_string(slot) + " refused");
 }
 
 bool WorkingTable::slotTextAppend(int slot, std::string& out,

@@ -77,6 +77,8 @@ private:
     // current row; std::logic_error when there is no row or the pass does not
     // read the field, std::invalid_argument for a text field read as a date.
     const WorkingFieldInfo& slotOnRow(int slot, bool asDate, int& column) const;
+    // Throws what slotOnRow refuses a slot for.
+    [[noreturn]] void refuseSlot(int slot, bool asDate) const;
     // The text of a field read from column of the current row, appended to
     // out (a date as "dd-mm-yyyy"), and its date when asked and it holds one.
     bool columnTextAppend(const WorkingFieldInfo& info, int column, std::string& out,
