@@ -108,8 +108,15 @@ private:
 
     Database db_;
     Statement insert_;
-    // Which of insert_'s parameters hold a value rather than null.
-    std::array<bool, kWorkingFieldCount> insertBound_{};
+    // What each of insert_'s parameters is bound to: the text (not copied)
+    // it shows, null when data is null and size 0, not known after a
+    // failed bind (data null, size kUnknown).
+    struct Bound {
+        static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+        const char* data = nullptr;
+        std::size_t size = 0;
+    };
+    std::array<Bound, kWorkingFieldCount> insertBound_{};
     Statement select_;
     bool onRow_ = false;
     bool inTransaction_ = false;
