@@ -117,9 +117,9 @@ public:
     }
     // The current row's texts where the cursor holds a copy of the row, by
     // the numbers fieldSlot() gives: places[slot] says where the field's
-    // text lies in texts.
-    // Both are good until the cursor moves. False when the cursor holds no
-    // such copy; then fields are read one by one (slotText()).
+    // text lies in texts. Both are good until the cursor moves. False when
+    // the cursor holds no such copy; then fields are read one by one
+    // (slotText()).
     virtual bool heldRow(std::span<const SlotText>& places, std::string_view& texts) const {
         (void)places, (void)texts;
         return false;
