@@ -6,8 +6,10 @@
 // the caller is done with goes back to be filled again, so its buffers are
 // reused. When no thread can be started the batches are filled on the
 // caller's thread instead. Each side wakes the other only when it waits,
-// and a filling thread that found the queue full waits until half of it is
-// used: threads handed work a batch at a time would mostly wake and sleep.
+// and not for a single batch: a filling thread that found the queue full
+// waits until half of it is used, a caller that found it empty until half
+// of it is filled (or the filling ended). Threads handed work a batch at a
+// time would mostly wake and sleep.
 #pragma once
 
 #include <atomic>
@@ -120,7 +122,7 @@ private:
                 std::lock_guard lock(mutex_);
                 if (stop_) return;
                 ready_.push_back(std::move(batch));
-                wake = callerWaits_;
+                wake = callerWaits_ && (!more || ready_.size() >= wakeCallerAt());
             }
             if (wake) changed_.notify_all();
             if (!more) return;
@@ -129,6 +131,8 @@ private:
 
     // How few filled batches a filling thread that waited resumes at.
     std::size_t resumeAt() const { return waiting_ / 2; }
+    // How many filled batches a caller that waited is woken at.
+    std::size_t wakeCallerAt() const { return waiting_ / 2 > 0 ? waiting_ / 2 : 1; }
 
     Fill fill_;
     const std::size_t waiting_;

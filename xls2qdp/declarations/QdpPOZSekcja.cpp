@@ -44,19 +44,32 @@ std::int32_t TQDPPOZSekcja::fUserDefPol() {
     return qdpcode::Ok;
 }
 
-void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row, std::vector<std::string_view>& values,
-                              std::vector<std::string>& storage, std::span<const int> slots) const {
-    values.resize(fieldCount());
-    // Sized before any view of it is taken: at most one value per schema field.
-    if (storage.size() < schema_.fields.size()) storage.resize(schema_.fields.size());
-    std::size_t next = 0;
+std::vector<TQDPPOZSekcja::ValueStep> TQDPPOZSekcja::valueSteps(std::span<const int> slots) const {
+    std::vector<ValueStep> steps;
     for (std::size_t k = 0; k < schema_.fields.size(); ++k) {
         const PozField& field = schema_.fields[k];
         if (fieldLimit_ <= field.appendAbove) continue;
-        if (next == values.size()) values.emplace_back(); // definitions changed by a hook
-        std::string_view& value = values[next];
-        std::string& made = storage[next];
-        ++next;
+        steps.push_back({&field, k < slots.size() ? slots[k] : -1});
+    }
+    return steps;
+}
+
+void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row, std::span<const ValueStep> steps,
+                              std::vector<std::string_view>& values,
+                              std::vector<std::string>& storage) const {
+    values.resize(steps.size());
+    // Sized before any view of it is taken.
+    if (storage.size() < steps.size()) storage.resize(steps.size());
+    // Where the cursor holds the row's texts, they are viewed there without
+    // a call per field.
+    std::span<const WorkingTableCursor::SlotText> held;
+    std::string_view heldTexts;
+    const bool isHeld = row && row->heldRow(held, heldTexts);
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const PozField& field = *steps[i].field;
+        const int slot = steps[i].slot;
+        std::string_view& value = values[i];
+        std::string& made = storage[i];
         value = {};
         if (!field.onlyWhenT.empty() && (!row || !fieldIs(*row, field.onlyWhenT, "T"))) continue;
         switch (field.from) {
@@ -73,29 +86,31 @@ void TQDPPOZSekcja::valuesFor(const WorkingTableCursor* row, std::vector<std::st
             break;
         case PozSource::TableText:
             if (!row) break;
-            if (k < slots.size() && slots[k] >= 0) {
-                row->slotText(slots[k], made, value);
-            } else {
+            if (slot < 0) {
                 row->textInto(field.source, made);
                 value = made;
+            } else if (const auto at = static_cast<std::size_t>(slot);
+                       !isHeld || at >= held.size()) { // the cursor says what is wrong
+                row->slotText(slot, made, value);
+            } else if (held[at].offset != WorkingTableCursor::SlotText::kNull) {
+                value = heldTexts.substr(held[at].offset, held[at].length);
             }
             break;
         case PozSource::TableDate:
             if (row)
-                if (std::optional<CalendarDate> date = k < slots.size() && slots[k] >= 0
-                                                           ? row->slotDate(slots[k])
-                                                           : row->date(field.source)) {
+                if (std::optional<CalendarDate> date =
+                        slot >= 0 ? row->slotDate(slot) : row->date(field.source)) {
                     fFormatDateInto(date->year, date->month, date->day, made);
                     value = made;
                 }
             break;
         }
     }
-    values.resize(next);
 }
 
-std::int32_t TQDPPOZSekcja::writeRecord(const WorkingTableCursor* row, std::span<const int> slots) {
-    valuesFor(row, values_, made_, slots);
+std::int32_t TQDPPOZSekcja::writeRecord(const WorkingTableCursor* row,
+                                        std::span<const ValueStep> steps) {
+    valuesFor(row, steps, values_, made_);
     return fAddRekord(std::span<const std::string_view>(values_), showErrors());
 }
 
@@ -139,11 +154,12 @@ std::int32_t TQDPPOZSekcja::fUserWriteData() {
              schema_.fields[k].from == PozSource::TableDate) &&
             fieldLimit_ > schema_.fields[k].appendAbove)
             slots[k] = table_->fieldSlot(schema_.fields[k].source);
+    const std::vector<ValueStep> steps = valueSteps(slots);
     for (; more; more = table_->next()) {
         for (std::size_t i = 0; i < noting.size(); ++i)
             if (noting[i]->wantsRow(*table_)) notes[i].push_back(table_->rowKey());
         if (!wantsRow(*table_)) continue;
-        if (std::int32_t result = writeRecord(table_, slots); result != qdpcode::Ok) return result;
+        if (std::int32_t result = writeRecord(table_, steps); result != qdpcode::Ok) return result;
     }
     for (std::size_t i = 0; i < noting.size(); ++i)
         noting[i]->notedRows_ = std::move(notes[i]);
@@ -154,7 +170,7 @@ TQDPPOZSekcja1::TQDPPOZSekcja1(QdpBinding binding)
     : TQDPPOZSekcja(pozInstalacjaSchema(), binding) {}
 
 std::int32_t TQDPPOZSekcja1::fUserWriteData() {
-    return writeRecord(nullptr);
+    return writeRecord(nullptr, valueSteps());
 }
 
 int TQDPPOZSekcja1::fieldLimitFor(std::int32_t docVersion, std::int32_t docVariant) const {

@@ -50,17 +50,26 @@ protected:
     virtual bool wantsRow(const WorkingTableCursor& row) const = 0;
     // The table fields wantsRow reads.
     virtual std::span<const std::string_view> rowChoiceFields() const { return {}; }
+    // How one value of a record is taken: its schema field and, for a
+    // field from the table, the row cursor's number for it (-1: by name).
+    struct ValueStep {
+        const PozField* field;
+        int slot;
+    };
+    // The steps of a record, one per field within the field limit, worked
+    // out once for a pass rather than for every row. slots: per schema
+    // field, the row cursor's number for the table field whose text or date
+    // it takes, or -1 (then, or when empty, the field is read by name).
+    std::vector<ValueStep> valueSteps(std::span<const int> slots = {}) const;
     // The values of one record from the current row (row may be null for a
     // section that reads no table), into values: views of the row's texts
     // (valid until the row moves), of the section's settings and constants,
     // or of storage, which holds the values made here (its strings are
-    // reused). slots: per schema field, the row cursor's number for the
-    // table field whose text or date it takes, or -1 (then, or when empty,
-    // the field is read by name).
-    void valuesFor(const WorkingTableCursor* row, std::vector<std::string_view>& values,
-                   std::vector<std::string>& storage, std::span<const int> slots = {}) const;
-    // Adds the record of valuesFor(row, slots): 1 or the refusal code.
-    std::int32_t writeRecord(const WorkingTableCursor* row, std::span<const int> slots = {});
+    // reused).
+    void valuesFor(const WorkingTableCursor* row, std::span<const ValueStep> steps,
+                   std::vector<std::string_view>& values, std::vector<std::string>& storage) const;
+    // Adds the record of valuesFor(row, steps): 1 or the refusal code.
+    std::int32_t writeRecord(const WorkingTableCursor* row, std::span<const ValueStep> steps);
     // The table fields valuesFor and wantsRow read.
     std::vector<std::string_view> fieldsRead() const;
 

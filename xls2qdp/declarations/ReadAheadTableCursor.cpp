@@ -93,21 +93,20 @@ bool ReadAheadTableCursor::fill(Batch& batch) {
 }
 
 void ReadAheadTableCursor::copyRow(Batch& batch) {
+    if (!fieldSlots_.empty()) {
+        table_.slotsAppend(fieldSlots_, dateSlots_, batch.texts, batch.values, batch.dates);
+        return;
+    }
     std::optional<CalendarDate> read;
     for (std::size_t i = 0; i < nameViews_.size(); ++i) {
         const auto offset = static_cast<std::uint32_t>(batch.texts.size());
         const bool dated = dateSlots_[i] >= 0;
-        bool present;
-        if (fieldSlots_.empty()) {
-            present = table_.textAppend(nameViews_[i], batch.texts);
-            if (dated) read = table_.date(nameViews_[i]);
-        } else {
-            present = table_.slotTextAppend(fieldSlots_[i], batch.texts, dated ? &read : nullptr);
-        }
+        const bool present = table_.textAppend(nameViews_[i], batch.texts);
+        if (dated) read = table_.date(nameViews_[i]);
         batch.values.push_back(
             present ? Text{offset, static_cast<std::uint32_t>(batch.texts.size() - offset)}
                     : Text{});
-        if (dated) batch.dates.push_back(read ? Date{true, *read} : Date{});
+        if (dated) batch.dates.push_back(read);
     }
 }
 
@@ -213,6 +212,15 @@ bool ReadAheadTableCursor::slotText(int slot, std::string& storage, std::string_
     return true;
 }
 
+bool ReadAheadTableCursor::heldRow(std::span<const SlotText>& places,
+                                   std::string_view& texts) const {
+    if (direct_ || !ahead_) return table_.heldRow(places, texts);
+    if (!onRow_) throw std::logic_error("working table: no current row");
+    places = std::span<const SlotText>(batch_->values).subspan(row_ * names_.size(), names_.size());
+    texts = batch_->texts;
+    return true;
+}
+
 std::optional<CalendarDate> ReadAheadTableCursor::date(std::string_view field) const {
     if (direct_) return table_.date(field);
     return dateOf(slotOf(field));
@@ -227,10 +235,7 @@ std::optional<CalendarDate> ReadAheadTableCursor::dateOf(std::size_t slot) const
     if (!onRow_) throw std::logic_error("working table: no current row");
     if (dateSlots_[slot] < 0)
         throw std::invalid_argument("working-table field " + names_[slot] + " is not a date");
-    const Date& value =
-        batch_->dates[row_ * dateFields_ + static_cast<std::size_t>(dateSlots_[slot])];
-    if (!value.has) return std::nullopt;
-    return value.date;
+    return batch_->dates[row_ * dateFields_ + static_cast<std::size_t>(dateSlots_[slot])];
 }
 
 } // namespace xls2qdp

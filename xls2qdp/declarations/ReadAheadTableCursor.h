@@ -47,26 +47,18 @@ public:
     bool slotTextAppend(int slot, std::string& out,
                         std::optional<CalendarDate>* date) const override;
     bool slotText(int slot, std::string& storage, std::string_view& view) const override;
+    bool heldRow(std::span<const SlotText>& places, std::string_view& texts) const override;
     std::optional<CalendarDate> slotDate(int slot) const override;
 
 private:
-    // The text of one field of one row as the table gave it. Kept small:
-    // the reading thread writes memory the other core has just read, and
-    // every cache line it takes back costs.
-    struct Text {
-        static constexpr std::uint32_t kNull = 0xFFFFFFFF;
-        std::uint32_t offset = kNull; // in Batch::texts; kNull when null
-        std::uint32_t length = 0;
-    };
-    // The date of a field that holds dates.
-    struct Date {
-        bool has = false;
-        CalendarDate date;
-    };
+    // The text of one field of one row as the table gave it, in
+    // Batch::texts. Kept small: the reading thread writes memory the other
+    // core has just read, and every cache line it takes back costs.
+    using Text = SlotText;
     struct Batch {
         std::string texts;
-        std::vector<Text> values; // rows x fields
-        std::vector<Date> dates;  // rows x fields that hold dates
+        std::vector<Text> values;                       // rows x fields
+        std::vector<std::optional<CalendarDate>> dates; // rows x fields that hold dates
         std::vector<RowKey> keys;
         std::size_t rows = 0;
         bool end = false;

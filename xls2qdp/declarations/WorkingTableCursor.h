@@ -4,12 +4,14 @@
 // hand rows in directly.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace xls2qdp {
 
@@ -87,6 +89,40 @@ public:
                                 std::optional<CalendarDate>* date) const {
         (void)slot, (void)out, (void)date;
         throw std::logic_error("working table: fields are read by name");
+    }
+    // Where slotsAppend() put one field's text in the caller's buffer.
+    struct SlotText {
+        static constexpr std::uint32_t kNull = 0xFFFFFFFF;
+        std::uint32_t offset = kNull; // kNull when the field is null
+        std::uint32_t length = 0;
+    };
+    // slotTextAppend() of every field in fieldSlots, in one call per row: each
+    // text is appended to out and its place to places. A field whose entry
+    // in dateSlots is not -1 (its place among the fields read as dates) has
+    // its date appended to dates too. out must stay below 4 GB. Only for a
+    // cursor whose fieldSlot() gives numbers.
+    virtual void slotsAppend(std::span<const int> fieldSlots, std::span<const int> dateSlots,
+                             std::string& out, std::vector<SlotText>& places,
+                             std::vector<std::optional<CalendarDate>>& dates) const {
+        std::optional<CalendarDate> date;
+        for (std::size_t i = 0; i < fieldSlots.size(); ++i) {
+            const auto offset = static_cast<std::uint32_t>(out.size());
+            const bool dated = dateSlots[i] >= 0;
+            const bool present = slotTextAppend(fieldSlots[i], out, dated ? &date : nullptr);
+            places.push_back(present
+                                 ? SlotText{offset, static_cast<std::uint32_t>(out.size() - offset)}
+                                 : SlotText{});
+            if (dated) dates.push_back(date);
+        }
+    }
+    // The current row's texts where the cursor holds a copy of the row, by
+    // the numbers fieldSlot() gives: places[slot] says where the field's
+    // text lies in texts. Both are good until the cursor moves. False when
+    // the cursor holds no such copy; then fields are read one by one
+    // (slotText()).
+    virtual bool heldRow(std::span<const SlotText>& places, std::string_view& texts) const {
+        (void)places, (void)texts;
+        return false;
     }
     // date() of the field numbered slot. Only for a cursor whose fieldSlot()
     // gives numbers.

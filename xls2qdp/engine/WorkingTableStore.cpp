@@ -90,6 +90,20 @@ public:
         } catch (const std::exception&) {
             return {DictionaryOpenResult::IndexError, kCommuneDictionaryFile};
         }
+        // The run's lookups see one state of each dictionary, and skip the
+        // file checks a lookup of its own would make.
+        try {
+            communes_.holdSnapshot();
+        } catch (const std::exception&) {
+            return {DictionaryOpenResult::AccessError, kCommuneDictionaryFile};
+        }
+        if (!withoutCities) {
+            try {
+                cities_.holdSnapshot();
+            } catch (const std::exception&) {
+                return {DictionaryOpenResult::AccessError, kCityDictionaryFile};
+            }
+        }
 
         const GlobalVar& settings = store_.settings_;
         lookups_ = std::make_unique<DictionaryLookups>(

@@ -256,6 +256,9 @@ std::int32_t TQDPSekcja::fAddRekord(std::span<const std::string_view> values, bo
     if (!lengthsChecked_) {
         if (std::int32_t result = fCheckLengthVB(show); result != qdpcode::Ok) return result;
         lengthsChecked_ = true; // checked once for the section's definitions
+        checkedFields_.clear();
+        for (std::size_t i = 0; i < fields_.size(); ++i)
+            if (hasValueCheck(fields_[i].type)) checkedFields_.push_back(i);
     }
 
     std::vector<std::string>& converted = converted_;
@@ -277,7 +280,7 @@ std::int32_t TQDPSekcja::fAddRekord(std::span<const std::string_view> values, bo
         encoded[i] = converted[i];
     }
     if (checkValues_) {
-        for (std::size_t i = 0; i < encoded.size(); ++i) {
+        for (const std::size_t i : checkedFields_) {
             const FieldDefinition& field = fields_[i];
             const std::int32_t result =
                 checkValue(field.type, encoded[i], field.size, field.precision);

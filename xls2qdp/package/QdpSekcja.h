@@ -118,6 +118,8 @@ private:
     std::int32_t totalSize_ = 0;
     std::vector<FieldDefinition> fields_;
     bool lengthsChecked_ = false; // fCheckLengthVB passed for these definitions
+    // The fields whose values checkValue looks at, found with lengthsChecked_.
+    std::vector<std::size_t> checkedFields_;
     // Working buffers of fAddRekord, kept to spare allocations per record.
     std::vector<std::string> converted_;
     std::vector<std::string_view> libraryValues_; // the values or their conversions

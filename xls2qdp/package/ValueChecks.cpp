@@ -50,6 +50,11 @@ std::int32_t fCheckDateTime(std::string_view value) {
     return ok ? qdpcode::Ok : qdpcode::BadDateTime;
 }
 
+bool hasValueCheck(std::string_view type) {
+    if (type.size() == 1) return type[0] == 'N' || type[0] == 'D' || type[0] == 'T';
+    return type == "DT";
+}
+
 std::int32_t checkValue(std::string_view type, std::string_view value, std::uint32_t size,
                         std::int32_t precision) {
     // Called for every value of every record: the type is told by its

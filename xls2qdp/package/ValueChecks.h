@@ -22,6 +22,10 @@ std::int32_t fCheckNumber(std::string_view value, std::uint32_t size, std::int32
 // 1 or 503.
 std::int32_t fCheckDateTime(std::string_view value);
 
+// Whether checkValue looks at the values of a type at all ("N", "D", "DT",
+// "T"); the values of other types always pass.
+bool hasValueCheck(std::string_view type);
+
 // The check for one value of a field of the given type: 1 or its failure code.
 // Types without a check ("C", "B", "L", "V" and unknown ones) always pass.
 std::int32_t checkValue(std::string_view type, std::string_view value, std::uint32_t size,

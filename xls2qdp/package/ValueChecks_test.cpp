@@ -58,13 +58,23 @@ const CheckCase kCheckCases[] = {
     {"V", "2004-03-15", 30, 0, 1},
     {"L", "x", 1, 0, 1},
     {"X", "2004-03-15", 30, 0, 1},
+    {"NX", "12.55", 3, 0, 1},
+    {"", "12.55", 3, 0, 1},
 };
 
 TEST(ValueChecks, ShapesByFieldType) {
     for (const CheckCase& c : kCheckCases) {
         SCOPED_TRACE(std::string(c.type) + " '" + c.value + "'");
         EXPECT_EQ(checkValue(c.type, c.value, c.size, c.precision), c.expected);
+        // Records skip the types said to have no check: none of those may fail.
+        if (c.expected != 1) {
+            EXPECT_TRUE(hasValueCheck(c.type));
+        }
     }
+    for (const char* type : {"C", "V", "L", "B", "X", "NX", "", "d"})
+        EXPECT_FALSE(hasValueCheck(type)) << type;
+    for (const char* type : {"N", "D", "DT", "T"})
+        EXPECT_TRUE(hasValueCheck(type)) << type;
 }
 
 TEST(ValueChecks, FormatDateUsesFixedFullStops) {

@@ -25,16 +25,25 @@ void appendTwoDigits(std::string& out, unsigned value) {
 
 } // namespace
 
+namespace {
+
+// Whole numbers below 1E15 (PESELs, house numbers) are their digits: true
+// when value is one, with its digits in out.
+bool wholeNumberInto(std::string& out, double value) {
+    if (!(std::fabs(value) < 1e15) || value != std::trunc(value)) return false;
+    char digits[24];
+    const auto end =
+        std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value)).ptr;
+    out.assign(digits, end);
+    return true;
+}
+
+} // namespace
+
 std::string formatNumber(double value) {
     if (!std::isfinite(value)) return {};
     if (value == 0) return "0";
-    // Whole numbers below 1E15 (PESELs, house numbers) are their digits.
-    if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
-        char digits[24];
-        const auto end =
-            std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value)).ptr;
-        return std::string(digits, end);
-    }
+    if (std::string whole; wholeNumberInto(whole, value)) return whole;
     char buffer[40];
     // d.dddddddddddddde+XX: the 15 significant digits and the exponent.
     std::snprintf(buffer, sizeof buffer, "%.*e", kSignificantDigits - 1, value);
@@ -137,11 +146,32 @@ std::string NormalizeCellText(std::string_view text) {
     return out;
 }
 
+void normalizedCellTextInto(std::string& out, const CellValue& cell) {
+    switch (cell.kind) {
+    case CellKind::Text:
+        normalizeCellTextInto(out, cell.text);
+        return;
+    case CellKind::Number:
+        // -0 is a whole number too, and its digits are "0" as formatNumber's.
+        if (wholeNumberInto(out, cell.number)) return;
+        break;
+    default:
+        break;
+    }
+    // The texts made of numbers, dates and booleans have nothing to normalize.
+    out = cellText(cell);
+}
+
 void normalizeCellTextInto(std::string& out, std::string_view text) {
     // Blanks and control characters are the bytes up to 0x20; UTF-8 never uses
     // them inside a multi-byte character. A no-break or other Unicode space
-    // at either end (text pasted from a web page) is a blank too.
-    text = trimUnicodeBlanks(text);
+    // at either end (text pasted from a web page) is a blank too. Most texts
+    // have printable ASCII at both ends: nothing to trim.
+    const auto plainEdge = [](char c) {
+        return static_cast<unsigned char>(c) > ' ' && static_cast<unsigned char>(c) < 0x80;
+    };
+    if (text.empty() || !plainEdge(text.front()) || !plainEdge(text.back()))
+        text = trimUnicodeBlanks(text);
     out.clear();
     // Most texts have no line end and no two blanks in a row: nothing to do.
     bool plain = true;

@@ -36,6 +36,9 @@ std::string cellText(const CellValue& cell);
 std::string NormalizeCellText(std::string_view text);
 // The same into out, reusing its memory (the read loop calls it per cell).
 void normalizeCellTextInto(std::string& out, std::string_view text);
+// The cell's text (cellText) normalized, into out: what the import reads
+// from the cell.
+void normalizedCellTextInto(std::string& out, const CellValue& cell);
 
 // The Polish name under which a spreadsheet shows an error code stored in a
 // file ("#DIV/0!" -> "#DZIEL/0!"); unknown codes come back unchanged.

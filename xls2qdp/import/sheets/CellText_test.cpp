@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace xls2qdp {
 namespace {
@@ -90,6 +91,33 @@ TEST(CellTextTest, NormalizeTrimsJoinsLinesAndHalvesBlankPairsOnce) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(NormalizeCellText(c.in), c.out) << c.in;
+}
+
+// The read loop takes each cell's text in one step; it must give what
+// normalizing cellText gives, for every kind of cell.
+TEST(CellTextTest, NormalizedCellTextIsTheNormalizedCellText) {
+    std::vector<CellValue> cells;
+    for (const char* text : {"Ala", " Ala", "Ala\n", "a  b", "Żółw", "\u00A0Nowak\u00A0", "x\u2003",
+                             "", " ", "\u00A0"}) {
+        cells.emplace_back();
+        cells.back().setText(text);
+    }
+    for (double number : {0.0, -0.0, 7.0, -12.0, 99999999999999.0, 1e15, 0.25, -1.5, 1e-7,
+                          std::nan(""), HUGE_VAL}) {
+        cells.emplace_back();
+        cells.back().setNumber(number);
+    }
+    cells.emplace_back();
+    cells.back().setNumber(45000.5, CellKind::DateTime);
+    cells.emplace_back();
+    cells.back().setNumber(1, CellKind::Boolean);
+    cells.emplace_back(); // empty
+    std::string out = "left from the last cell";
+    for (const CellValue& cell : cells) {
+        normalizedCellTextInto(out, cell);
+        EXPECT_EQ(out, NormalizeCellText(cellText(cell)))
+            << static_cast<int>(cell.kind) << " " << cell.text << " " << cell.number;
+    }
 }
 
 TEST(CellTextTest, ColumnLetters) {

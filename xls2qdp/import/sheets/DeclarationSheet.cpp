@@ -144,10 +144,7 @@ bool DeclarationSheet::ReadSheetRow(DeclarationRow& row) {
                               {}});
         }
         if (cell.problem != CellProblem::None) noteProblem(cell, static_cast<int>(column));
-        if (cell.kind == CellKind::Text)
-            normalizeCellTextInto(text, cell.text);
-        else
-            normalizeCellTextInto(text, cellText(cell));
+        normalizedCellTextInto(text, cell);
     }
     if (row.cells[0].empty() && row.cells[1].empty() && row.cells[2].empty() &&
         row.cells[3].empty()) {

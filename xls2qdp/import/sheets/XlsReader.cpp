@@ -531,8 +531,10 @@ private:
             lastCells_ = &at->second;
         }
         auto& cells = *lastCells_;
+        // Grown to the width of the rows before at once rather than a cell
+        // at a time; flushFront takes off the cells no value reached.
         if (cells.size() <= static_cast<std::size_t>(column))
-            cells.resize(static_cast<std::size_t>(column) + 1);
+            cells.resize(std::max(static_cast<std::size_t>(column) + 1, rowWidth_));
         return &cells[static_cast<std::size_t>(column)];
     }
 
@@ -551,6 +553,13 @@ private:
     void flushFront() {
         auto node = pending_.extract(pending_.begin());
         if (node.key() == lastNumber_) lastNumber_ = 0;
+        // A row ends at its last cell with a value (or a problem to report),
+        // as if it had grown a cell at a time.
+        std::vector<CellValue>& cells = node.mapped();
+        rowWidth_ = std::max(rowWidth_, cells.size());
+        while (!cells.empty() && cells.back().kind == CellKind::Empty &&
+               cells.back().problem == CellProblem::None)
+            cells.pop_back();
         SheetRow& row = queue_.start(node.key());
         // The row takes the cells; the emptied cells it had serve a later row.
         std::swap(row.cells, node.mapped());
@@ -589,6 +598,7 @@ private:
     std::map<int, std::vector<CellValue>> pending_;
     int lastNumber_ = 0;                          // the row of the last cell stored, if waiting
     std::vector<CellValue>* lastCells_ = nullptr; // its cells in pending_
+    std::size_t rowWidth_ = 0;                    // the most cells a row was grown to
     static constexpr std::size_t kMaxSpareCells = 64;
     std::vector<std::vector<CellValue>> spareCells_; // emptied cells of rows handed out
     std::string scratch_;                            // a string being read

@@ -36,6 +36,9 @@ public:
     void open(const std::filesystem::path& file);
     void close();
     bool isOpen() const { return db_.isOpen(); }
+    // Lookups until close read one unchanging state of the file (see
+    // Database::holdSnapshot); for a run of many lookups.
+    void holdSnapshot() { db_.holdSnapshot(); }
 
     // Range of "NazwaMiasta" on the upper-cased name. Among equal names the
     // records come in commune-code order, so that the localities of one

@@ -48,6 +48,9 @@ public:
     void open(const std::filesystem::path& file);
     void close();
     bool isOpen() const { return db_.isOpen(); }
+    // Lookups until close read one unchanging state of the file (see
+    // Database::holdSnapshot); for a run of many lookups.
+    void holdSnapshot() { db_.holdSnapshot(); }
 
     std::vector<std::string> indexNames();
     bool hasSearchIndex();

@@ -105,9 +105,13 @@ std::optional<std::string_view> Statement::textOrNull(int column) const {
     // only while no other thread uses the connection, which ours never
     // share (each is opened without a mutex and used by one thread at a time).
     sqlite3_value* value = sqlite3_column_value(handle_.get(), column);
-    if (sqlite3_value_type(value) == SQLITE_NULL) return std::nullopt;
+    // A null value has no text; no text of another value means memory ran
+    // out while converting it. The kind is asked only then.
     const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(value));
-    if (!p) return std::string_view{}; // memory ran out while converting it
+    if (!p) {
+        if (sqlite3_value_type(value) == SQLITE_NULL) return std::nullopt;
+        return std::string_view{};
+    }
     return std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(value)));
 }
 
@@ -158,6 +162,11 @@ void Database::exec(std::string_view sql) {
         sqlite3_free(error);
         throw StoreError("Błąd dostępu do tabeli (" + file_ + "): " + message);
     }
+}
+
+void Database::holdSnapshot() {
+    // Closing the connection ends the transaction; it changed nothing.
+    exec("BEGIN DEFERRED");
 }
 
 Statement Database::prepare(std::string_view sql) {

@@ -82,6 +82,14 @@ public:
     void exec(std::string_view sql);
     Statement prepare(std::string_view sql);
 
+    // Every read from here until close sees one state of the file: a read
+    // transaction, begun now and taking its lock at the first read. Without
+    // one, each statement run takes and drops the file's lock and checks
+    // whether another program changed the file (a dozen system calls), which
+    // thousands of dictionary lookups in one import add up to. Writers of
+    // the file wait until it is closed.
+    void holdSnapshot();
+
     bool hasTable(std::string_view table);
     bool hasIndex(std::string_view table, std::string_view index);
     bool hasColumn(std::string_view table, std::string_view column);

@@ -61,6 +61,9 @@ public:
     bool slotTextAppend(int slot, std::string& out,
                         std::optional<CalendarDate>* date) const override;
     std::optional<CalendarDate> slotDate(int slot) const override;
+    void slotsAppend(std::span<const int> fieldSlots, std::span<const int> dateSlots,
+                     std::string& out, std::vector<SlotText>& places,
+                     std::vector<std::optional<CalendarDate>>& dates) const override;
 
 private:
     friend class AppendTransaction;
@@ -74,6 +77,12 @@ private:
     // current row; std::logic_error when there is no row or the pass does not
     // read the field, std::invalid_argument for a text field read as a date.
     const WorkingFieldInfo& slotOnRow(int slot, bool asDate, int& column) const;
+    // Throws what slotOnRow refuses a slot for.
+    [[noreturn]] void refuseSlot(int slot, bool asDate) const;
+    // The text of a field read from column of the current row, appended to
+    // out (a date as "dd-mm-yyyy"), and its date when asked and it holds one.
+    bool columnTextAppend(const WorkingFieldInfo& info, int column, std::string& out,
+                          std::optional<CalendarDate>* date) const;
     // The field of a name, through nameCache_; std::out_of_range when unknown.
     int fieldOf(std::string_view field) const;
     // Prepares the cursor's SELECT of the given fields (all when empty), of
@@ -99,8 +108,15 @@ private:
 
     Database db_;
     Statement insert_;
-    // Which of insert_'s parameters hold a value rather than null.
-    std::array<bool, kWorkingFieldCount> insertBound_{};
+    // What each of insert_'s parameters is bound to: the text (not copied)
+    // it shows, null when data is null and size 0, not known after a
+    // failed bind (data null, size kUnknown).
+    struct Bound {
+        static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+        const char* data = nullptr;
+        std::size_t size = 0;
+    };
+    std::array<Bound, kWorkingFieldCount> insertBound_{};
     Statement select_;
     bool onRow_ = false;
     bool inTransaction_ = false;

@@ -49,6 +49,34 @@ TEST(WorkingRecord, ACopyHasItsOwnTextsAndSharesTheKeptOnes) {
     EXPECT_EQ(original.value(WorkingField::DATA_UR), std::nullopt);
 }
 
+// One record reused row after row, as the import does: a value kept in the
+// same buffer with the same length but other characters, a value gone null
+// and back, must each be stored as the row has it.
+TEST_F(WorkingTableTest, ARecordReusedInPlaceStoresEachRowsValues) {
+    std::string shared = "Anna";
+    WorkingRecord r;
+    const char* const kNames[] = {"Anna", "Ewa_", "Ewa_", "Olga", "Olga"};
+    AppendTransaction run(table);
+    for (int i = 0; i < 5; ++i) {
+        shared.replace(0, 4, kNames[i]);
+        r.setTextView(WorkingField::IMIE, shared); // the same bytes' place every row
+        r.setText(WorkingField::LID_DEKL, std::to_string(i));
+        if (i == 2)
+            r.setNull(WorkingField::NAZWISKO);
+        else
+            r.setTextView(WorkingField::NAZWISKO, "Nowak");
+        table.append(r);
+    }
+    run.commit();
+    std::vector<std::string> rows;
+    for (bool more = table.first(); more; more = table.next())
+        rows.push_back(table.text("LID_DEKL").value_or("-") + " " +
+                       table.text("IMIE").value_or("-") + " " +
+                       table.text("NAZWISKO").value_or("-"));
+    EXPECT_EQ(rows, (std::vector<std::string>{"0 Anna Nowak", "1 Ewa_ Nowak", "2 Ewa_ -",
+                                              "3 Olga Nowak", "4 Olga Nowak"}));
+}
+
 TEST_F(WorkingTableTest, ReadsBackTextsDatesAndNullsInAppendOrder) {
     AppendTransaction run(table);
     table.append(record("1", "Żółkiewska"));
@@ -175,6 +203,16 @@ TEST_F(WorkingTableTest, ReadAheadGivesWhatTheTableGives) {
                 EXPECT_EQ(cursor.slotText(cursor.fieldSlot(field), storage, view), present)
                     << field;
                 EXPECT_EQ(view, byName.value_or("")) << field;
+                // And in the copy of the row a cursor may hold.
+                std::span<const WorkingTableCursor::SlotText> places;
+                std::string_view texts;
+                if (cursor.heldRow(places, texts)) {
+                    const auto& at = places[static_cast<std::size_t>(cursor.fieldSlot(field))];
+                    EXPECT_EQ(at.offset != WorkingTableCursor::SlotText::kNull, present) << field;
+                    if (present) {
+                        EXPECT_EQ(texts.substr(at.offset, at.length), *byName) << field;
+                    }
+                }
             }
             std::string ignored;
             std::optional<CalendarDate> noDate;
