@@ -178,9 +178,13 @@ void normalizeCellTextInto(std::string& out, std::string_view text) {
         text = trimUnicodeBlanks(text);
     out.clear();
     // Most texts have no line end and no two blanks in a row: nothing to do.
+    // Only a byte up to the blank can start either, so the rest are passed
+    // over with one comparison each.
     bool plain = true;
     for (std::size_t i = 0; i < text.size() && plain; ++i)
-        plain = text[i] != '\n' && !(text[i] == ' ' && i + 1 < text.size() && text[i + 1] == ' ');
+        if (static_cast<unsigned char>(text[i]) <= ' ')
+            plain =
+                text[i] != '\n' && !(text[i] == ' ' && i + 1 < text.size() && text[i + 1] == ' ');
     if (plain) {
         out.assign(text);
         return;
