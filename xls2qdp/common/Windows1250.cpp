@@ -28,21 +28,6 @@ iconv_t openConversion(const char* to, const char* from) {
 
 } // namespace
 
-bool isAscii(std::string_view text) {
-    // Asked of every value on its way to a package: eight bytes at a time.
-    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-    const char* p = text.data();
-    std::size_t left = text.size();
-    for (; left >= 8; p += 8, left -= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        if (word & kHighBits) return false;
-    }
-    for (; left > 0; ++p, --left)
-        if (static_cast<unsigned char>(*p) >= 0x80) return false;
-    return true;
-}
-
 std::optional<std::string> windows1250ToUtf8(std::string_view cp1250) {
     if (isAscii(cp1250)) return std::string(cp1250);
     iconv_t cd = openConversion("UTF-8", "CP1250");

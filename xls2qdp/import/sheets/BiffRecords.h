@@ -46,8 +46,19 @@ enum : std::uint16_t {
 
 // The cell records whose value the reader takes (STRING only follows a FORMULA).
 inline bool isCellRecord(std::uint16_t type) {
-    return type == kFormula || type == kNumber || type == kRk || type == kMulRk || type == kLabel ||
-           type == kLabelSst || type == kBoolErr || type == kRString;
+    switch (type) {
+    case kFormula:
+    case kNumber:
+    case kRk:
+    case kMulRk:
+    case kLabel:
+    case kLabelSst:
+    case kBoolErr:
+    case kRString:
+        return true;
+    default:
+        return false;
+    }
 }
 
 // The first bytes of a record, for a pass that looks at no more.

@@ -18,9 +18,11 @@ constexpr int kSignificantDigits = 15;
 constexpr double kFirstDay = -657434;
 constexpr double kLastDay = 2958466;
 
-void appendTwoDigits(std::string& out, unsigned value) {
-    out += static_cast<char>('0' + value / 10 % 10);
-    out += static_cast<char>('0' + value % 10);
+// Two digits of value at p (its last two), and the place after them.
+char* putTwoDigits(char* p, unsigned value) {
+    p[0] = static_cast<char>('0' + value / 10 % 10);
+    p[1] = static_cast<char>('0' + value % 10);
+    return p + 2;
 }
 
 } // namespace
@@ -100,25 +102,27 @@ std::string formatDateTime(double days) {
         --day;
     }
     const long long seconds = msOfDay / 1000;
-    std::string out;
+    // "dd-mm-yyyy hh:nn:ss" at most, made in place: dates come in every row.
+    char text[20];
+    char* p = text;
     if (day != 0) {
         const year_month_day date{sys_days{1899y / December / 30} + std::chrono::days{day}};
-        appendTwoDigits(out, static_cast<unsigned>(date.day()));
-        out += '-';
-        appendTwoDigits(out, static_cast<unsigned>(date.month()));
-        out += '-';
+        p = putTwoDigits(p, static_cast<unsigned>(date.day()));
+        *p++ = '-';
+        p = putTwoDigits(p, static_cast<unsigned>(date.month()));
+        *p++ = '-';
         const int year = static_cast<int>(date.year());
-        appendTwoDigits(out, static_cast<unsigned>(year / 100));
-        appendTwoDigits(out, static_cast<unsigned>(year % 100));
-        if (seconds == 0) return out;
-        out += ' ';
+        p = putTwoDigits(p, static_cast<unsigned>(year / 100));
+        p = putTwoDigits(p, static_cast<unsigned>(year % 100));
+        if (seconds == 0) return std::string(text, p);
+        *p++ = ' ';
     }
-    appendTwoDigits(out, static_cast<unsigned>(seconds / 3600));
-    out += ':';
-    appendTwoDigits(out, static_cast<unsigned>(seconds / 60 % 60));
-    out += ':';
-    appendTwoDigits(out, static_cast<unsigned>(seconds % 60));
-    return out;
+    p = putTwoDigits(p, static_cast<unsigned>(seconds / 3600));
+    *p++ = ':';
+    p = putTwoDigits(p, static_cast<unsigned>(seconds / 60 % 60));
+    *p++ = ':';
+    p = putTwoDigits(p, static_cast<unsigned>(seconds % 60));
+    return std::string(text, p);
 }
 
 std::string cellText(const CellValue& cell) {
@@ -174,9 +178,13 @@ void normalizeCellTextInto(std::string& out, std::string_view text) {
         text = trimUnicodeBlanks(text);
     out.clear();
     // Most texts have no line end and no two blanks in a row: nothing to do.
+    // Only a byte up to the blank can start either, so the rest are passed
+    // over with one comparison each.
     bool plain = true;
     for (std::size_t i = 0; i < text.size() && plain; ++i)
-        plain = text[i] != '\n' && !(text[i] == ' ' && i + 1 < text.size() && text[i + 1] == ' ');
+        if (static_cast<unsigned char>(text[i]) <= ' ')
+            plain =
+                text[i] != '\n' && !(text[i] == ' ' && i + 1 < text.size() && text[i + 1] == ' ');
     if (plain) {
         out.assign(text);
         return;
